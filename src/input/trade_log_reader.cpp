@@ -1,0 +1,305 @@
+#include "input/trade_log_reader.hpp"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "input/columns.hpp"
+#include "records/shift_jis.hpp"
+
+namespace tradepl {
+namespace {
+
+enum class ColumnKind : std::uint8_t { text, lastText, integer, price, stockCode };
+
+// What one column of a layout holds and which TradeRow field it fills.
+struct ColumnSpec {
+  ColumnKind kind;
+  std::string_view heading;  // as the log's heading line has it, Shift_JIS
+  const char* name;          // for messages
+  Text TradeRow::*text = nullptr;
+  std::int64_t TradeRow::*integer = nullptr;
+  double TradeRow::*price = nullptr;
+};
+
+constexpr ColumnSpec text(std::string_view heading, const char* name, Text TradeRow::*field) {
+  return {ColumnKind::text, heading, name, field};
+}
+// The last column may be empty: the settlement date of a trade not yet settled.
+constexpr ColumnSpec lastText(std::string_view heading, const char* name, Text TradeRow::*field) {
+  return {ColumnKind::lastText, heading, name, field};
+}
+constexpr ColumnSpec integer(std::string_view heading, const char* name,
+                             std::int64_t TradeRow::*field) {
+  return {ColumnKind::integer, heading, name, nullptr, field};
+}
+constexpr ColumnSpec price(std::string_view heading, const char* name, double TradeRow::*field) {
+  return {ColumnKind::price, heading, name, nullptr, nullptr, field};
+}
+constexpr ColumnSpec stockCode() {
+  return {ColumnKind::stockCode, sjis::kStockCode, "stock code"};
+}
+
+constexpr std::array kSpotLayout{
+    text(sjis::kExecDateTime, "execution date", &TradeRow::execDateTime),
+    integer(sjis::kExecNo, "execution number", &TradeRow::execNo),
+    stockCode(),
+    text(sjis::kStockName, "stock name", &TradeRow::stockName),
+    text(sjis::kTradeType, "trade type", &TradeRow::tradeType),
+    text(sjis::kSide, "side", &TradeRow::side),
+    text(sjis::kMarket, "market", &TradeRow::market),
+    text(sjis::kAccount, "account", &TradeRow::account),
+    integer(sjis::kQuantity, "quantity", &TradeRow::quantity),
+    price(sjis::kUnitPrice, "unit price", &TradeRow::unitPrice),
+    integer(sjis::kCommission, "commission", &TradeRow::commission),
+    integer(sjis::kCommissionTax, "commission tax", &TradeRow::commissionTax),
+    integer(sjis::kSettlementAmount, "settlement amount", &TradeRow::settlementAmount),
+    lastText(sjis::kSettlementDate, "settlement date", &TradeRow::settlementDate),
+};
+
+constexpr std::array kMarginLayout{
+    text(sjis::kExecDateTime, "execution date", &TradeRow::execDateTime),
+    integer(sjis::kExecNo, "execution number", &TradeRow::execNo),
+    stockCode(),
+    text(sjis::kStockName, "stock name", &TradeRow::stockName),
+    text(sjis::kTradeType, "trade type", &TradeRow::tradeType),
+    text(sjis::kSide, "side", &TradeRow::side),
+    text(sjis::kMarket, "market", &TradeRow::market),
+    text(sjis::kAccount, "account", &TradeRow::account),
+    text(sjis::kMarginType, "margin type", &TradeRow::marginType),
+    integer(sjis::kQuantity, "quantity", &TradeRow::quantity),
+    price(sjis::kUnitPrice, "unit price", &TradeRow::unitPrice),
+    integer(sjis::kCommission, "commission", &TradeRow::commission),
+    integer(sjis::kCommissionTax, "commission tax", &TradeRow::commissionTax),
+    integer(sjis::kPositionQty, "position quantity", &TradeRow::positionQty),
+    price(sjis::kPositionPrice, "position price", &TradeRow::positionPrice),
+    integer(sjis::kOpenCommission, "opening commission", &TradeRow::openCommission),
+    integer(sjis::kOpenCommissionTax, "opening commission tax", &TradeRow::openCommissionTax),
+    integer(sjis::kManagementFee, "management fee", &TradeRow::managementFee),
+    integer(sjis::kTransferFee, "transfer fee", &TradeRow::transferFee),
+    integer(sjis::kInterest, "interest", &TradeRow::interest),
+    integer(sjis::kLendingFee, "lending fee", &TradeRow::lendingFee),
+    integer(sjis::kBorrowingPremium, "borrowing premium", &TradeRow::borrowingPremium),
+    integer(sjis::kSettlementAmount, "settlement amount", &TradeRow::settlementAmount),
+    lastText(sjis::kSettlementDate, "settlement date", &TradeRow::settlementDate),
+};
+
+constexpr std::size_t kMostColumns = kMarginLayout.size();
+
+std::span<const ColumnSpec> layoutOf(LogKind log) {
+  if (log == LogKind::spot) return kSpotLayout;
+  return kMarginLayout;
+}
+
+bool keeps(LogKind log, Text tradeType) {
+  if (log == LogKind::spot) return tradeType == sjis::kSpot;
+  return tradeType == sjis::kMarginOpening || tradeType == sjis::kMarginClosing;
+}
+
+LineProblemKind numberProblemKind(NumberProblem problem) {
+  return problem == NumberProblem::outOfRange ? LineProblemKind::outOfRange
+                                              : LineProblemKind::notANumber;
+}
+
+// Fills the column's field; returns false and sets `problem` when the column does not read.
+bool readColumn(const ColumnSpec& spec, Column column, TradeRow& row, LineProblemKind& problem) {
+  switch (spec.kind) {
+    case ColumnKind::text:
+    case ColumnKind::lastText:
+      if (column.size == 0 && spec.kind == ColumnKind::text) {
+        problem = LineProblemKind::emptyText;
+        return false;
+      }
+      // Text is kept NUL-terminated, so a NUL inside would silently cut it short.
+      if (std::memchr(column.begin, '\0', column.size) != nullptr) {
+        problem = LineProblemKind::nulByte;
+        return false;
+      }
+      row.*spec.text = Text(column.begin);
+      return true;
+    case ColumnKind::integer: {
+      const NumberProblem result = parseInteger(column.view(), row.*spec.integer);
+      if (result != NumberProblem::none) problem = numberProblemKind(result);
+      return result == NumberProblem::none;
+    }
+    case ColumnKind::price: {
+      const NumberProblem result = parsePrice(column.view(), row.*spec.price);
+      if (result != NumberProblem::none) problem = numberProblemKind(result);
+      return result == NumberProblem::none;
+    }
+    case ColumnKind::stockCode:
+      if (!parseStockCode(column, row.stockCode)) {
+        problem = LineProblemKind::notAStockCode;
+        return false;
+      }
+      return true;
+  }
+  return false;
+}
+
+LineReading unreadable(LineProblemKind kind, std::size_t column, std::size_t found = 0) {
+  return {LineVerdict::unreadable,
+          LineProblem{kind, static_cast<std::uint8_t>(column), static_cast<std::uint8_t>(found)}};
+}
+
+// Owns a log's bytes plus one spare byte, so that the last line always has a writable
+// byte after it for its last column's NUL.
+struct LogBytes {
+  std::unique_ptr<char[]> bytes;
+  std::size_t size = 0;
+};
+
+LogReport readLines(TradeList& trades, LogKind log, LogBytes logBytes) {
+  LogReport report;
+  char* const begin = trades.text().keep(std::move(logBytes.bytes));
+  char* const end = begin + logBytes.size;
+  std::uint64_t lineNumber = 0;
+  for (char* lineStart = begin; lineStart < end;) {
+    ++lineNumber;
+    auto* newline =
+        static_cast<char*>(std::memchr(lineStart, '\n', static_cast<std::size_t>(end - lineStart)));
+    char* lineEnd = newline != nullptr ? newline : end;
+    char* const next = newline != nullptr ? newline + 1 : end;
+    if (lineEnd > lineStart && lineEnd[-1] == '\r') --lineEnd;
+
+    TradeRow row;
+    row.source = {log, lineNumber};
+    const LineReading reading = readTradeLine(
+        log, std::span<char>(lineStart, static_cast<std::size_t>(lineEnd - lineStart)), row);
+    if (reading.verdict == LineVerdict::kept) {
+      trades.append(row);
+      ++report.kept;
+    } else if (reading.verdict == LineVerdict::unreadable && lineNumber > 1) {
+      report.skipped.push_back({lineNumber, reading.problem});
+    }
+    lineStart = next;
+  }
+  return report;
+}
+
+std::string systemReason(int error) {
+  return std::generic_category().message(error);
+}
+
+// Reads a whole file; returns why it could not, or an empty string.
+std::string readWholeFile(const std::string& path, LogBytes& out) {
+  if (path.empty()) return "empty path";
+  std::error_code status;
+  if (std::filesystem::is_directory(path, status)) return "is a directory";
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return systemReason(errno);
+
+  // The size is only a first guess at the capacity: the file may be a pipe, or growing.
+  const std::uintmax_t sizeHint = std::filesystem::file_size(path, status);
+  std::size_t capacity = status ? 0 : static_cast<std::size_t>(sizeHint);
+  capacity = capacity < 4096 ? 4096 : capacity + 1;
+  auto buffer = std::make_unique_for_overwrite<char[]>(capacity + 1);
+  std::size_t size = 0;
+  for (;;) {
+    if (size == capacity) {
+      const std::size_t grown = capacity * 2;
+      auto larger = std::make_unique_for_overwrite<char[]>(grown + 1);
+      std::memcpy(larger.get(), buffer.get(), size);
+      buffer = std::move(larger);
+      capacity = grown;
+    }
+    const std::size_t got = std::fread(buffer.get() + size, 1, capacity - size, file);
+    size += got;
+    if (got == 0) break;
+  }
+  const bool failed = std::ferror(file) != 0;
+  const int readError = errno;
+  std::fclose(file);
+  if (failed) return "read error: " + systemReason(readError);
+  buffer[size] = '\0';
+  out = {std::move(buffer), size};
+  return {};
+}
+
+}  // namespace
+
+LineReading readTradeLine(LogKind log, std::span<char> line, TradeRow& row) {
+  if (isBlank({line.data(), line.size()})) return {LineVerdict::blank, {}};
+  const std::span<const ColumnSpec> layout = layoutOf(log);
+  std::array<Column, kMostColumns> storage;
+  const std::span<Column> columns(storage.data(), layout.size());
+  const std::size_t found = splitColumns(line, columns);
+  if (found < layout.size()) {
+    return unreadable(LineProblemKind::tooFewColumns, found + 1, found);
+  }
+  for (std::size_t i = 0; i < layout.size(); ++i) {
+    LineProblemKind problem{};
+    if (!readColumn(layout[i], columns[i], row, problem)) return unreadable(problem, i + 1);
+  }
+  if (!keeps(log, row.tradeType)) return {LineVerdict::otherTradeType, {}};
+  return {LineVerdict::kept, {}};
+}
+
+LineReading readSpotLine(std::span<char> line, TradeRow& row) {
+  return readTradeLine(LogKind::spot, line, row);
+}
+
+LineReading readMarginLine(std::span<char> line, TradeRow& row) {
+  return readTradeLine(LogKind::margin, line, row);
+}
+
+std::vector<std::string_view> columnHeadings(LogKind log) {
+  std::vector<std::string_view> headings;
+  for (const ColumnSpec& column : layoutOf(log)) headings.push_back(column.heading);
+  return headings;
+}
+
+std::string describe(const LineProblem& problem, LogKind log) {
+  const std::span<const ColumnSpec> layout = layoutOf(log);
+  if (problem.kind == LineProblemKind::tooFewColumns) {
+    return std::to_string(problem.columnsFound) + " columns, " + std::to_string(layout.size()) +
+           " expected";
+  }
+  std::string column = "column " + std::to_string(problem.column);
+  if (problem.column >= 1 && problem.column <= layout.size()) {
+    column += std::string(" (") + layout[problem.column - 1].name + ")";
+  }
+  switch (problem.kind) {
+    case LineProblemKind::emptyText:
+      return column + " is empty";
+    case LineProblemKind::nulByte:
+      return column + " holds a NUL byte";
+    case LineProblemKind::notANumber:
+      return column + ": not a number";
+    case LineProblemKind::outOfRange:
+      return column + ": out of range";
+    case LineProblemKind::notAStockCode:
+      return column + ": not a security code";
+    case LineProblemKind::tooFewColumns:
+      break;
+  }
+  return column;
+}
+
+LogReport readTradeLog(TradeList& trades, LogKind log, const std::string& path) {
+  LogBytes bytes;
+  std::string failure = readWholeFile(path, bytes);
+  if (!failure.empty()) return {.failure = std::move(failure), .skipped = {}, .kept = 0};
+  return readLines(trades, log, std::move(bytes));
+}
+
+LogReport readSpotLog(TradeList& trades, const std::string& path) {
+  return readTradeLog(trades, LogKind::spot, path);
+}
+
+LogReport readMarginLog(TradeList& trades, const std::string& path) {
+  return readTradeLog(trades, LogKind::margin, path);
+}
+
+LogReport readTradeBytes(TradeList& trades, LogKind log, std::string_view bytes) {
+  LogBytes copy{std::make_unique_for_overwrite<char[]>(bytes.size() + 1), bytes.size()};
+  std::memcpy(copy.bytes.get(), bytes.data(), bytes.size());
+  copy.bytes[bytes.size()] = '\0';
+  return readLines(trades, log, std::move(copy));
+}
+
+}  // namespace tradepl

@@ -1,0 +1,213 @@
+#include "output/result_writer.hpp"
+
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+#include "records/shift_jis.hpp"
+
+namespace tradepl {
+namespace {
+
+bool isScanfSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Reads a number the way scanf's %d does: leading white space, optional sign, digits.
+// Advances `text` past it; an empty result leaves `text` where it was.
+std::optional<std::int64_t> scanNumber(std::string_view& text) {
+  std::size_t i = 0;
+  while (i < text.size() && isScanfSpace(text[i])) ++i;
+  const std::size_t start = i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  const std::size_t digitsStart = i;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  if (i == digitsStart) return std::nullopt;
+  // from_chars takes no '+'.
+  const std::size_t from = text[start] == '+' ? start + 1 : start;
+  std::int64_t value = 0;
+  const auto [stop, error] = std::from_chars(text.data() + from, text.data() + i, value);
+  if (error != std::errc{} || stop != text.data() + i) return std::nullopt;
+  text.remove_prefix(i);
+  return value;
+}
+
+bool skipDateSeparator(std::string_view& text) {
+  if (text.empty() || (text.front() != '/' && text.front() != '-')) return false;
+  text.remove_prefix(1);
+  return true;
+}
+
+template <class Number>
+void appendNumber(std::string& out, Number value) {
+  char buffer[32];
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+  out.append(buffer, written.ptr);
+}
+
+void appendOptional(std::string& out, const std::optional<std::int64_t>& value) {
+  if (value) appendNumber(out, *value);
+}
+
+// A whole price as an integer ("2345"), a fractional one as the shortest decimal that
+// reads back as the same double ("2345.5").
+void appendPrice(std::string& out, double price) {
+  char buffer[400];  // the longest fixed-notation double
+  const auto written =
+      std::to_chars(buffer, buffer + sizeof buffer, price + 0.0, std::chars_format::fixed);
+  out.append(buffer, written.ptr);
+}
+
+// Exactly two decimals, rounded as printf's %.2f rounds.
+void appendAverage(std::string& out, double average) {
+  char buffer[400];
+  const auto written =
+      std::to_chars(buffer, buffer + sizeof buffer, average + 0.0, std::chars_format::fixed, 2);
+  out.append(buffer, written.ptr);
+}
+
+// The name as stored; quoted only when it would otherwise break the line into other
+// columns, so every line keeps its 11 columns.
+void appendName(std::string& out, std::string_view name) {
+  if (name.find_first_of(",\"\r") == std::string_view::npos) {
+    out += name;
+    return;
+  }
+  out += '"';
+  for (const char c : name) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+std::string systemReason(int error) {
+  return std::generic_category().message(error);
+}
+
+// A file beside `path` that nobody else is using: created exclusively, under a name no
+// other run picks.
+std::FILE* createTemporaryBeside(const std::string& path, std::string& temporaryPath) {
+  std::mt19937_64 random(static_cast<std::uint64_t>(
+      std::chrono::steady_clock::now().time_since_epoch().count() ^ std::random_device{}()));
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(random()));
+    temporaryPath = path + suffix;
+    errno = 0;
+    if (std::FILE* file = std::fopen(temporaryPath.c_str(), "wbx")) return file;
+    if (errno != EEXIST) return nullptr;
+  }
+  return nullptr;
+}
+
+// Output goes out in large blocks; one fwrite per line would dominate a big run.
+class BlockWriter {
+ public:
+  static constexpr std::size_t kBlockSize = 1 << 20;
+
+  explicit BlockWriter(std::FILE* file) : file_(file) { block_.reserve(kBlockSize + 4096); }
+
+  std::string& block() { return block_; }
+  void flushIfFull() {
+    if (block_.size() >= kBlockSize) flush();
+  }
+  void flush() {
+    if (!block_.empty() && std::fwrite(block_.data(), 1, block_.size(), file_) != block_.size()) {
+      failed_ = true;
+    }
+    block_.clear();
+  }
+  bool failed() const { return failed_; }
+
+ private:
+  std::FILE* file_;
+  std::string block_;
+  bool failed_ = false;
+};
+
+}  // namespace
+
+ExecutionDate splitExecutionDate(std::string_view dateTime) {
+  ExecutionDate date;
+  date.year = scanNumber(dateTime);
+  if (!date.year || !skipDateSeparator(dateTime)) return date;
+  date.month = scanNumber(dateTime);
+  if (!date.month || !skipDateSeparator(dateTime)) return date;
+  date.day = scanNumber(dateTime);
+  return date;
+}
+
+void appendResultHeading(std::string& out) {
+  using namespace sjis;
+  for (const std::string_view heading :
+       {kExecYear, kExecMonth, kExecDay, kStockCode, kStockName, kQuantity, kUnitPrice,
+        kAveragePrice, kCommission, kCommissionTax}) {
+    out += heading;
+    out += ',';
+  }
+  out += kProfit;
+  out += kLineEnd;
+}
+
+void appendResultLine(std::string& out, const ResultRow& result) {
+  const TradeRow& trade = result.trade;
+  const ExecutionDate date = splitExecutionDate(trade.execDateTime.view());
+  appendOptional(out, date.year);
+  out += ',';
+  appendOptional(out, date.month);
+  out += ',';
+  appendOptional(out, date.day);
+  out += ',';
+  appendStockCode(out, trade.stockCode);
+  out += ',';
+  appendName(out, trade.stockName.view());
+  out += ',';
+  appendNumber(out, trade.quantity);
+  out += ',';
+  appendPrice(out, trade.unitPrice);
+  out += ',';
+  appendAverage(out, result.averagePrice);
+  out += ',';
+  appendNumber(out, trade.commission);
+  out += ',';
+  appendNumber(out, trade.commissionTax);
+  out += ',';
+  appendNumber(out, result.profit);
+  out += kLineEnd;
+}
+
+std::string writeResultLog(const std::string& path, const ResultList& results) {
+  std::error_code status;
+  if (std::filesystem::is_directory(path, status)) return "is a directory";
+  std::string temporaryPath;
+  std::FILE* file = createTemporaryBeside(path, temporaryPath);
+  if (file == nullptr) return "cannot create a file there: " + systemReason(errno);
+
+  BlockWriter writer(file);
+  appendResultHeading(writer.block());
+  for (const ResultRow& result : results) {
+    appendResultLine(writer.block(), result);
+    writer.flushIfFull();
+  }
+  writer.flush();
+  const bool written = !writer.failed() && std::fflush(file) == 0 && std::ferror(file) == 0;
+  const int writeError = errno;
+  const bool closed = std::fclose(file) == 0;
+  if (!written || !closed) {
+    std::remove(temporaryPath.c_str());
+    return "write error: " + systemReason(written ? errno : writeError);
+  }
+  std::filesystem::rename(temporaryPath, path, status);
+  if (status) {
+    std::remove(temporaryPath.c_str());
+    return status.message();
+  }
+  return {};
+}
+
+}  // namespace tradepl

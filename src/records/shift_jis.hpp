@@ -1,0 +1,54 @@
+#pragma once
+// Every Shift_JIS (code page 932) text the program compares or writes, in one place.
+// The logs and the result file stay in Shift_JIS bytes end to end; nothing is converted,
+// so these constants are the bytes themselves, with the Japanese beside each for the reader.
+
+#include <string_view>
+
+namespace tradepl::sjis {
+
+// Column headings of the broker's logs and of the result file.
+inline constexpr std::string_view kExecDateTime = "\x96\xF1\x92\xE8\x93\xFA\x8E\x9E";  // 約定日時
+inline constexpr std::string_view kExecNo = "\x96\xF1\x92\xE8\x94\xD4\x8D\x86";  // 約定番号
+inline constexpr std::string_view kStockCode =
+    "\x96\xC1\x95\xBF\x83\x52\x81\x5B\x83\x68";                             // 銘柄コード
+inline constexpr std::string_view kStockName = "\x96\xC1\x95\xBF\x96\xBC";  // 銘柄名
+inline constexpr std::string_view kTradeType = "\x8E\xE6\x88\xF8\x8B\xE6\x95\xAA";   // 取引区分
+inline constexpr std::string_view kSide = "\x94\x84\x94\x83\x8B\xE6\x95\xAA";        // 売買区分
+inline constexpr std::string_view kMarket = "\x8E\x73\x8F\xEA";                      // 市場
+inline constexpr std::string_view kAccount = "\x8C\xFB\x8D\xC0";                     // 口座
+inline constexpr std::string_view kMarginType = "\x90\x4D\x97\x70\x8B\xE6\x95\xAA";  // 信用区分
+inline constexpr std::string_view kQuantity = "\x96\xF1\x92\xE8\x90\x94\x97\xCA";    // 約定数量
+inline constexpr std::string_view kUnitPrice = "\x96\xF1\x92\xE8\x92\x50\x89\xBF";   // 約定単価
+inline constexpr std::string_view kCommission = "\x8E\xE8\x90\x94\x97\xBF";          // 手数料
+inline constexpr std::string_view kCommissionTax =
+    "\x8E\xE8\x90\x94\x97\xBF\x8F\xC1\x94\xEF\x90\xC5";                       // 手数料消費税
+inline constexpr std::string_view kPositionQty = "\x8C\x9A\x90\x94\x97\xCA";  // 建数量
+inline constexpr std::string_view kPositionPrice = "\x8C\x9A\x92\x50\x89\xBF";  // 建単価
+inline constexpr std::string_view kOpenCommission =
+    "\x90\x56\x8B\x4B\x8E\xE8\x90\x94\x97\xBF";  // 新規手数料
+inline constexpr std::string_view kOpenCommissionTax =
+    "\x90\x56\x8B\x4B\x8E\xE8\x90\x94\x97\xBF\x8F\xC1\x94\xEF\x90\xC5";  // 新規手数料消費税
+inline constexpr std::string_view kManagementFee = "\x8A\xC7\x97\x9D\x94\xEF";  // 管理費
+inline constexpr std::string_view kTransferFee =
+    "\x96\xBC\x8B\x60\x8F\x91\x8A\xB7\x97\xBF";                              // 名義書換料
+inline constexpr std::string_view kInterest = "\x8B\xE0\x97\x98";            // 金利
+inline constexpr std::string_view kLendingFee = "\x91\xDD\x8A\x94\x97\xBF";  // 貸株料
+inline constexpr std::string_view kBorrowingPremium = "\x95\x69\x91\xDD\x97\xBF";  // 品貸料
+inline constexpr std::string_view kSettlementAmount =
+    "\x8E\xF3\x93\x6E\x8B\xE0\x8A\x7A";                                          // 受渡金額
+inline constexpr std::string_view kSettlementDate = "\x8E\xF3\x97\xCC\x93\xFA";  // 受領日
+inline constexpr std::string_view kExecYear = "\x96\xF1\x92\xE8\x94\x4E";        // 約定年
+inline constexpr std::string_view kExecMonth = "\x96\xF1\x92\xE8\x8C\x8E";       // 約定月
+inline constexpr std::string_view kExecDay = "\x96\xF1\x92\xE8\x93\xFA";         // 約定日
+inline constexpr std::string_view kAveragePrice =
+    "\x95\xBD\x8B\xCF\x8E\xE6\x93\xBE\x92\x50\x89\xBF";          // 平均取得単価
+inline constexpr std::string_view kProfit = "\x91\xB9\x89\x76";  // 損益
+
+// Keywords compared as whole byte strings.
+inline constexpr std::string_view kSpot = "\x8C\xBB\x95\xA8";                           // 現物
+inline constexpr std::string_view kMarginOpening = "\x90\x4D\x97\x70\x90\x56\x8B\x4B";  // 信用新規
+inline constexpr std::string_view kMarginClosing = "\x90\x4D\x97\x70\x95\xD4\x8D\xCF";  // 信用返済
+inline constexpr std::string_view kBuy = "\x94\x83";                                    // 買
+
+}  // namespace tradepl::sjis
