@@ -1,1 +1,66 @@
 #include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/converter.hpp"
+
+namespace tradepl {
+namespace {
+
+Arguments scan(std::vector<const char*> tokens) {
+  return scanArguments(tokens);
+}
+
+TEST(ScanArguments, TakesTheLogsAndTheLastOtherTokenAsOutput) {
+  const Arguments arguments = scan({"first.csv", "-g", "a.csv", "-s", "b.csv", "out.csv"});
+  EXPECT_EQ(arguments.error, "");
+  EXPECT_EQ(arguments.spotPath, "a.csv");
+  EXPECT_EQ(arguments.marginPath, "b.csv");
+  EXPECT_EQ(arguments.outputPath, "out.csv");
+}
+
+TEST(ScanArguments, LetsALaterOptionReplaceAnEarlierOne) {
+  const Arguments arguments = scan({"-g", "a.csv", "out.csv", "-g", "c.csv"});
+  EXPECT_EQ(arguments.spotPath, "c.csv");
+  EXPECT_EQ(arguments.outputPath, "out.csv");
+}
+
+TEST(ScanArguments, TakesTheTokenAfterAnOptionWhateverItReads) {
+  const Arguments arguments = scan({"-g", "-s", "b.csv", "out.csv"});
+  EXPECT_EQ(arguments.error, "");
+  EXPECT_EQ(arguments.spotPath, "-s");
+  EXPECT_FALSE(arguments.marginPath);
+  EXPECT_EQ(arguments.outputPath, "out.csv");
+  EXPECT_EQ(scan({"-g", "", "out.csv"}).spotPath, "");
+}
+
+TEST(ScanArguments, RefusesCommandLinesThatCannotRun) {
+  EXPECT_EQ(scan({"out.csv"}).error,
+            "no input log: name a spot log with -g or a margin log with -s");
+  EXPECT_EQ(scan({"out.csv", "-g"}).error, "-g needs a path after it");
+  EXPECT_EQ(scan({"-g", "a.csv", "out.csv", "-s"}).error, "-s needs a path after it");
+  EXPECT_EQ(scan({"-g", "a.csv"}).error, "no output path");
+  EXPECT_EQ(scan({"-g", "a.csv", "-s", "b.csv", "b.csv"}).error,
+            "the output path b.csv names an input log");
+}
+
+TEST(PrintUsage, DocumentsBothLayoutsByTheirHeadings) {
+  std::ostringstream out;
+  printUsage(out);
+  const std::string usage = out.str();
+  EXPECT_EQ(usage.substr(0, usage.find('\n') + 1),
+            "Usage: [-g i_zelGenbutsu_log.csv] [-s i_zelShinyo_log.csv] o_log.csv\n");
+  EXPECT_NE(usage.find("\n\t--- i_zelGenbutsu_log.csv ---\n\t\x96\xF1\x92\xE8\x93\xFA\x8E\x9E,"),
+            std::string::npos);
+  // The spot heading line ends with 受領日.
+  EXPECT_NE(usage.find(",\x8E\xF3\x97\xCC\x93\xFA\n\t...\n\t--- i_zelShinyo_log.csv ---\n"),
+            std::string::npos);
+  std::size_t lines = 0;
+  for (const char c : usage) lines += c == '\n' ? 1 : 0;
+  EXPECT_EQ(lines, 7u);
+}
+
+}  // namespace
+}  // namespace tradepl

@@ -1,1 +1,193 @@
+#include "input/columns.hpp"
+
 #include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace tradepl {
+namespace {
+
+// Splits a copy of `line` into at most `wanted` columns and returns their texts.
+std::vector<std::string> split(std::string line, std::size_t wanted = 24) {
+  std::array<Column, 24> columns;
+  const std::size_t found =
+      splitColumns(std::span<char>(line.data(), line.size()), std::span(columns.data(), wanted));
+  std::vector<std::string> texts;
+  for (std::size_t i = 0; i < found; ++i) {
+    texts.emplace_back(columns[i].view());
+    EXPECT_EQ(columns[i].begin[columns[i].size], '\0') << "column " << i << " not terminated";
+  }
+  return texts;
+}
+
+using Texts = std::vector<std::string>;
+
+TEST(SplitColumns, SplitsAtEveryCommaOfAPlainLine) {
+  EXPECT_EQ(split("a,bc,,d"), (Texts{"a", "bc", "", "d"}));
+  EXPECT_EQ(split("a,b,"), (Texts{"a", "b", ""}));
+  EXPECT_EQ(split(""), (Texts{""}));
+}
+
+TEST(SplitColumns, KeepsCommasInsideQuotes) {
+  EXPECT_EQ(split("x,\"1,234,567\",y"), (Texts{"x", "1,234,567", "y"}));
+}
+
+TEST(SplitColumns, ReadsDoubledQuotesInsideQuotesAsOneQuote) {
+  EXPECT_EQ(split("\"say \"\"hi\"\"\",z"), (Texts{"say \"hi\"", "z"}));
+}
+
+TEST(SplitColumns, RunsAnUnclosedQuoteToTheEndOfTheLine) {
+  EXPECT_EQ(split("a,\"b,c,d"), (Texts{"a", "b,c,d"}));
+}
+
+TEST(SplitColumns, DropsQuotesOfALineWithNoQuotedCommaAsAlways) {
+  // Quotes anywhere in a column simply disappear.
+  EXPECT_EQ(split("\"a\"b,c\"d,e"), (Texts{"ab", "cd,e"}));
+  EXPECT_EQ(split("\"\",x"), (Texts{"", "x"}));
+}
+
+TEST(SplitColumns, StopsAtTheWantedCountAndLeavesTheRestAlone) {
+  EXPECT_EQ(split("a,b,c,d", 2), (Texts{"a", "b"}));
+  EXPECT_EQ(split("a,\"b\",c,\"d", 2), (Texts{"a", "b"}));
+}
+
+TEST(SplitColumns, KeepsShiftJisBytesIntact) {
+  // 表 ends in 0x5C and ソ in 0x5C too: trail bytes are never taken for separators.
+  const std::string line = "\x95\x5C,\x83\x5C\"\x83\x5C\"";
+  EXPECT_EQ(split(line), (Texts{"\x95\x5C", "\x83\x5C\x83\x5C"}));
+}
+
+struct IntegerCase {
+  const char* text;
+  NumberProblem problem;
+  std::int64_t value;
+
+  friend void PrintTo(const IntegerCase& c, std::ostream* out) { *out << '"' << c.text << '"'; }
+};
+
+class ParseInteger : public ::testing::TestWithParam<IntegerCase> {};
+
+TEST_P(ParseInteger, ReadsTheLogsNumberGrammar) {
+  const IntegerCase& c = GetParam();
+  std::int64_t value = -999;
+  EXPECT_EQ(parseInteger(c.text, value), c.problem) << '"' << c.text << '"';
+  if (c.problem == NumberProblem::none) {
+    EXPECT_EQ(value, c.value) << '"' << c.text << '"';
+  }
+}
+
+constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
+constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ParseInteger,
+    ::testing::Values(IntegerCase{"0", NumberProblem::none, 0},
+                      IntegerCase{"-0", NumberProblem::none, 0},
+                      IntegerCase{"+42", NumberProblem::none, 42},
+                      IntegerCase{" \t-1280 \t", NumberProblem::none, -1280},
+                      IntegerCase{"1,234,567", NumberProblem::none, 1234567},
+                      IntegerCase{"12,34", NumberProblem::none, 1234},
+                      IntegerCase{"9223372036854775807", NumberProblem::none, kMax},
+                      IntegerCase{"-9223372036854775808", NumberProblem::none, kMin},
+                      IntegerCase{"9223372036854775808", NumberProblem::outOfRange, 0},
+                      IntegerCase{"-9223372036854775809", NumberProblem::outOfRange, 0},
+                      IntegerCase{"99999999999999999999999", NumberProblem::outOfRange, 0},
+                      IntegerCase{"", NumberProblem::notANumber, 0},
+                      IntegerCase{"  ", NumberProblem::notANumber, 0},
+                      IntegerCase{"-", NumberProblem::notANumber, 0},
+                      IntegerCase{"123.5", NumberProblem::notANumber, 0},
+                      IntegerCase{"12a", NumberProblem::notANumber, 0},
+                      IntegerCase{"1 2", NumberProblem::notANumber, 0},
+                      IntegerCase{",1", NumberProblem::notANumber, 0},
+                      IntegerCase{"1,", NumberProblem::notANumber, 0},
+                      IntegerCase{"1,,2", NumberProblem::notANumber, 0},
+                      IntegerCase{"--1", NumberProblem::notANumber, 0},
+                      IntegerCase{"0x10", NumberProblem::notANumber, 0}));
+
+struct PriceCase {
+  const char* text;
+  NumberProblem problem;
+  double value;
+
+  friend void PrintTo(const PriceCase& c, std::ostream* out) { *out << '"' << c.text << '"'; }
+};
+
+class ParsePrice : public ::testing::TestWithParam<PriceCase> {};
+
+TEST_P(ParsePrice, ReadsWholeAndDecimalPrices) {
+  const PriceCase& c = GetParam();
+  double value = -999.0;
+  EXPECT_EQ(parsePrice(c.text, value), c.problem) << '"' << c.text << '"';
+  if (c.problem == NumberProblem::none) {
+    EXPECT_EQ(value, c.value) << '"' << c.text << '"';
+    EXPECT_FALSE(std::signbit(value) && value == 0.0) << "minus zero from " << c.text;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ParsePrice,
+    ::testing::Values(PriceCase{"2345", NumberProblem::none, 2345.0},
+                      PriceCase{"2345.5", NumberProblem::none, 2345.5},
+                      PriceCase{" +0.1 ", NumberProblem::none, 0.1},
+                      PriceCase{"1,350.25", NumberProblem::none, 1350.25},
+                      PriceCase{"-12.75", NumberProblem::none, -12.75},
+                      PriceCase{"-0", NumberProblem::none, 0.0},
+                      PriceCase{"-0.0", NumberProblem::none, 0.0},
+                      PriceCase{"999999999999999", NumberProblem::none, 999999999999999.0},
+                      PriceCase{"1000000000000000", NumberProblem::outOfRange, 0},
+                      PriceCase{"123456789012345678901234", NumberProblem::outOfRange, 0},
+                      PriceCase{"12.", NumberProblem::notANumber, 0},
+                      PriceCase{".5", NumberProblem::notANumber, 0},
+                      PriceCase{"1e5", NumberProblem::notANumber, 0},
+                      PriceCase{"inf", NumberProblem::notANumber, 0},
+                      PriceCase{"nan", NumberProblem::notANumber, 0},
+                      PriceCase{"1.2.3", NumberProblem::notANumber, 0},
+                      PriceCase{"", NumberProblem::notANumber, 0}));
+
+TEST(ParsePrice, ReadsLongDecimalsToTheNearestDouble) {
+  double value = 0;
+  ASSERT_EQ(parsePrice("0.1000000000000000055511151231257827", value), NumberProblem::none);
+  EXPECT_EQ(value, 0.1);
+}
+
+StockCode code(std::string text, std::string& storage) {
+  storage = std::move(text);
+  StockCode parsed;
+  parsed.number = -1;
+  EXPECT_TRUE(parseStockCode(Column{storage.data(), storage.size()}, parsed)) << storage;
+  return parsed;
+}
+
+TEST(ParseStockCode, ReadsNumbersAsNumbers) {
+  std::string storage;
+  EXPECT_EQ(code("7203", storage), (StockCode{7203, Text()}));
+  EXPECT_EQ(code(" 0007\t", storage), (StockCode{7, Text()}));
+}
+
+TEST(ParseStockCode, KeepsCodesWithLettersAsWrittenWithoutSurroundingBlanks) {
+  std::string storage;
+  const StockCode parsed = code(" 130A ", storage);
+  ASSERT_TRUE(parsed.isSymbol());
+  EXPECT_EQ(parsed.symbol.view(), "130A");
+}
+
+TEST(ParseStockCode, RejectsWhatIsNeitherNumberNorCode) {
+  for (std::string text : {"", "  ", "13-0A", "A.B", "12.5", "\x82\x50\x82\x51"}) {
+    StockCode parsed;
+    EXPECT_FALSE(parseStockCode(Column{text.data(), text.size()}, parsed)) << text;
+  }
+}
+
+TEST(IsBlank, AcceptsOnlySpacesAndTabs) {
+  EXPECT_TRUE(isBlank(""));
+  EXPECT_TRUE(isBlank(" \t "));
+  EXPECT_FALSE(isBlank(" , "));
+}
+
+}  // namespace
+}  // namespace tradepl

@@ -1,1 +1,337 @@
+// Runs the built tradepl on small Shift_JIS logs written by each test, and compares the
+// result file byte for byte, the exit status and the messages.
+
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "log_lines.hpp"
+
+namespace tradepl {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::MarginTrade;
+using testing::spotBuy;
+using testing::spotSell;
+using testing::SpotTrade;
+
+const std::string kResultHeading =
+    "\x96\xF1\x92\xE8\x94\x4E,\x96\xF1\x92\xE8\x8C\x8E,\x96\xF1\x92\xE8\x93\xFA,"
+    "\x96\xC1\x95\xBF\x83\x52\x81\x5B\x83\x68,\x96\xC1\x95\xBF\x96\xBC,"
+    "\x96\xF1\x92\xE8\x90\x94\x97\xCA,\x96\xF1\x92\xE8\x92\x50\x89\xBF,"
+    "\x95\xBD\x8B\xCF\x8E\xE6\x93\xBE\x92\x50\x89\xBF,\x8E\xE8\x90\x94\x97\xBF,"
+    "\x8E\xE8\x90\x94\x97\xBF\x8F\xC1\x94\xEF\x90\xC5,\x91\xB9\x89\x76\n";
+
+const std::string kUsage =
+    "Usage: [-g i_zelGenbutsu_log.csv] [-s i_zelShinyo_log.csv] o_log.csv\n"
+    "\t--- i_zelGenbutsu_log.csv ---\n"
+    "\t\x96\xF1\x92\xE8\x93\xFA\x8E\x9E,\x96\xF1\x92\xE8\x94\xD4\x8D\x86,"
+    "\x96\xC1\x95\xBF\x83\x52\x81\x5B\x83\x68,\x96\xC1\x95\xBF\x96\xBC,"
+    "\x8E\xE6\x88\xF8\x8B\xE6\x95\xAA,\x94\x84\x94\x83\x8B\xE6\x95\xAA,\x8E\x73\x8F\xEA,"
+    "\x8C\xFB\x8D\xC0,\x96\xF1\x92\xE8\x90\x94\x97\xCA,\x96\xF1\x92\xE8\x92\x50\x89\xBF,"
+    "\x8E\xE8\x90\x94\x97\xBF,\x8E\xE8\x90\x94\x97\xBF\x8F\xC1\x94\xEF\x90\xC5,"
+    "\x8E\xF3\x93\x6E\x8B\xE0\x8A\x7A,\x8E\xF3\x97\xCC\x93\xFA\n"
+    "\t...\n"
+    "\t--- i_zelShinyo_log.csv ---\n"
+    "\t\x96\xF1\x92\xE8\x93\xFA\x8E\x9E,\x96\xF1\x92\xE8\x94\xD4\x8D\x86,"
+    "\x96\xC1\x95\xBF\x83\x52\x81\x5B\x83\x68,\x96\xC1\x95\xBF\x96\xBC,"
+    "\x8E\xE6\x88\xF8\x8B\xE6\x95\xAA,\x94\x84\x94\x83\x8B\xE6\x95\xAA,\x8E\x73\x8F\xEA,"
+    "\x8C\xFB\x8D\xC0,\x90\x4D\x97\x70\x8B\xE6\x95\xAA,\x96\xF1\x92\xE8\x90\x94\x97\xCA,"
+    "\x96\xF1\x92\xE8\x92\x50\x89\xBF,\x8E\xE8\x90\x94\x97\xBF,"
+    "\x8E\xE8\x90\x94\x97\xBF\x8F\xC1\x94\xEF\x90\xC5,\x8C\x9A\x90\x94\x97\xCA,"
+    "\x8C\x9A\x92\x50\x89\xBF,\x90\x56\x8B\x4B\x8E\xE8\x90\x94\x97\xBF,"
+    "\x90\x56\x8B\x4B\x8E\xE8\x90\x94\x97\xBF\x8F\xC1\x94\xEF\x90\xC5,\x8A\xC7\x97\x9D\x94\xEF,"
+    "\x96\xBC\x8B\x60\x8F\x91\x8A\xB7\x97\xBF,\x8B\xE0\x97\x98,\x91\xDD\x8A\x94\x97\xBF,"
+    "\x95\x69\x91\xDD\x97\xBF,\x8E\xF3\x93\x6E\x8B\xE0\x8A\x7A,\x8E\xF3\x97\xCC\x93\xFA\n"
+    "\t...\n";
+
+const std::string kToyota(testing::kToyota);
+
+std::string lines(const std::vector<std::string>& each) {
+  std::string text;
+  for (const std::string& line : each) text += line + "\n";
+  return text;
+}
+
+std::string spotLog(const std::vector<SpotTrade>& trades) {
+  std::string text = "heading\n";
+  for (const SpotTrade& trade : trades) text += trade.line() + "\n";
+  return text;
+}
+
+struct Outcome {
+  int status = 0;
+  std::string out;
+  std::string err;
+};
+
+class Tradepl : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() / ("tradepl-e2e-" + std::to_string(std::random_device{}()));
+    fs::create_directories(root_ / "work");
+    fs::create_directories(root_ / "console");
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::permissions(root_ / "work", fs::perms::owner_all, ignored);
+    fs::remove_all(root_, ignored);
+  }
+
+  fs::path path(const std::string& name) const { return root_ / "work" / name; }
+
+  void write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(path(name), std::ios::binary) << bytes;
+  }
+  std::string read(const std::string& name) const { return slurp(path(name)); }
+  bool exists(const std::string& name) const { return fs::exists(path(name)); }
+  std::vector<std::string> filesInWork() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(root_ / "work")) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  // Runs tradepl in the work folder with these arguments.
+  Outcome run(const std::vector<std::string>& arguments) const {
+    std::string command =
+        "cd " + quote((root_ / "work").string()) + " && " + quote(TRADEPL_EXECUTABLE);
+    for (const std::string& argument : arguments) command += " " + quote(argument);
+    command += " >" + quote((root_ / "console" / "out").string());
+    command += " 2>" + quote((root_ / "console" / "err").string());
+    const int wait = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(wait)) << command;
+    return {static_cast<std::int8_t>(WEXITSTATUS(wait)), slurp(root_ / "console" / "out"),
+            slurp(root_ / "console" / "err")};
+  }
+
+ private:
+  static std::string quote(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+  }
+  static std::string slurp(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  fs::path root_;
+};
+
+TEST_F(Tradepl, ChargesBothPurchasesToTheSaleOfTheWorkedExample) {
+  write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), spotBuy("7203", "100", "1100"),
+                             spotSell("7203", "150", "1200")}));
+  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(read("out.csv"),
+            kResultHeading + "2024,3,5,7203," + kToyota + ",150,1200,1050.00,300,24,22176\n");
+}
+
+TEST_F(Tradepl, WritesSpotResultsBeforeMarginResults) {
+  MarginTrade closing;
+  closing.date = "2024/01/02 09:00";
+  closing.interest = "-1280";
+  closing.managementFee = "220";
+  closing.settlementAmount = "-91370";
+  MarginTrade opening = closing;
+  opening.tradeType = std::string(sjis::kMarginOpening);
+  write("margin.csv", "heading\n" + opening.line() + "\r\n" + closing.line() + "\r\n");
+  write("spot.csv", spotLog({spotBuy("130A", "300", "1207"), spotSell("130A", "100", "1185.5")}));
+  const Outcome result = run({"-g", "spot.csv", "-s", "margin.csv", "out.csv"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(read("out.csv"), kResultHeading + "2024,3,5,130A," + kToyota +
+                                 ",100,1185.5,1207.00,200,16,-2366\n"
+                                 "2024,1,2,9984,SBG,200,7690,7250.00,1500,0,-91370\n");
+}
+
+TEST_F(Tradepl, ReadsQuotedAmountsAndKeepsEveryOutputLineAtElevenColumns) {
+  SpotTrade buy = spotBuy("6758", "\"1,000\"", "\"1,330\"");
+  buy.name = "\"Sony, \"\"G\"\"\"";
+  SpotTrade sell = spotSell("6758", "\"1,000\"", "\"1,285.5\"");
+  sell.name = buy.name;
+  sell.settlementAmount = "\"1,284,450\"";
+  write("spot.csv", spotLog({buy, sell}));
+  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(
+      read("out.csv"),
+      kResultHeading + "2024,3,5,6758,\"Sony, \"\"G\"\"\",1000,1285.5,1330.00,200,16,-44716\n");
+}
+
+TEST_F(Tradepl, ReadsCrLfLogsAsLfLogs) {
+  const std::string log =
+      spotLog({spotBuy("7203", "100", "1000"), spotSell("7203", "100", "1200")});
+  std::string crlf;
+  for (const char c : log) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  write("lf.csv", log);
+  write("crlf.csv", crlf);
+  EXPECT_EQ(run({"-g", "lf.csv", "lf-out.csv"}).status, 0);
+  EXPECT_EQ(run({"-g", "crlf.csv", "crlf-out.csv"}).status, 0);
+  EXPECT_EQ(read("lf-out.csv"), read("crlf-out.csv"));
+  EXPECT_EQ(read("lf-out.csv"),
+            kResultHeading + "2024,3,5,7203," + kToyota + ",100,1200,1000.00,200,16,19784\n");
+}
+
+TEST_F(Tradepl, ReadsLinesLongerThanAKilobyteWhole) {
+  SpotTrade buy = spotBuy("7203", "100", "1000");
+  buy.name = std::string(3000, 'N');
+  SpotTrade sell = spotSell("7203", "100", "1200");
+  sell.name = buy.name;
+  write("spot.csv", spotLog({buy, sell}));
+  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(read("out.csv"),
+            kResultHeading + "2024,3,5,7203," + buy.name + ",100,1200,1000.00,200,16,19784\n");
+}
+
+TEST_F(Tradepl, ReportsEverySkippedLineAndCarriesOn) {
+  SpotTrade badPrice = spotBuy("7203", "100", "10.5x");
+  write("spot.csv",
+        lines({"heading", spotBuy("7203", "100", "1000").line(), "", badPrice.line(), "7203,oops",
+               spotSell("7203", "100", "1100").line(), spotSell("9999", "1", "1").line()}));
+  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err,
+            "tradepl: spot.csv:4: skipped: column 10 (unit price): not a number\n"
+            "tradepl: spot.csv:5: skipped: 2 columns, 14 expected\n"
+            "tradepl: spot.csv:7: sale of 9999 without a holding bought earlier in the logs: "
+            "no result\n");
+  EXPECT_EQ(read("out.csv"),
+            kResultHeading + "2024,3,5,7203," + kToyota + ",100,1100,1000.00,200,16,9784\n");
+}
+
+TEST_F(Tradepl, WarnsOfAnOversellAndClosesTheHolding) {
+  write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), spotSell("7203", "300", "1100"),
+                             spotSell("7203", "1", "1100")}));
+  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err,
+            "tradepl: spot.csv:3: sale of 7203 is larger than the 100 shares held: result "
+            "written, holding closed\n"
+            "tradepl: spot.csv:4: sale of 7203 without a holding bought earlier in the logs: "
+            "no result\n");
+  EXPECT_EQ(read("out.csv"),
+            kResultHeading + "2024,3,5,7203," + kToyota + ",300,1100,1000.00,200,16,29784\n");
+}
+
+TEST_F(Tradepl, WritesAnEmptyColumnForADatePartThatDoesNotRead) {
+  SpotTrade buy = spotBuy("7203", "100", "1000");
+  SpotTrade first = spotSell("7203", "10", "1000", "0", "0");
+  first.date = "2024/7";
+  SpotTrade second = spotSell("7203", "10", "1000", "0", "0");
+  second.date = "R6.7.1";
+  write("spot.csv", spotLog({buy, first, second}));
+  EXPECT_EQ(run({"-g", "spot.csv", "out.csv"}).status, 0);
+  EXPECT_EQ(read("out.csv"), kResultHeading + "2024,7,,7203," + kToyota +
+                                 ",10,1000,1000.00,100,8,-108\n,,,7203," + kToyota +
+                                 ",10,1000,1000.00,0,0,0\n");
+}
+
+TEST_F(Tradepl, PrintsTheUsageForNoArguments) {
+  const Outcome result = run({});
+  EXPECT_EQ(result.status, -1);
+  EXPECT_EQ(result.out, kUsage);
+  EXPECT_EQ(result.err, "");
+}
+
+TEST_F(Tradepl, RefusesACommandLineWithoutAnInputLog) {
+  const Outcome result = run({"out.csv"});
+  EXPECT_EQ(result.status, -2);
+  EXPECT_EQ(result.out, kUsage);
+  EXPECT_EQ(result.err, "tradepl: no input log: name a spot log with -g or a margin log with -s\n");
+  EXPECT_FALSE(exists("out.csv"));
+}
+
+TEST_F(Tradepl, RefusesAnOptionWithoutItsPathAndAMissingOutput) {
+  write("a.csv", spotLog({}));
+  Outcome result = run({"-g", "a.csv", "out.csv", "-s"});
+  EXPECT_EQ(result.status, -2);
+  EXPECT_EQ(result.err, "tradepl: -s needs a path after it\n");
+  result = run({"-g", "a.csv"});
+  EXPECT_EQ(result.status, -2);
+  EXPECT_EQ(result.err, "tradepl: no output path\n");
+  EXPECT_EQ(filesInWork(), std::vector<std::string>{"a.csv"});
+}
+
+TEST_F(Tradepl, NeverWritesOverAnInputLog) {
+  const std::string log = spotLog({spotBuy("7203", "100", "1000")});
+  write("a.csv", log);
+  EXPECT_EQ(run({"-g", "a.csv", "a.csv"}).status, -2);
+  const Outcome result = run({"-s", "a.csv", "./a.csv"});
+  EXPECT_EQ(result.status, -2);
+  EXPECT_EQ(result.out, kUsage);
+  EXPECT_EQ(result.err, "tradepl: the output path ./a.csv names an input log\n");
+  EXPECT_EQ(read("a.csv"), log);
+  EXPECT_EQ(filesInWork(), std::vector<std::string>{"a.csv"});
+}
+
+TEST_F(Tradepl, WritesTheOutputEvenWhenAnInputCannotBeRead) {
+  write("b.csv", spotLog({}));
+  Outcome result = run({"out.csv", "-g", "missing.csv"});
+  EXPECT_EQ(result.status, -3);
+  EXPECT_EQ(result.err, "tradepl: missing.csv: cannot read: No such file or directory\n");
+  EXPECT_EQ(read("out.csv"), kResultHeading);
+
+  result = run({"-g", "", "out2.csv"});
+  EXPECT_EQ(result.status, -3);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "tradepl: '': cannot read: empty path\n");
+  EXPECT_EQ(read("out2.csv"), kResultHeading);
+
+  // The token after -g is its path, even "-s"; b.csv is then an output candidate.
+  result = run({"-g", "-s", "b.csv", "out3.csv"});
+  EXPECT_EQ(result.status, -3);
+  EXPECT_EQ(result.err, "tradepl: -s: cannot read: No such file or directory\n");
+  EXPECT_EQ(read("out3.csv"), kResultHeading);
+  EXPECT_EQ(read("b.csv"), spotLog({}));
+}
+
+TEST_F(Tradepl, ReadsTheOtherLogWhenOneCannotBeRead) {
+  write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), spotSell("7203", "100", "1200")}));
+  const Outcome result = run({"-g", "spot.csv", "-s", ".", "out.csv"});
+  EXPECT_EQ(result.status, -3);
+  EXPECT_EQ(result.err, "tradepl: .: cannot read: is a directory\n");
+  EXPECT_EQ(read("out.csv"),
+            kResultHeading + "2024,3,5,7203," + kToyota + ",100,1200,1000.00,200,16,19784\n");
+}
+
+TEST_F(Tradepl, LeavesTheOldOutputWhenTheNewCannotBeWritten) {
+  write("spot.csv", spotLog({}));
+  fs::create_directories(path("out.csv"));
+  Outcome result = run({"-g", "spot.csv", "out.csv"});
+  EXPECT_EQ(result.status, -4);
+  EXPECT_EQ(result.err, "tradepl: out.csv: cannot write: is a directory\n");
+
+  // -4 wins over -3.
+  result = run({"-g", "missing.csv", "no-such-folder/out.csv"});
+  EXPECT_EQ(result.status, -4);
+  EXPECT_EQ(filesInWork(), (std::vector<std::string>{"out.csv", "spot.csv"}));
+}
+
+TEST_F(Tradepl, ReplacesAnExistingOutputWhole) {
+  write("spot.csv", spotLog({}));
+  write("out.csv", std::string(5000, 'x'));
+  EXPECT_EQ(run({"-g", "spot.csv", "out.csv"}).status, 0);
+  EXPECT_EQ(read("out.csv"), kResultHeading);
+  EXPECT_EQ(filesInWork(), (std::vector<std::string>{"out.csv", "spot.csv"}));
+}
+
+}  // namespace
+}  // namespace tradepl

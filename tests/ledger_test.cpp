@@ -1,1 +1,279 @@
+#include "ledger/ledger.hpp"
+
 #include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "input/trade_log_reader.hpp"
+#include "log_lines.hpp"
+
+namespace tradepl {
+namespace {
+
+using testing::MarginTrade;
+using testing::spotBuy;
+using testing::spotSell;
+using testing::SpotTrade;
+
+// Reads the given lines as a log and runs the ledger over them.
+class LedgerRun {
+ public:
+  LedgerRun& spot(const SpotTrade& trade) {
+    spotLog_ += trade.line() + "\n";
+    return *this;
+  }
+  LedgerRun& margin(const MarginTrade& trade) {
+    marginLog_ += trade.line() + "\n";
+    return *this;
+  }
+
+  std::vector<ResultRow> results() {
+    run();
+    return {results_.begin(), results_.end()};
+  }
+  std::vector<LedgerNote> notes() {
+    run();
+    return notes_;
+  }
+
+ private:
+  void run() {
+    if (ran_) return;
+    ran_ = true;
+    EXPECT_TRUE(readTradeBytes(trades_, LogKind::spot, spotLog_).skipped.empty());
+    EXPECT_TRUE(readTradeBytes(trades_, LogKind::margin, marginLog_).skipped.empty());
+    notes_ = computeResults(trades_, results_);
+  }
+
+  std::string spotLog_;
+  std::string marginLog_;
+  TradeList trades_;
+  ResultList results_;
+  std::vector<LedgerNote> notes_;
+  bool ran_ = false;
+};
+
+TEST(SpotLedger, ChargesAllPurchaseCommissionsToTheNextSale) {
+  // Two purchases average to 1050; the sale of 150 carries both purchases' fees.
+  LedgerRun run;
+  run.spot(spotBuy("7203", "100", "1000"))
+      .spot(spotBuy("7203", "100", "1100"))
+      .spot(spotSell("7203", "150", "1200"));
+  const std::vector<ResultRow> results = run.results();
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0].averagePrice, 1050.0);
+  EXPECT_EQ(results[0].trade.commission, 300);
+  EXPECT_EQ(results[0].trade.commissionTax, 24);
+  EXPECT_EQ(results[0].profit, 22176);
+  EXPECT_EQ(results[0].trade.quantity, 150);
+  EXPECT_TRUE(run.notes().empty());
+}
+
+TEST(SpotLedger, KeepsTheAverageThroughAPartialSaleAndRestartsPendingFees) {
+  LedgerRun run;
+  run.spot(spotBuy("7203", "100", "1000"))
+      .spot(spotBuy("7203", "100", "1100"))
+      .spot(spotSell("7203", "150", "1200"))
+      .spot(spotBuy("7203", "50", "1250", "70", "7"))
+      .spot(spotSell("7203", "100", "1300", "90", "9"));
+  const std::vector<ResultRow> results = run.results();
+  ASSERT_EQ(results.size(), 2u);
+  // 50 left at 1050, plus 50 at 1250.
+  EXPECT_EQ(results[1].averagePrice, 1150.0);
+  // Only the purchase after the partial sale is charged again.
+  EXPECT_EQ(results[1].trade.commission, 160);
+  EXPECT_EQ(results[1].trade.commissionTax, 16);
+  EXPECT_EQ(results[1].profit, 15000 - 90 - 9 - 70 - 7);
+}
+
+TEST(SpotLedger, PassesOverASaleWithoutAHoldingAndSaysSo) {
+  LedgerRun run;
+  run.spot(spotBuy("7203", "100", "1000")).spot(spotSell("6758", "100", "1200"));
+  EXPECT_TRUE(run.results().empty());
+  const std::vector<LedgerNote> notes = run.notes();
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_EQ(notes[0].kind, LedgerNoteKind::saleWithoutHolding);
+  EXPECT_EQ(notes[0].source.line, 2u);
+  EXPECT_EQ(describe(notes[0]),
+            "sale of 6758 without a holding bought earlier in the logs: no result");
+}
+
+TEST(SpotLedger, ClosesTheHoldingOnASaleOfEverythingHeld) {
+  LedgerRun run;
+  run.spot(spotBuy("7203", "100", "1000"))
+      .spot(spotSell("7203", "100", "1200"))
+      .spot(spotSell("7203", "100", "1200"))
+      .spot(spotBuy("7203", "10", "2000"))
+      .spot(spotSell("7203", "10", "2100"));
+  const std::vector<ResultRow> results = run.results();
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_EQ(results[1].averagePrice, 2000.0);  // a fresh holding, not averaged with the old
+  ASSERT_EQ(run.notes().size(), 1u);
+  EXPECT_EQ(run.notes()[0].kind, LedgerNoteKind::saleWithoutHolding);
+}
+
+TEST(SpotLedger, ClosesAndWarnsOnASaleOfMoreThanHeld) {
+  LedgerRun run;
+  run.spot(spotBuy("7203", "100", "1000"))
+      .spot(spotSell("7203", "150", "1100"))
+      .spot(spotSell("7203", "10", "1100"));
+  const std::vector<ResultRow> results = run.results();
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0].profit, 15000 - 216);
+  const std::vector<LedgerNote> notes = run.notes();
+  ASSERT_EQ(notes.size(), 2u);
+  EXPECT_EQ(notes[0].kind, LedgerNoteKind::soldMoreThanHeld);
+  EXPECT_EQ(notes[0].heldQuantity, 100);
+  EXPECT_EQ(describe(notes[0]),
+            "sale of 7203 is larger than the 100 shares held: result written, holding closed");
+  EXPECT_EQ(notes[1].kind, LedgerNoteKind::saleWithoutHolding);  // nothing went negative
+}
+
+TEST(SpotLedger, KeepsTheAverageWhenAPurchaseBringsTheHoldingToZero) {
+  LedgerRun run;
+  run.spot(spotBuy("7203", "100", "1000"))
+      .spot(spotBuy("7203", "-100", "1200"))
+      .spot(spotBuy("7203", "100", "1300"))
+      .spot(spotSell("7203", "100", "1400", "0", "0"));
+  const std::vector<ResultRow> results = run.results();
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0].averagePrice, 1300.0);  // 0 shares at 1000 averaged with 100 at 1300
+}
+
+TEST(SpotLedger, TruncatesTheProfitTowardZero) {
+  LedgerRun gain;
+  gain.spot(spotBuy("1", "10", "1000", "0", "0")).spot(spotSell("1", "10", "1001.07", "0", "0"));
+  ASSERT_EQ(gain.results().size(), 1u);
+  EXPECT_EQ(gain.results()[0].profit, 10);  // 10.7
+
+  LedgerRun loss;
+  loss.spot(spotBuy("1", "10", "1000", "0", "0")).spot(spotSell("1", "10", "998.93", "0", "0"));
+  ASSERT_EQ(loss.results().size(), 1u);
+  EXPECT_EQ(loss.results()[0].profit, -10);  // -10.7
+}
+
+TEST(SpotLedger, AveragesInTheStatementsOrderOfOperations) {
+  // Three buys of 1 at 1000, 1000 and 1001 average to (1 * 1001 + 1000 * 2) / 3 in doubles,
+  // a hair above 1000.333..., so selling 3 at 1001 makes 1.9999999999995 yen: 1 after
+  // truncation, as on the broker's statement, where exact arithmetic would say 2.
+  LedgerRun run;
+  run.spot(spotBuy("1", "1", "1000", "0", "0"))
+      .spot(spotBuy("1", "1", "1000", "0", "0"))
+      .spot(spotBuy("1", "1", "1001", "0", "0"))
+      .spot(spotSell("1", "3", "1001", "0", "0"));
+  ASSERT_EQ(run.results().size(), 1u);
+  EXPECT_EQ(run.results()[0].averagePrice, (1.0 * 1001 + 1000.0 * 2) / 3);
+  EXPECT_EQ(run.results()[0].profit, 1);
+}
+
+TEST(SpotLedger, KeysHoldingsOnTheCodeAsANumberOrAsWritten) {
+  LedgerRun run;
+  run.spot(spotBuy("0007", "100", "1000"))
+      .spot(spotBuy("130A", "100", "2000"))
+      .spot(spotSell("7", "100", "1100"))
+      .spot(spotSell("130a", "100", "2100"))
+      .spot(spotSell("130A", "100", "2100"));
+  const std::vector<ResultRow> results = run.results();
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_EQ(results[0].averagePrice, 1000.0);
+  EXPECT_EQ(results[1].averagePrice, 2000.0);
+  ASSERT_EQ(run.notes().size(), 1u);  // 130a is another code
+  EXPECT_EQ(run.notes()[0].stockCode.symbol.view(), "130a");
+}
+
+TEST(SpotLedger, LeavesOutATradeWhoseSumsWouldOverflow) {
+  LedgerRun run;
+  run.spot(spotBuy("1", "9223372036854775807", "1", "0", "0"))
+      .spot(spotBuy("1", "1", "1", "0", "0"))
+      .spot(spotBuy("2", "1", "1", "9223372036854775807", "0"))
+      .spot(spotSell("2", "1", "1", "1", "0"));
+  EXPECT_TRUE(run.results().empty());
+  const std::vector<LedgerNote> notes = run.notes();
+  ASSERT_EQ(notes.size(), 2u);
+  EXPECT_EQ(notes[0].kind, LedgerNoteKind::amountOutOfRange);
+  EXPECT_EQ(notes[0].source.line, 2u);
+  EXPECT_EQ(notes[1].kind, LedgerNoteKind::amountOutOfRange);
+  EXPECT_EQ(notes[1].source.line, 4u);
+}
+
+TEST(SpotLedger, LeavesOutAProfitBeyondSixtyFourBits) {
+  LedgerRun run;
+  run.spot(spotBuy("1", "9000000000000000000", "1", "0", "0"))
+      .spot(spotSell("1", "9000000000000000000", "999999999999999", "0", "0"));
+  EXPECT_TRUE(run.results().empty());
+  ASSERT_EQ(run.notes().size(), 1u);
+  EXPECT_EQ(run.notes()[0].kind, LedgerNoteKind::amountOutOfRange);
+}
+
+TEST(SpotLedger, CopiesTheSaleRowIntoTheResult) {
+  LedgerRun run;
+  SpotTrade sale = spotSell("7203", "100", "1200");
+  sale.settlementAmount = "119892";
+  run.spot(spotBuy("7203", "100", "1000")).spot(sale);
+  const std::vector<ResultRow> results = run.results();
+  ASSERT_EQ(results.size(), 1u);
+  const TradeRow& row = results[0].trade;
+  EXPECT_EQ(row.side, testing::kSell);
+  EXPECT_EQ(row.unitPrice, 1200.0);
+  EXPECT_EQ(row.settlementAmount, 119892);
+  EXPECT_EQ(row.source.line, 2u);
+  EXPECT_TRUE(row.marginType.empty());
+  EXPECT_EQ(row.positionPrice, 0.0);
+}
+
+TEST(MarginLedger, TakesPriceAndProfitFromTheClosingRowAndSumsItsFees) {
+  MarginTrade closing;
+  closing.commission = "-5";
+  closing.commissionTax = "1";
+  closing.openCommission = "10";
+  closing.openCommissionTax = "-2";
+  closing.managementFee = "220";
+  closing.transferFee = "50";
+  closing.interest = "-1280";
+  closing.lendingFee = "-3";
+  closing.borrowingPremium = "-400";
+  closing.positionPrice = "7250.5";
+  closing.settlementAmount = "-91370";
+  LedgerRun run;
+  run.margin(closing);
+  const std::vector<ResultRow> results = run.results();
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0].averagePrice, 7250.5);
+  EXPECT_EQ(results[0].profit, -91370);
+  EXPECT_EQ(results[0].trade.commission, 400 + 3 + 1280 + 50 + 220 + 10 + 5);
+  EXPECT_EQ(results[0].trade.commissionTax, 2 + 1);
+  EXPECT_EQ(results[0].trade.openCommission, 10);  // the row's own columns stay as read
+  EXPECT_EQ(results[0].trade.marginType, testing::kSeido);
+}
+
+TEST(MarginLedger, LeavesSpotHoldingsAlone) {
+  MarginTrade closing;
+  closing.code = "7203";
+  MarginTrade opening = closing;
+  opening.tradeType = std::string(sjis::kMarginOpening);
+  LedgerRun run;
+  run.spot(spotBuy("7203", "100", "1000"))
+      .spot(spotSell("7203", "50", "1100"))
+      .margin(opening)
+      .margin(closing);
+  const std::vector<ResultRow> results = run.results();
+  ASSERT_EQ(results.size(), 2u);  // the opening yields nothing
+  EXPECT_EQ(results[0].trade.tradeType, sjis::kSpot);
+  EXPECT_EQ(results[1].trade.tradeType, sjis::kMarginClosing);
+  EXPECT_TRUE(run.notes().empty());
+}
+
+TEST(MarginLedger, LeavesOutFeesBeyondSixtyFourBits) {
+  MarginTrade closing;
+  closing.interest = "-9223372036854775808";
+  LedgerRun run;
+  run.margin(closing);
+  EXPECT_TRUE(run.results().empty());
+  ASSERT_EQ(run.notes().size(), 1u);
+  EXPECT_EQ(run.notes()[0].source.log, LogKind::margin);
+}
+
+}  // namespace
+}  // namespace tradepl

@@ -1,1 +1,185 @@
+#include "output/result_writer.hpp"
+
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "records/shift_jis.hpp"
+
+namespace tradepl {
+namespace {
+
+namespace fs = std::filesystem;
+
+ResultRow sampleResult() {
+  ResultRow result;
+  result.trade.execDateTime = Text("2014/09/04 11:48");
+  result.trade.stockCode = StockCode{7203, Text()};
+  result.trade.stockName = Text("Toyota");
+  result.trade.quantity = 150;
+  result.trade.unitPrice = 1200;
+  result.trade.commission = 300;
+  result.trade.commissionTax = 24;
+  result.averagePrice = 1050;
+  result.profit = 22176;
+  return result;
+}
+
+std::string lineOf(const ResultRow& result) {
+  std::string line;
+  appendResultLine(line, result);
+  return line;
+}
+
+const std::string kEnd(kLineEnd);
+
+TEST(ResultLine, WritesTheElevenColumns) {
+  EXPECT_EQ(lineOf(sampleResult()), "2014,9,4,7203,Toyota,150,1200,1050.00,300,24,22176" + kEnd);
+}
+
+TEST(ResultLine, PadsNumericCodesToFourDigitsAndKeepsSymbols) {
+  ResultRow result = sampleResult();
+  result.trade.stockCode = StockCode{7, Text()};
+  EXPECT_EQ(lineOf(result).substr(0, 14), "2014,9,4,0007,");
+  result.trade.stockCode = StockCode{12345, Text()};
+  EXPECT_EQ(lineOf(result).substr(0, 15), "2014,9,4,12345,");
+  result.trade.stockCode = StockCode{0, Text("130A")};
+  EXPECT_EQ(lineOf(result).substr(0, 14), "2014,9,4,130A,");
+}
+
+TEST(ResultLine, RoundsTheAverageToTwoDecimalsAsPrintfDoes) {
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> prices(0.0, 100000.0);
+  for (int i = 0; i < 20000; ++i) {
+    // Thirds and halves of a cent are where rounding differences would show.
+    const double average = i % 2 == 0 ? prices(random) : std::round(prices(random) * 200) / 200;
+    ResultRow result = sampleResult();
+    result.averagePrice = average;
+    char expected[64];
+    std::snprintf(expected, sizeof expected, ",%.2f,", average);
+    ASSERT_NE(lineOf(result).find(expected), std::string::npos) << average;
+  }
+  ResultRow result = sampleResult();
+  result.averagePrice = 1033.3333;
+  EXPECT_NE(lineOf(result).find(",1033.33,"), std::string::npos);
+}
+
+TEST(ResultLine, WritesFractionalUnitPricesAsTheShortestDecimal) {
+  ResultRow result = sampleResult();
+  result.trade.unitPrice = 2345.5;
+  EXPECT_NE(lineOf(result).find(",150,2345.5,1050.00,"), std::string::npos);
+  result.trade.unitPrice = 0.1;
+  EXPECT_NE(lineOf(result).find(",150,0.1,1050.00,"), std::string::npos);
+}
+
+TEST(ResultLine, WritesANegativeProfitWithItsSign) {
+  ResultRow result = sampleResult();
+  result.profit = -46100;
+  EXPECT_EQ(lineOf(result).substr(lineOf(result).size() - 7 - kEnd.size()), ",-46100" + kEnd);
+}
+
+TEST(ResultLine, QuotesANameOnlyWhenItWouldBreakTheColumns) {
+  ResultRow result = sampleResult();
+  result.trade.stockName = Text("ACME, \"Tokyo\"");
+  EXPECT_NE(lineOf(result).find(",\"ACME, \"\"Tokyo\"\"\",150,"), std::string::npos);
+  result.trade.stockName = Text("A\rB");
+  EXPECT_NE(lineOf(result).find(",\"A\rB\",150,"), std::string::npos);
+  result.trade.stockName = Text("\x83\x5C\x83\x6E");  // ソハ: Shift_JIS passes through as is
+  EXPECT_NE(lineOf(result).find(",\x83\x5C\x83\x6E,150,"), std::string::npos);
+}
+
+struct DateCase {
+  const char* text;
+  const char* columns;
+
+  friend void PrintTo(const DateCase& c, std::ostream* out) { *out << '"' << c.text << '"'; }
+};
+
+class DateColumns : public ::testing::TestWithParam<DateCase> {};
+
+TEST_P(DateColumns, SplitIntoYearMonthAndDay) {
+  ResultRow result = sampleResult();
+  result.trade.execDateTime = Text(GetParam().text);
+  EXPECT_EQ(lineOf(result).substr(0, lineOf(result).find(",7203,")), GetParam().columns)
+      << GetParam().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DateColumns,
+    ::testing::Values(DateCase{"2014/09/04 11:48", "2014,9,4"}, DateCase{"2014/09/04", "2014,9,4"},
+                      DateCase{"2014-09-04", "2014,9,4"}, DateCase{" 2014/ 9/+4x", "2014,9,4"},
+                      DateCase{"2014/09", "2014,9,"}, DateCase{"2014.09.04", "2014,,"},
+                      DateCase{"H26/09/04", ",,"}, DateCase{"", ",,"},
+                      DateCase{"99999999999999999999/1/1", ",,"}));
+
+TEST(ResultHeading, IsTheShiftJisHeadingLine) {
+  std::string heading;
+  appendResultHeading(heading);
+  EXPECT_EQ(heading,
+            "\x96\xF1\x92\xE8\x94\x4E,\x96\xF1\x92\xE8\x8C\x8E,\x96\xF1\x92\xE8\x93\xFA,"
+            "\x96\xC1\x95\xBF\x83\x52\x81\x5B\x83\x68,\x96\xC1\x95\xBF\x96\xBC,"
+            "\x96\xF1\x92\xE8\x90\x94\x97\xCA,\x96\xF1\x92\xE8\x92\x50\x89\xBF,"
+            "\x95\xBD\x8B\xCF\x8E\xE6\x93\xBE\x92\x50\x89\xBF,\x8E\xE8\x90\x94\x97\xBF,"
+            "\x8E\xE8\x90\x94\x97\xBF\x8F\xC1\x94\xEF\x90\xC5,\x91\xB9\x89\x76" +
+                kEnd);
+}
+
+class WriteResultLog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ =
+        fs::temp_directory_path() / ("tradepl-writer-" + std::to_string(std::random_device{}()));
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  static std::string contents(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  std::size_t filesInFolder() const {
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(folder_), fs::directory_iterator()));
+  }
+
+  fs::path folder_;
+};
+
+TEST_F(WriteResultLog, ReplacesAnExistingFileWhole) {
+  const fs::path out = folder_ / "out.csv";
+  std::ofstream(out) << std::string(10000, 'x');
+  ResultList results;
+  results.append(sampleResult());
+  EXPECT_EQ(writeResultLog(out.string(), results), "");
+  std::string expected;
+  appendResultHeading(expected);
+  appendResultLine(expected, sampleResult());
+  EXPECT_EQ(contents(out), expected);
+  EXPECT_EQ(filesInFolder(), 1u);  // no temporary file left behind
+}
+
+TEST_F(WriteResultLog, WritesOnlyTheHeadingForNoResults) {
+  const fs::path out = folder_ / "out.csv";
+  EXPECT_EQ(writeResultLog(out.string(), ResultList{}), "");
+  std::string heading;
+  appendResultHeading(heading);
+  EXPECT_EQ(contents(out), heading);
+}
+
+TEST_F(WriteResultLog, FailsWithoutLeavingAnythingWhenThePathIsAFolder) {
+  EXPECT_EQ(writeResultLog(folder_.string(), ResultList{}), "is a directory");
+  EXPECT_EQ(filesInFolder(), 0u);
+}
+
+TEST_F(WriteResultLog, FailsWhenTheFolderDoesNotExist) {
+  EXPECT_NE(writeResultLog((folder_ / "missing" / "out.csv").string(), ResultList{}), "");
+  EXPECT_EQ(filesInFolder(), 0u);
+}
+
+}  // namespace
+}  // namespace tradepl

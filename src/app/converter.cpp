@@ -46,7 +46,7 @@ std::string commandLineError(const Arguments& arguments) {
   return {};
 }
 
-std::string_view displayName(const std::string& path) {
+std::string displayName(const std::string& path) {
   return path.empty() ? "''" : path;
 }
 
