@@ -30,16 +30,16 @@ const char kMarginHeading[] =
     "\x96\xC1\x95\xBF\x83\x52\x81\x5B\x83\x68,\x96\xC1\x95\xBF\x96\xBC,"
     "x,x,x,x,x,x,x,x,x,x,x,x,x,x,x,x,x,x,x,x\r\n";
 
-const char kSpot[] = "\x8C\xBB\x95\xA8";                            // 現物
-const char kOpening[] = "\x90\x4D\x97\x70\x90\x56\x8B\x4B";          // 信用新規
-const char kClosing[] = "\x90\x4D\x97\x70\x95\xD4\x8D\xCF";          // 信用返済
-const char kBuy[] = "\x94\x83";                                      // 買
-const char kSell[] = "\x94\x84";                                     // 売
-const char kBuyToOpen[] = "\x94\x83\x8C\x9A";                        // 買建
-const char kSellToClose[] = "\x94\x84\x96\x84";                      // 売埋
-const char kTokyo[] = "\x93\x8C\x8F\xD8";                            // 東証
-const char kTokutei[] = "\x93\xC1\x92\xE8";                          // 特定
-const char kSeido[] = "\x90\xA7\x93\x78";                            // 制度
+const char kSpot[] = "\x8C\xBB\x95\xA8";                     // 現物
+const char kOpening[] = "\x90\x4D\x97\x70\x90\x56\x8B\x4B";  // 信用新規
+const char kClosing[] = "\x90\x4D\x97\x70\x95\xD4\x8D\xCF";  // 信用返済
+const char kBuy[] = "\x94\x83";                              // 買
+const char kSell[] = "\x94\x84";                             // 売
+const char kBuyToOpen[] = "\x94\x83\x8C\x9A";                // 買建
+const char kSellToClose[] = "\x94\x84\x96\x84";              // 売埋
+const char kTokyo[] = "\x93\x8C\x8F\xD8";                    // 東証
+const char kTokutei[] = "\x93\xC1\x92\xE8";                  // 特定
+const char kSeido[] = "\x90\xA7\x93\x78";                    // 制度
 
 struct Security {
   int code;
@@ -95,7 +95,9 @@ int drift(std::mt19937_64& random, int price) {
   return price < 10 ? 10 : price;
 }
 
-int commissionFor(long long amount) { return amount < 500000 ? 250 : 500; }
+int commissionFor(long long amount) {
+  return amount < 500000 ? 250 : 500;
+}
 
 void writeSpot(std::FILE* out, long lines, std::vector<Security>& securities,
                std::mt19937_64& random) {
@@ -150,8 +152,8 @@ void writeMargin(std::FILE* out, long lines, std::vector<Security>& securities,
       std::fprintf(out,
                    "%s,%ld,%d,%s,%s,%s,%s,%s,%s,%lld,%d,0,0,%lld,%d,0,0,%d,0,%d,0,0,%lld,%s\r\n",
                    clock.dateTime().c_str(), 500000 + n, s.code, s.name.c_str(), kClosing,
-                   kSellToClose, kTokyo, kTokutei, kSeido, quantity, s.price, quantity,
-                   openPrice, fee, interest, profit, clock.date(2).c_str());
+                   kSellToClose, kTokyo, kTokutei, kSeido, quantity, s.price, quantity, openPrice,
+                   fee, interest, profit, clock.date(2).c_str());
     } else {
       std::fprintf(out, "%s,%ld,%d,%s,%s,%s,%s,%s,%s,%lld,%d,0,0,%lld,%d,0,0,0,0,0,0,0,%lld,%s\r\n",
                    clock.dateTime().c_str(), 500000 + n, s.code, s.name.c_str(), kOpening,
