@@ -95,7 +95,7 @@ TEST(SpotLedger, PassesOverASaleWithoutAHoldingAndSaysSo) {
   const std::vector<LedgerNote> notes = run.notes();
   ASSERT_EQ(notes.size(), 1u);
   EXPECT_EQ(notes[0].kind, LedgerNoteKind::saleWithoutHolding);
-  EXPECT_EQ(notes[0].source.line, 2u);
+  EXPECT_EQ(notes[0].source.line(), 2u);
   EXPECT_EQ(describe(notes[0]),
             "sale of 6758 without a holding bought earlier in the logs: no result");
 }
@@ -193,9 +193,9 @@ TEST(SpotLedger, LeavesOutATradeWhoseSumsWouldOverflow) {
   const std::vector<LedgerNote> notes = run.notes();
   ASSERT_EQ(notes.size(), 2u);
   EXPECT_EQ(notes[0].kind, LedgerNoteKind::amountOutOfRange);
-  EXPECT_EQ(notes[0].source.line, 2u);
+  EXPECT_EQ(notes[0].source.line(), 2u);
   EXPECT_EQ(notes[1].kind, LedgerNoteKind::amountOutOfRange);
-  EXPECT_EQ(notes[1].source.line, 4u);
+  EXPECT_EQ(notes[1].source.line(), 4u);
 }
 
 TEST(SpotLedger, LeavesOutAProfitBeyondSixtyFourBits) {
@@ -218,7 +218,7 @@ TEST(SpotLedger, CopiesTheSaleRowIntoTheResult) {
   EXPECT_EQ(row.side, testing::kSell);
   EXPECT_EQ(row.unitPrice, 1200.0);
   EXPECT_EQ(row.settlementAmount, 119892);
-  EXPECT_EQ(row.source.line, 2u);
+  EXPECT_EQ(row.source.line(), 2u);
   EXPECT_TRUE(row.marginType.empty());
   EXPECT_EQ(row.positionPrice, 0.0);
 }
@@ -272,7 +272,7 @@ TEST(MarginLedger, LeavesOutFeesBeyondSixtyFourBits) {
   run.margin(closing);
   EXPECT_TRUE(run.results().empty());
   ASSERT_EQ(run.notes().size(), 1u);
-  EXPECT_EQ(run.notes()[0].source.log, LogKind::margin);
+  EXPECT_EQ(run.notes()[0].source.log(), LogKind::margin);
 }
 
 }  // namespace

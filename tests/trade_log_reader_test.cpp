@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 namespace tradepl {
 namespace {
 
+namespace fs = std::filesystem;
 using testing::MarginTrade;
 using testing::SpotTrade;
 
@@ -207,8 +209,8 @@ TEST(ReadTradeBytes, DropsHeadingsAndBlankLinesQuietlyAndReportsTheRest) {
   EXPECT_EQ(report.skipped[0].line, 5u);
   const std::vector<TradeRow> rows = rowsOf(trades);
   ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0].source.line, 2u);
-  EXPECT_EQ(rows[1].source.line, 6u);
+  EXPECT_EQ(rows[0].source.line(), 2u);
+  EXPECT_EQ(rows[1].source.line(), 6u);
   EXPECT_EQ(rows[1].settlementDate, "2024/03/07");  // last line without a line end
 }
 
@@ -255,6 +257,42 @@ TEST(ReadTradeBytes, AppendsSpotRowsBeforeMarginRowsInFileOrder) {
   std::vector<std::int64_t> codes;
   for (const TradeRow& row : trades) codes.push_back(row.stockCode.number);
   EXPECT_EQ(codes, (std::vector<std::int64_t>{1111, 2222, 3333, 9984}));
+}
+
+TEST(ReadTradeLog, ReadsLinesAcrossReadBlocksAndLongerThanABlock) {
+  // Several megabytes, so lines straddle the reader's blocks, and one line of more than a
+  // block, so the block has to grow; the last line has no line end.
+  const fs::path file = fs::temp_directory_path() / "tradepl-reader-blocks.csv";
+  std::string log = "heading\r\n";
+  SpotTrade trade;
+  for (int i = 0; i < 40000; ++i) {
+    trade.code = std::to_string(1000 + i % 5000);
+    log += trade.line() + "\r\n";
+  }
+  SpotTrade huge;
+  huge.name = std::string(3 << 20, 'N');
+  log += huge.line() + "\r\n" + SpotTrade{}.line();
+  std::ofstream(file, std::ios::binary) << log;
+
+  TradeList trades;
+  const LogReport report = readSpotLog(trades, file.string());
+  fs::remove(file);
+  EXPECT_TRUE(report.readable());
+  EXPECT_TRUE(report.skipped.empty());
+  ASSERT_EQ(trades.size(), 40002u);
+  std::size_t i = 0;
+  for (const TradeRow& row : trades) {
+    if (i < 40000) {
+      ASSERT_EQ(row.stockCode.number, 1000 + static_cast<std::int64_t>(i % 5000)) << i;
+      ASSERT_EQ(row.settlementDate, "2024/03/07") << i;
+    } else if (i == 40000) {
+      EXPECT_EQ(row.stockName.view().size(), std::size_t{3} << 20);
+    } else {
+      EXPECT_EQ(row.source.line(), 40003u);
+      EXPECT_EQ(row.settlementDate, "2024/03/07");
+    }
+    ++i;
+  }
 }
 
 TEST(ReadTradeLog, SaysWhyAFileCannotBeRead) {

@@ -119,8 +119,8 @@ int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostr
   ResultList results;
   for (const LedgerNote& note : computeResults(trades, results)) {
     const std::string& path =
-        note.source.log == LogKind::spot ? *arguments.spotPath : *arguments.marginPath;
-    err << "tradepl: " << path << ':' << note.source.line << ": " << describe(note) << '\n';
+        note.source.log() == LogKind::spot ? *arguments.spotPath : *arguments.marginPath;
+    err << "tradepl: " << path << ':' << note.source.line() << ": " << describe(note) << '\n';
   }
 
   const std::string& outputPath = *arguments.outputPath;

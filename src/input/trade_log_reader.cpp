@@ -146,77 +146,113 @@ LineReading unreadable(LineProblemKind kind, std::size_t column, std::size_t fou
           LineProblem{kind, static_cast<std::uint8_t>(column), static_cast<std::uint8_t>(found)}};
 }
 
-// Owns a log's bytes plus one spare byte, so that the last line always has a writable
-// byte after it for its last column's NUL.
-struct LogBytes {
-  std::unique_ptr<char[]> bytes;
-  std::size_t size = 0;
-};
+// Turns the lines of one log into rows: counts lines, drops quietly what is meant to be
+// dropped, reports the rest, and copies the texts of each kept row into the list's text
+// store, where they outlive the read buffer.
+class LineReader {
+ public:
+  LineReader(TradeList& trades, LogKind log) : trades_(trades), log_(log) {}
 
-LogReport readLines(TradeList& trades, LogKind log, LogBytes logBytes) {
-  LogReport report;
-  char* const begin = trades.text().keep(std::move(logBytes.bytes));
-  char* const end = begin + logBytes.size;
-  std::uint64_t lineNumber = 0;
-  for (char* lineStart = begin; lineStart < end;) {
-    ++lineNumber;
-    auto* newline =
-        static_cast<char*>(std::memchr(lineStart, '\n', static_cast<std::size_t>(end - lineStart)));
-    char* lineEnd = newline != nullptr ? newline : end;
-    char* const next = newline != nullptr ? newline + 1 : end;
-    if (lineEnd > lineStart && lineEnd[-1] == '\r') --lineEnd;
-
+  // Reads the line [begin, end), where end is the line's LF or the end of the log;
+  // *end must be writable.
+  void read(char* begin, char* end) {
+    ++lineNumber_;
+    if (end > begin && end[-1] == '\r') --end;
     TradeRow row;
-    row.source = {log, lineNumber};
-    const LineReading reading = readTradeLine(
-        log, std::span<char>(lineStart, static_cast<std::size_t>(lineEnd - lineStart)), row);
+    row.source = SourceLine(log_, lineNumber_);
+    const LineReading reading =
+        readTradeLine(log_, std::span<char>(begin, static_cast<std::size_t>(end - begin)), row);
     if (reading.verdict == LineVerdict::kept) {
-      trades.append(row);
-      ++report.kept;
-    } else if (reading.verdict == LineVerdict::unreadable && lineNumber > 1) {
-      report.skipped.push_back({lineNumber, reading.problem});
+      keepTexts(row);
+      trades_.append(row);
+      ++report_.kept;
+    } else if (reading.verdict == LineVerdict::unreadable && lineNumber_ > 1) {
+      report_.skipped.push_back({lineNumber_, reading.problem});
     }
-    lineStart = next;
   }
-  return report;
-}
+
+  // Reads every line that ends with an LF; returns how many bytes that took.
+  std::size_t readCompleteLines(char* begin, char* end) {
+    char* lineStart = begin;
+    while (auto* newline = static_cast<char*>(
+               std::memchr(lineStart, '\n', static_cast<std::size_t>(end - lineStart)))) {
+      read(lineStart, newline);
+      lineStart = newline + 1;
+    }
+    return static_cast<std::size_t>(lineStart - begin);
+  }
+
+  LogReport& report() { return report_; }
+
+ private:
+  // Most texts repeat the row before (trade type, side, market, account, often the dates),
+  // so such a text shares the copy already stored instead of storing another.
+  Text keep(std::size_t column, Text text) {
+    Text& previous = previous_[column];
+    if (std::strcmp(previous.c_str(), text.c_str()) != 0) {
+      previous = trades_.text().store(text.view());
+    }
+    return previous;
+  }
+
+  void keepTexts(TradeRow& row) {
+    const std::span<const ColumnSpec> layout = layoutOf(log_);
+    for (std::size_t i = 0; i < layout.size(); ++i) {
+      if (layout[i].text != nullptr) row.*layout[i].text = keep(i, row.*layout[i].text);
+      if (layout[i].kind == ColumnKind::stockCode && row.stockCode.isSymbol()) {
+        row.stockCode.symbol = keep(i, row.stockCode.symbol);
+      }
+    }
+  }
+
+  TradeList& trades_;
+  LogKind log_;
+  std::uint64_t lineNumber_ = 0;
+  LogReport report_;
+  std::array<Text, kMostColumns> previous_{};
+};
 
 std::string systemReason(int error) {
   return std::generic_category().message(error);
 }
 
-// Reads a whole file; returns why it could not, or an empty string.
-std::string readWholeFile(const std::string& path, LogBytes& out) {
+// A buffer with one spare byte past its capacity, so that the last line always has a
+// writable byte after it for its last column's NUL.
+std::unique_ptr<char[]> lineBuffer(std::size_t capacity) {
+  return std::make_unique_for_overwrite<char[]>(capacity + 1);
+}
+
+// Reads the file in large blocks, handing complete lines to the reader; a line longer
+// than a block grows the block. Returns why the file could not be read, or "".
+std::string readFileLines(const std::string& path, LineReader& reader) {
   if (path.empty()) return "empty path";
   std::error_code status;
   if (std::filesystem::is_directory(path, status)) return "is a directory";
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return systemReason(errno);
 
-  // The size is only a first guess at the capacity: the file may be a pipe, or growing.
-  const std::uintmax_t sizeHint = std::filesystem::file_size(path, status);
-  std::size_t capacity = status ? 0 : static_cast<std::size_t>(sizeHint);
-  capacity = capacity < 4096 ? 4096 : capacity + 1;
-  auto buffer = std::make_unique_for_overwrite<char[]>(capacity + 1);
-  std::size_t size = 0;
+  std::size_t capacity = std::size_t{1} << 20;
+  std::unique_ptr<char[]> buffer = lineBuffer(capacity);
+  std::size_t filled = 0;
   for (;;) {
-    if (size == capacity) {
-      const std::size_t grown = capacity * 2;
-      auto larger = std::make_unique_for_overwrite<char[]>(grown + 1);
-      std::memcpy(larger.get(), buffer.get(), size);
-      buffer = std::move(larger);
-      capacity = grown;
-    }
-    const std::size_t got = std::fread(buffer.get() + size, 1, capacity - size, file);
-    size += got;
+    const std::size_t got = std::fread(buffer.get() + filled, 1, capacity - filled, file);
     if (got == 0) break;
+    filled += got;
+    const std::size_t used = reader.readCompleteLines(buffer.get(), buffer.get() + filled);
+    filled -= used;
+    std::memmove(buffer.get(), buffer.get() + used, filled);
+    if (filled == capacity) {
+      std::unique_ptr<char[]> larger = lineBuffer(capacity * 2);
+      std::memcpy(larger.get(), buffer.get(), filled);
+      buffer = std::move(larger);
+      capacity *= 2;
+    }
   }
   const bool failed = std::ferror(file) != 0;
   const int readError = errno;
   std::fclose(file);
   if (failed) return "read error: " + systemReason(readError);
-  buffer[size] = '\0';
-  out = {std::move(buffer), size};
+  if (filled > 0) reader.read(buffer.get(), buffer.get() + filled);  // no LF at the end
   return {};
 }
 
@@ -281,10 +317,11 @@ std::string describe(const LineProblem& problem, LogKind log) {
 }
 
 LogReport readTradeLog(TradeList& trades, LogKind log, const std::string& path) {
-  LogBytes bytes;
-  std::string failure = readWholeFile(path, bytes);
-  if (!failure.empty()) return {.failure = std::move(failure), .skipped = {}, .kept = 0};
-  return readLines(trades, log, std::move(bytes));
+  LineReader reader(trades, log);
+  std::string failure = readFileLines(path, reader);
+  LogReport report = std::move(reader.report());
+  report.failure = std::move(failure);
+  return report;
 }
 
 LogReport readSpotLog(TradeList& trades, const std::string& path) {
@@ -296,10 +333,13 @@ LogReport readMarginLog(TradeList& trades, const std::string& path) {
 }
 
 LogReport readTradeBytes(TradeList& trades, LogKind log, std::string_view bytes) {
-  LogBytes copy{std::make_unique_for_overwrite<char[]>(bytes.size() + 1), bytes.size()};
-  std::memcpy(copy.bytes.get(), bytes.data(), bytes.size());
-  copy.bytes[bytes.size()] = '\0';
-  return readLines(trades, log, std::move(copy));
+  std::unique_ptr<char[]> copy = lineBuffer(bytes.size());
+  std::memcpy(copy.get(), bytes.data(), bytes.size());
+  char* const end = copy.get() + bytes.size();
+  LineReader reader(trades, log);
+  char* const rest = copy.get() + reader.readCompleteLines(copy.get(), end);
+  if (rest != end) reader.read(rest, end);
+  return std::move(reader.report());
 }
 
 }  // namespace tradepl

@@ -8,6 +8,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <iterator>
 #include <memory>
@@ -27,8 +28,15 @@ class Text {
   const char* c_str() const { return bytes_; }
   bool empty() const { return bytes_[0] == '\0'; }
 
-  // Keywords are compared as whole byte strings, never as prefixes.
-  friend bool operator==(Text text, std::string_view bytes) { return text.view() == bytes; }
+  // Keywords are compared as whole byte strings, never as prefixes. Compares without
+  // measuring the text first: this runs for every row.
+  friend bool operator==(Text text, std::string_view bytes) {
+    std::size_t i = 0;
+    for (; i < bytes.size(); ++i) {
+      if (text.bytes_[i] != bytes[i]) return false;  // also stops at the text's NUL
+    }
+    return text.bytes_[i] == '\0';
+  }
 
  private:
   const char* bytes_ = "";
@@ -77,9 +85,18 @@ inline void appendStockCode(std::string& out, const StockCode& code) {
 enum class LogKind : std::uint8_t { spot, margin };
 
 // Where a row was read, so that anything said about it later names file and line.
-struct SourceLine {
-  LogKind log = LogKind::spot;
-  std::uint64_t line = 0;
+// Packed into one word: every row carries it.
+class SourceLine {
+ public:
+  constexpr SourceLine() = default;
+  constexpr SourceLine(LogKind log, std::uint64_t line)
+      : packed_(line << 1 | (log == LogKind::margin ? 1 : 0)) {}
+
+  constexpr LogKind log() const { return (packed_ & 1) != 0 ? LogKind::margin : LogKind::spot; }
+  constexpr std::uint64_t line() const { return packed_ >> 1; }
+
+ private:
+  std::uint64_t packed_ = 0;
 };
 
 // One trade of either log. Columns the spot log does not have stay empty or 0.
@@ -122,19 +139,36 @@ struct ResultRow {
   double averagePrice = 0.0;
 };
 
-// Keeps alive the bytes that Text fields view. Lists share it, so results built from a
-// trade list stay readable for as long as either list lives.
+// Keeps the bytes that Text fields view: copies of the log's texts, packed one after
+// another in large blocks that never move. Lists share it, so results built from a trade
+// list stay readable for as long as either list lives.
 class TextBytes {
  public:
-  // Takes ownership of a buffer and returns where its bytes now live; they never move.
-  char* keep(std::unique_ptr<char[]> bytes) {
-    buffers_.push_back(std::move(bytes));
-    return buffers_.back().get();
+  // Copies `bytes`, followed by a NUL, and returns a Text of the copy.
+  Text store(std::string_view bytes) {
+    if (bytes.size() >= left_) startBlock(bytes.size() + 1);
+    char* const copy = free_;
+    std::memcpy(copy, bytes.data(), bytes.size());
+    copy[bytes.size()] = '\0';
+    free_ += bytes.size() + 1;
+    left_ -= bytes.size() + 1;
+    return Text(copy);
   }
   void share(std::shared_ptr<const TextBytes> other) { shared_.push_back(std::move(other)); }
 
  private:
-  std::vector<std::unique_ptr<char[]>> buffers_;
+  static constexpr std::size_t kBlockSize = 256 * 1024;
+
+  void startBlock(std::size_t atLeast) {
+    const std::size_t size = atLeast > kBlockSize ? atLeast : kBlockSize;
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+    free_ = blocks_.back().get();
+    left_ = size;
+  }
+
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* free_ = nullptr;
+  std::size_t left_ = 0;
   std::vector<std::shared_ptr<const TextBytes>> shared_;
 };
 
