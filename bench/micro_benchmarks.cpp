@@ -32,12 +32,12 @@ std::string marginLine() {
 }
 
 void readLine(benchmark::State& state, LogKind log, const std::string& line) {
-  std::string copy = line;
+  std::string copy = line + "\n";  // with the writable byte after the line
   for (auto _ : state) {
     // The reader rewrites the line in place; start every round from the original bytes.
-    std::memcpy(copy.data(), line.data(), line.size());
+    std::memcpy(copy.data(), line.data(), line.size() + 1);
     TradeRow row;
-    benchmark::DoNotOptimize(readTradeLine(log, std::span<char>(copy.data(), copy.size()), row));
+    benchmark::DoNotOptimize(readTradeLine(log, std::span<char>(copy.data(), line.size()), row));
     benchmark::DoNotOptimize(row);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * line.size()));
@@ -81,9 +81,9 @@ void BM_LedgerUpdate(benchmark::State& state) {
 BENCHMARK(BM_LedgerUpdate);
 
 void BM_FormatResultLine(benchmark::State& state) {
-  std::string line = spotLine();
+  std::string line = spotLine() + "\n";
   TradeRow row;
-  readTradeLine(LogKind::spot, std::span<char>(line.data(), line.size()), row);
+  readTradeLine(LogKind::spot, std::span<char>(line.data(), line.size() - 1), row);
   const ResultRow result{.trade = row, .profit = -123456, .averagePrice = 4187.333333};
   std::string out;
   for (auto _ : state) {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -15,8 +17,10 @@ namespace {
 // Splits a copy of `line` into at most `wanted` columns and returns their texts.
 std::vector<std::string> split(std::string line, std::size_t wanted = 24) {
   std::array<Column, 24> columns;
+  const std::size_t size = line.size();
+  line.push_back('\n');  // the writable byte after the line, as in a log
   const std::size_t found =
-      splitColumns(std::span<char>(line.data(), line.size()), std::span(columns.data(), wanted));
+      splitColumns(std::span<char>(line.data(), size), std::span(columns.data(), wanted));
   std::vector<std::string> texts;
   for (std::size_t i = 0; i < found; ++i) {
     texts.emplace_back(columns[i].view());
@@ -153,6 +157,33 @@ TEST(ParsePrice, ReadsLongDecimalsToTheNearestDouble) {
   double value = 0;
   ASSERT_EQ(parsePrice("0.1000000000000000055511151231257827", value), NumberProblem::none);
   EXPECT_EQ(value, 0.1);
+}
+
+TEST(ParsePrice, AgreesWithAFullDecimalConversionOnRandomPrices) {
+  std::mt19937_64 random(11);
+  for (int i = 0; i < 200000; ++i) {
+    const int digits = 1 + static_cast<int>(random() % 15);
+    std::string text = std::to_string(random() % 1000000000000000ULL).substr(0, digits);
+    const std::size_t decimals = random() % (text.size() + 1);
+    if (decimals > 0 && decimals < text.size()) text.insert(text.size() - decimals, ".");
+    if (random() % 4 == 0) text.insert(0, "-");
+    double expected = 0;
+    std::from_chars(text.data(), text.data() + text.size(), expected);
+    double parsed = 0;
+    ASSERT_EQ(parsePrice(text, parsed), NumberProblem::none) << text;
+    ASSERT_EQ(parsed, expected) << text;
+  }
+}
+
+TEST(ParseInteger, AgreesWithFromCharsOnRandomNumbers) {
+  std::mt19937_64 random(13);
+  for (int i = 0; i < 200000; ++i) {
+    const auto number = static_cast<std::int64_t>(random()) >> (random() % 64);
+    const std::string text = std::to_string(number);
+    std::int64_t parsed = 0;
+    ASSERT_EQ(parseInteger(text, parsed), NumberProblem::none) << text;
+    ASSERT_EQ(parsed, number) << text;
+  }
 }
 
 StockCode code(std::string text, std::string& storage) {

@@ -23,9 +23,9 @@ struct ReadLine {
 };
 
 ReadLine read(LogKind log, std::string line) {
-  ReadLine result{std::move(line), {}, {}};
-  result.reading =
-      readTradeLine(log, std::span<char>(result.storage.data(), result.storage.size()), result.row);
+  const std::size_t size = line.size();
+  ReadLine result{std::move(line) + "\n", {}, {}};  // the writable byte after the line
+  result.reading = readTradeLine(log, std::span<char>(result.storage.data(), size), result.row);
   return result;
 }
 

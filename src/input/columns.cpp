@@ -25,20 +25,6 @@ std::string_view trimSpacesAndTabs(std::string_view text) {
   return text;
 }
 
-// Lines without a quote, which are nearly all of them, split with memchr alone.
-std::size_t splitUnquoted(char* read, char* end, std::span<Column> columns) {
-  std::size_t found = 0;
-  while (found < columns.size()) {
-    auto* comma = static_cast<char*>(std::memchr(read, ',', static_cast<std::size_t>(end - read)));
-    char* stop = comma != nullptr ? comma : end;
-    columns[found++] = {read, static_cast<std::size_t>(stop - read)};
-    *stop = '\0';
-    if (comma == nullptr) break;
-    read = comma + 1;
-  }
-  return found;
-}
-
 std::size_t splitQuoted(char* read, char* end, std::span<Column> columns) {
   std::size_t found = 0;
   while (found < columns.size()) {
@@ -103,19 +89,83 @@ Digits readGroupedDigits(std::string_view text, std::uint64_t limit) {
   return digits;
 }
 
+// Up to 18 digits, optionally after a '-': the way nearly every amount is written, and
+// too short to overflow.
+bool parsePlainInteger(std::string_view text, std::int64_t& value) {
+  const bool negative = !text.empty() && text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  if (text.empty() || text.size() > 18) return false;
+  std::int64_t magnitude = 0;
+  for (const char c : text) {
+    const auto digit = static_cast<unsigned>(c - '0');
+    if (digit > 9) return false;
+    magnitude = magnitude * 10 + static_cast<std::int64_t>(digit);
+  }
+  value = negative ? -magnitude : magnitude;
+  return true;
+}
+
+// Powers of ten that a double holds exactly.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// "2345.5" as 23455 / 10, for prices of up to 15 digits without commas: the digits and
+// the power of ten are both exact doubles, so the one correctly rounded division gives
+// the double nearest the decimal, as a full decimal conversion would.
+bool parsePlainPrice(std::string_view text, double& value) {
+  const bool negative = !text.empty() && text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  std::int64_t digits = 0;
+  std::size_t count = 0;
+  std::size_t point = text.size();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto digit = static_cast<unsigned>(text[i] - '0');
+    if (digit <= 9) {
+      digits = digits * 10 + static_cast<std::int64_t>(digit);
+      ++count;
+    } else if (text[i] == '.' && point == text.size() && i > 0 && i + 1 < text.size()) {
+      point = i;
+    } else {
+      return false;
+    }
+  }
+  if (count == 0 || count > 15) return false;
+  const std::size_t decimals = point == text.size() ? 0 : text.size() - point - 1;
+  const double magnitude = static_cast<double>(digits) / kExactPowersOfTen[decimals];
+  value = (negative ? -magnitude : magnitude) + 0.0;  // "-0" is a price of 0
+  return true;
+}
+
 }  // namespace
 
 std::size_t splitColumns(std::span<char> line, std::span<Column> columns) {
-  if (columns.empty()) return 0;
-  char* const begin = line.data();
-  char* const end = begin + line.size();
-  if (std::memchr(begin, '"', line.size()) == nullptr) {
-    return splitUnquoted(begin, end, columns);
+  char* read = line.data();
+  char* const end = read + line.size();
+  // A comma past the end stops every scan there without a bounds check per byte.
+  const char pastTheEnd = *end;
+  *end = ',';
+  std::size_t found = 0;
+  while (found < columns.size()) {
+    char* const begin = read;
+    while (*read != ',' && *read != '"') ++read;
+    // Nearly every line has no quote at all; the first one hands the rest of the line to
+    // the slower splitter that rewrites columns as it unquotes them.
+    if (*read == '"') {
+      *end = pastTheEnd;
+      return found + splitQuoted(begin, end, columns.subspan(found));
+    }
+    columns[found++] = {begin, static_cast<std::size_t>(read - begin)};
+    *read = '\0';
+    if (read == end) return found;
+    ++read;
   }
-  return splitQuoted(begin, end, columns);
+  *end = pastTheEnd;
+  return found;
 }
 
 NumberProblem parseInteger(std::string_view text, std::int64_t& value) {
+  if (parsePlainInteger(text, value)) return NumberProblem::none;
   text = trimSpacesAndTabs(text);
   bool negative = false;
   if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
@@ -133,6 +183,7 @@ NumberProblem parseInteger(std::string_view text, std::int64_t& value) {
 }
 
 NumberProblem parsePrice(std::string_view text, double& value) {
+  if (parsePlainPrice(text, value)) return NumberProblem::none;
   text = trimSpacesAndTabs(text);
   std::string_view unsignedPart = text;
   if (!unsignedPart.empty() && (unsignedPart.front() == '+' || unsignedPart.front() == '-')) {

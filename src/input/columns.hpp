@@ -27,7 +27,8 @@ struct Column {
 // to the end of the line.
 //
 // Works in place: unquoted bytes are moved to the front of their column and a NUL is
-// written after each column, so line.data()[line.size()] must be writable. Safe on
+// written after each column, so line.data()[line.size()] must be writable (it may end up
+// holding the last column's NUL). Safe on
 // Shift_JIS because neither ',' nor '"' occurs as the second byte of a double-byte
 // character.
 std::size_t splitColumns(std::span<char> line, std::span<Column> columns);

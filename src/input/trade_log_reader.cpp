@@ -106,7 +106,8 @@ LineProblemKind numberProblemKind(NumberProblem problem) {
 }
 
 // Fills the column's field; returns false and sets `problem` when the column does not read.
-bool readColumn(const ColumnSpec& spec, Column column, TradeRow& row, LineProblemKind& problem) {
+bool readColumn(const ColumnSpec& spec, Column column, bool lineHasNul, TradeRow& row,
+                LineProblemKind& problem) {
   switch (spec.kind) {
     case ColumnKind::text:
     case ColumnKind::lastText:
@@ -115,7 +116,7 @@ bool readColumn(const ColumnSpec& spec, Column column, TradeRow& row, LineProble
         return false;
       }
       // Text is kept NUL-terminated, so a NUL inside would silently cut it short.
-      if (std::memchr(column.begin, '\0', column.size) != nullptr) {
+      if (lineHasNul && std::memchr(column.begin, '\0', column.size) != nullptr) {
         problem = LineProblemKind::nulByte;
         return false;
       }
@@ -261,6 +262,8 @@ std::string readFileLines(const std::string& path, LineReader& reader) {
 LineReading readTradeLine(LogKind log, std::span<char> line, TradeRow& row) {
   if (isBlank({line.data(), line.size()})) return {LineVerdict::blank, {}};
   const std::span<const ColumnSpec> layout = layoutOf(log);
+  // Looked for once per line, before splitting writes NULs of its own.
+  const bool hasNul = std::memchr(line.data(), '\0', line.size()) != nullptr;
   std::array<Column, kMostColumns> storage;
   const std::span<Column> columns(storage.data(), layout.size());
   const std::size_t found = splitColumns(line, columns);
@@ -269,7 +272,9 @@ LineReading readTradeLine(LogKind log, std::span<char> line, TradeRow& row) {
   }
   for (std::size_t i = 0; i < layout.size(); ++i) {
     LineProblemKind problem{};
-    if (!readColumn(layout[i], columns[i], row, problem)) return unreadable(problem, i + 1);
+    if (!readColumn(layout[i], columns[i], hasNul, row, problem)) {
+      return unreadable(problem, i + 1);
+    }
   }
   if (!keeps(log, row.tradeType)) return {LineVerdict::otherTradeType, {}};
   return {LineVerdict::kept, {}};

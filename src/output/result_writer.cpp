@@ -42,33 +42,43 @@ bool skipDateSeparator(std::string_view& text) {
   return true;
 }
 
-template <class Number>
-void appendNumber(std::string& out, Number value) {
-  char buffer[32];
-  const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out.append(buffer, written.ptr);
-}
+// Builds the numeric stretches of a line in a local buffer, so that the output string is
+// appended to a few times per line rather than once per character. The buffer holds the
+// longest case: five 64-bit numbers and two doubles of 313 characters in fixed notation.
+class NumberColumns {
+ public:
+  NumberColumns& number(std::int64_t value) { return put(std::to_chars(at_, end(), value)); }
+  NumberColumns& optional(const std::optional<std::int64_t>& value) {
+    return value ? number(*value) : *this;
+  }
+  // A whole price as an integer ("2345"), a fractional one as the shortest decimal that
+  // reads back as the same double ("2345.5").
+  NumberColumns& price(double value) {
+    return put(std::to_chars(at_, end(), value + 0.0, std::chars_format::fixed));
+  }
+  // Exactly two decimals, rounded as printf's %.2f rounds.
+  NumberColumns& average(double value) {
+    return put(std::to_chars(at_, end(), value + 0.0, std::chars_format::fixed, 2));
+  }
+  NumberColumns& comma() {
+    *at_++ = ',';
+    return *this;
+  }
+  void appendTo(std::string& out) {
+    out.append(buffer_, at_);
+    at_ = buffer_;
+  }
 
-void appendOptional(std::string& out, const std::optional<std::int64_t>& value) {
-  if (value) appendNumber(out, *value);
-}
+ private:
+  char* end() { return buffer_ + sizeof buffer_; }
+  NumberColumns& put(std::to_chars_result written) {
+    at_ = written.ptr;  // the buffer is sized so that this never fails
+    return *this;
+  }
 
-// A whole price as an integer ("2345"), a fractional one as the shortest decimal that
-// reads back as the same double ("2345.5").
-void appendPrice(std::string& out, double price) {
-  char buffer[400];  // the longest fixed-notation double
-  const auto written =
-      std::to_chars(buffer, buffer + sizeof buffer, price + 0.0, std::chars_format::fixed);
-  out.append(buffer, written.ptr);
-}
-
-// Exactly two decimals, rounded as printf's %.2f rounds.
-void appendAverage(std::string& out, double average) {
-  char buffer[400];
-  const auto written =
-      std::to_chars(buffer, buffer + sizeof buffer, average + 0.0, std::chars_format::fixed, 2);
-  out.append(buffer, written.ptr);
-}
+  char buffer_[1024];
+  char* at_ = buffer_;
+};
 
 // The name as stored; quoted only when it would otherwise break the line into other
 // columns, so every line keeps its 11 columns.
@@ -157,27 +167,16 @@ void appendResultHeading(std::string& out) {
 void appendResultLine(std::string& out, const ResultRow& result) {
   const TradeRow& trade = result.trade;
   const ExecutionDate date = splitExecutionDate(trade.execDateTime.view());
-  appendOptional(out, date.year);
-  out += ',';
-  appendOptional(out, date.month);
-  out += ',';
-  appendOptional(out, date.day);
-  out += ',';
+  NumberColumns columns;
+  columns.optional(date.year).comma().optional(date.month).comma().optional(date.day).comma();
+  columns.appendTo(out);
   appendStockCode(out, trade.stockCode);
   out += ',';
   appendName(out, trade.stockName.view());
-  out += ',';
-  appendNumber(out, trade.quantity);
-  out += ',';
-  appendPrice(out, trade.unitPrice);
-  out += ',';
-  appendAverage(out, result.averagePrice);
-  out += ',';
-  appendNumber(out, trade.commission);
-  out += ',';
-  appendNumber(out, trade.commissionTax);
-  out += ',';
-  appendNumber(out, result.profit);
+  columns.comma().number(trade.quantity).comma().price(trade.unitPrice).comma();
+  columns.average(result.averagePrice).comma().number(trade.commission).comma();
+  columns.number(trade.commissionTax).comma().number(result.profit);
+  columns.appendTo(out);
   out += kLineEnd;
 }
 
