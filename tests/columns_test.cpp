@@ -145,6 +145,8 @@ INSTANTIATE_TEST_SUITE_P(
                       PriceCase{"999999999999999", NumberProblem::none, 999999999999999.0},
                       PriceCase{"1000000000000000", NumberProblem::outOfRange, 0},
                       PriceCase{"123456789012345678901234", NumberProblem::outOfRange, 0},
+                      PriceCase{"92233720368547758.08", NumberProblem::outOfRange, 0},
+                      PriceCase{"0.00000000000000000001", NumberProblem::none, 1e-20},
                       PriceCase{"12.", NumberProblem::notANumber, 0},
                       PriceCase{".5", NumberProblem::notANumber, 0},
                       PriceCase{"1e5", NumberProblem::notANumber, 0},

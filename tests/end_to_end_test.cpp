@@ -325,6 +325,22 @@ TEST_F(Tradepl, LeavesTheOldOutputWhenTheNewCannotBeWritten) {
   EXPECT_EQ(filesInWork(), (std::vector<std::string>{"out.csv", "spot.csv"}));
 }
 
+TEST_F(Tradepl, FailsInAFolderItMayNotWriteIn) {
+  write("spot.csv", spotLog({}));
+  fs::create_directories(path("locked"));
+  fs::permissions(path("locked"), fs::perms::owner_read | fs::perms::owner_exec);
+  // Root writes where the permissions say no; /proc takes no new files from anyone.
+  const bool privileged = std::ofstream(path("locked") / "probe").good();
+  const std::string out = privileged ? "/proc/tradepl-out.csv" : "locked/out.csv";
+  const Outcome result = run({"-g", "spot.csv", out});
+  fs::permissions(path("locked"), fs::perms::owner_all);
+  EXPECT_EQ(result.status, -4);
+  EXPECT_EQ(result.err.rfind("tradepl: " + out + ": cannot write: cannot create a file there: ", 0),
+            0u)
+      << result.err;
+  EXPECT_TRUE(fs::is_empty(path("locked")) || privileged);
+}
+
 TEST_F(Tradepl, ReplacesAnExistingOutputWhole) {
   write("spot.csv", spotLog({}));
   write("out.csv", std::string(5000, 'x'));

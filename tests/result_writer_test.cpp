@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -174,6 +175,38 @@ TEST_F(WriteResultLog, WritesOnlyTheHeadingForNoResults) {
 TEST_F(WriteResultLog, FailsWithoutLeavingAnythingWhenThePathIsAFolder) {
   EXPECT_EQ(writeResultLog(folder_.string(), ResultList{}), "is a directory");
   EXPECT_EQ(filesInFolder(), 0u);
+}
+
+TEST_F(WriteResultLog, LeavesTheOldFileWhenTheDiskFillsUpPartWay) {
+  const fs::path out = folder_ / "out.csv";
+  std::ofstream(out) << "the old results";
+  ResultList results;
+  for (int i = 0; i < 50000; ++i) results.append(sampleResult());  // a few megabytes
+  int calls = 0;
+  const BlockWrite fillsUp = [&calls](std::FILE* file, std::string_view bytes) {
+    if (++calls == 1) return writeToFile(file, bytes);
+    writeToFile(file, bytes.substr(0, bytes.size() / 2));
+    errno = ENOSPC;
+    return false;
+  };
+  EXPECT_EQ(writeResultLog(out.string(), results, fillsUp), "write error: No space left on device");
+  EXPECT_EQ(calls, 2);  // nothing more is attempted after the failure
+  EXPECT_TRUE(contents(out) == "the old results");
+  EXPECT_EQ(filesInFolder(), 1u);
+}
+
+TEST_F(WriteResultLog, FailsInAFolderItMayNotWriteIn) {
+  const fs::path readOnly = folder_ / "read-only";
+  fs::create_directories(readOnly);
+  fs::permissions(readOnly, fs::perms::owner_read | fs::perms::owner_exec);
+  const bool privileged = std::ofstream(readOnly / "probe").good();
+  fs::remove(readOnly / "probe");
+  // Root writes anywhere the permissions say no; /proc takes no new files from anyone.
+  const fs::path out = privileged ? fs::path("/proc/tradepl-out.csv") : readOnly / "out.csv";
+  const std::string failure = writeResultLog(out.string(), ResultList{});
+  EXPECT_EQ(failure.rfind("cannot create a file there: ", 0), 0u) << failure;
+  EXPECT_TRUE(fs::is_empty(readOnly));
+  fs::permissions(readOnly, fs::perms::owner_all);
 }
 
 TEST_F(WriteResultLog, FailsWhenTheFolderDoesNotExist) {

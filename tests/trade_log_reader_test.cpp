@@ -214,6 +214,14 @@ TEST(ReadTradeBytes, DropsHeadingsAndBlankLinesQuietlyAndReportsTheRest) {
   EXPECT_EQ(rows[1].settlementDate, "2024/03/07");  // last line without a line end
 }
 
+TEST(ReadTradeBytes, ReadsNothingFromNoBytes) {
+  TradeList trades;
+  const LogReport report = readTradeBytes(trades, LogKind::margin, std::string_view());
+  EXPECT_EQ(report.kept, 0u);
+  EXPECT_TRUE(report.skipped.empty());
+  EXPECT_TRUE(trades.empty());
+}
+
 TEST(ReadTradeBytes, ReportsAnUnreadableLineAfterTheFirst) {
   const std::string log = SpotTrade{}.line() + "\nnot a trade\n";
   TradeList trades;

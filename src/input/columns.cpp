@@ -122,15 +122,15 @@ bool parsePlainPrice(std::string_view text, double& value) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto digit = static_cast<unsigned>(text[i] - '0');
     if (digit <= 9) {
+      if (++count > 15) return false;  // before the digits could overflow
       digits = digits * 10 + static_cast<std::int64_t>(digit);
-      ++count;
     } else if (text[i] == '.' && point == text.size() && i > 0 && i + 1 < text.size()) {
       point = i;
     } else {
       return false;
     }
   }
-  if (count == 0 || count > 15) return false;
+  if (count == 0) return false;
   const std::size_t decimals = point == text.size() ? 0 : text.size() - point - 1;
   const double magnitude = static_cast<double>(digits) / kExactPowersOfTen[decimals];
   value = (negative ? -magnitude : magnitude) + 0.0;  // "-0" is a price of 0

@@ -339,7 +339,7 @@ LogReport readMarginLog(TradeList& trades, const std::string& path) {
 
 LogReport readTradeBytes(TradeList& trades, LogKind log, std::string_view bytes) {
   std::unique_ptr<char[]> copy = lineBuffer(bytes.size());
-  std::memcpy(copy.get(), bytes.data(), bytes.size());
+  if (!bytes.empty()) std::memcpy(copy.get(), bytes.data(), bytes.size());  // data() may be null
   char* const end = copy.get() + bytes.size();
   LineReader reader(trades, log);
   char* const rest = copy.get() + reader.readCompleteLines(copy.get(), end);

@@ -115,29 +115,36 @@ std::FILE* createTemporaryBeside(const std::string& path, std::string& temporary
   return nullptr;
 }
 
-// Output goes out in large blocks; one fwrite per line would dominate a big run.
+// Output goes out in large blocks; one write per line would dominate a big run. After a
+// failed write nothing more is written, and the reason is kept from the moment it happened.
 class BlockWriter {
  public:
   static constexpr std::size_t kBlockSize = 1 << 20;
 
-  explicit BlockWriter(std::FILE* file) : file_(file) { block_.reserve(kBlockSize + 4096); }
+  BlockWriter(std::FILE* file, const BlockWrite& writeBlock)
+      : file_(file), writeBlock_(writeBlock) {
+    block_.reserve(kBlockSize + 4096);
+  }
 
   std::string& block() { return block_; }
   void flushIfFull() {
     if (block_.size() >= kBlockSize) flush();
   }
   void flush() {
-    if (!block_.empty() && std::fwrite(block_.data(), 1, block_.size(), file_) != block_.size()) {
-      failed_ = true;
+    if (error_ == 0 && !block_.empty()) {
+      errno = 0;
+      if (!writeBlock_(file_, block_)) error_ = errno != 0 ? errno : EIO;
     }
     block_.clear();
   }
-  bool failed() const { return failed_; }
+  // The errno of the failed write, or 0.
+  int error() const { return error_; }
 
  private:
   std::FILE* file_;
+  const BlockWrite& writeBlock_;
   std::string block_;
-  bool failed_ = false;
+  int error_ = 0;
 };
 
 }  // namespace
@@ -180,26 +187,31 @@ void appendResultLine(std::string& out, const ResultRow& result) {
   out += kLineEnd;
 }
 
-std::string writeResultLog(const std::string& path, const ResultList& results) {
+bool writeToFile(std::FILE* file, std::string_view bytes) {
+  return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+}
+
+std::string writeResultLog(const std::string& path, const ResultList& results,
+                           const BlockWrite& writeBlock) {
   std::error_code status;
   if (std::filesystem::is_directory(path, status)) return "is a directory";
   std::string temporaryPath;
   std::FILE* file = createTemporaryBeside(path, temporaryPath);
   if (file == nullptr) return "cannot create a file there: " + systemReason(errno);
 
-  BlockWriter writer(file);
+  BlockWriter writer(file, writeBlock);
   appendResultHeading(writer.block());
   for (const ResultRow& result : results) {
     appendResultLine(writer.block(), result);
     writer.flushIfFull();
   }
   writer.flush();
-  const bool written = !writer.failed() && std::fflush(file) == 0 && std::ferror(file) == 0;
-  const int writeError = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) {
+  int error = writer.error();
+  if (error == 0 && std::fflush(file) != 0) error = errno != 0 ? errno : EIO;
+  if (std::fclose(file) != 0 && error == 0) error = errno != 0 ? errno : EIO;
+  if (error != 0) {
     std::remove(temporaryPath.c_str());
-    return "write error: " + systemReason(written ? errno : writeError);
+    return "write error: " + systemReason(error);
   }
   std::filesystem::rename(temporaryPath, path, status);
   if (status) {

@@ -6,6 +6,8 @@
 // acquisition price, commission, commission tax, profit).
 
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,9 +36,16 @@ ExecutionDate splitExecutionDate(std::string_view dateTime);
 void appendResultHeading(std::string& out);
 void appendResultLine(std::string& out, const ResultRow& result);
 
+// How a block of result bytes reaches the open file: fwrite, unless a test puts a
+// failing one in its place, as a full disk would fail. Returns false on failure, with
+// errno set.
+using BlockWrite = std::function<bool(std::FILE* file, std::string_view bytes)>;
+bool writeToFile(std::FILE* file, std::string_view bytes);
+
 // Writes the whole result file, or nothing: the lines go to a temporary file beside
 // `path`, which replaces `path` only once every byte is written. Returns why the file
 // could not be written, or an empty string.
-std::string writeResultLog(const std::string& path, const ResultList& results);
+std::string writeResultLog(const std::string& path, const ResultList& results,
+                           const BlockWrite& writeBlock = writeToFile);
 
 }  // namespace tradepl

@@ -1,0 +1,107 @@
+// Fuzzes the reading of one log line, either layout (chosen by the first byte).
+// Beyond "no crash", it checks what a reader must guarantee on any bytes: the same line
+// reads the same way twice, a kept row has a kept trade type and text that lies inside the
+// line, and an unreadable line names a real column.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "input/columns.hpp"
+#include "input/trade_log_reader.hpp"
+#include "records/shift_jis.hpp"
+
+namespace {
+
+using tradepl::LineReading;
+using tradepl::LineVerdict;
+using tradepl::LogKind;
+using tradepl::Text;
+using tradepl::TradeRow;
+
+void require(bool condition, const char* what) {
+  if (!condition) {
+    std::fprintf(stderr, "property violated: %s\n", what);
+    std::abort();
+  }
+}
+
+bool inside(Text text, const std::string& line) {
+  const char* bytes = text.c_str();
+  if (text.empty()) return true;  // the empty default, or an empty column
+  const std::size_t length = std::strlen(bytes);
+  return bytes >= line.data() && bytes + length <= line.data() + line.size();
+}
+
+struct Reading {
+  std::string storage;
+  TradeRow row;
+  LineReading result;
+};
+
+Reading readOnce(LogKind log, std::string_view line) {
+  Reading reading{std::string(line) + '\n', {}, {}};
+  reading.result = tradepl::readTradeLine(log, std::span<char>(reading.storage.data(), line.size()),
+                                          reading.row);
+  return reading;
+}
+
+bool sameRow(const TradeRow& a, const TradeRow& b) {
+  return a.execDateTime.view() == b.execDateTime.view() && a.execNo == b.execNo &&
+         a.stockCode == b.stockCode && a.stockName.view() == b.stockName.view() &&
+         a.tradeType.view() == b.tradeType.view() && a.side.view() == b.side.view() &&
+         a.quantity == b.quantity && std::memcmp(&a.unitPrice, &b.unitPrice, sizeof(double)) == 0 &&
+         a.commission == b.commission && a.settlementAmount == b.settlementAmount &&
+         a.settlementDate.view() == b.settlementDate.view() &&
+         a.marginType.view() == b.marginType.view() &&
+         std::memcmp(&a.positionPrice, &b.positionPrice, sizeof(double)) == 0 &&
+         a.borrowingPremium == b.borrowingPremium;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const LogKind log = (data[0] & 1) != 0 ? LogKind::margin : LogKind::spot;
+  const std::string_view line(reinterpret_cast<const char*>(data + 1), size - 1);
+
+  const Reading first = readOnce(log, line);
+  const Reading second = readOnce(log, line);
+  require(first.result.verdict == second.result.verdict, "same verdict twice");
+
+  const TradeRow& row = first.row;
+  switch (first.result.verdict) {
+    case LineVerdict::kept: {
+      require(sameRow(first.row, second.row), "same row twice");
+      const bool keptType = log == LogKind::spot
+                                ? row.tradeType == tradepl::sjis::kSpot
+                                : (row.tradeType == tradepl::sjis::kMarginOpening ||
+                                   row.tradeType == tradepl::sjis::kMarginClosing);
+      require(keptType, "kept rows have a kept trade type");
+      for (const Text text :
+           {row.execDateTime, row.stockName, row.tradeType, row.side, row.market, row.account,
+            row.settlementDate, row.marginType, row.stockCode.symbol}) {
+        require(inside(text, first.storage), "text lies inside the line");
+      }
+      require(!row.execDateTime.empty() && !row.stockName.empty() && !row.side.empty(),
+              "text columns but the last are non-empty");
+      require(row.unitPrice < tradepl::kPriceLimit && row.unitPrice > -tradepl::kPriceLimit,
+              "prices within range");
+      break;
+    }
+    case LineVerdict::unreadable: {
+      const auto& problem = first.result.problem;
+      require(problem.column >= 1 && problem.column <= 24, "a problem names a real column");
+      require(!tradepl::describe(problem, log).empty(), "a problem can be described");
+      break;
+    }
+    case LineVerdict::blank:
+    case LineVerdict::otherTradeType:
+      break;
+  }
+  return 0;
+}

@@ -1,0 +1,108 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus of the fuzz targets: the sample logs and the nasty cases.
+
+Run from the repository root: python3 fuzz/make_corpus.py
+"""
+import pathlib
+
+ROOT = pathlib.Path(__file__).resolve().parent
+SPOT, BUY, SELL = '現物'.encode('cp932'), '買'.encode('cp932'), '売'.encode('cp932')
+OPEN, CLOSE = '信用新規'.encode('cp932'), '信用返済'.encode('cp932')
+NAME, MARKET, ACCOUNT, KIND = ('トヨタ自動車'.encode('cp932'), '東証'.encode('cp932'),
+                               '特定'.encode('cp932'), '制度'.encode('cp932'))
+
+
+def spot(code=b'7203', side=BUY, qty=b'100', price=b'1000', fee=b'100', tax=b'8',
+         date=b'2024/03/05 14:55', name=NAME, kind=SPOT, settle=b'100108', last=b'2024/03/07'):
+    return b','.join([date, b'100105', code, name, kind, side, MARKET, ACCOUNT, qty, price,
+                      fee, tax, settle, last])
+
+
+def margin(code=b'9984', kind=CLOSE, qty=b'200', price=b'7690', pos_price=b'7250',
+           interest=b'-1280', fees=b'0', settle=b'86500', date=b'2024/04/22 11:45'):
+    return b','.join([date, b'200104', code, NAME, kind, '売埋'.encode('cp932'), MARKET,
+                      ACCOUNT, KIND, qty, price, fees, fees, qty, pos_price, fees, fees,
+                      b'220', fees, interest, fees, fees, settle, b'2024/04/24'])
+
+
+def line_seeds():
+    s, m = spot(), margin()
+    seeds = {'spot': b'0' + s, 'margin': b'1' + m, 'blank': b'0 \t ', 'empty': b'1'}
+    columns = s.split(b',')
+    for i in range(len(columns)):
+        quoted = list(columns)
+        quoted[i] = b'"' + quoted[i] + b'"'
+        seeds[f'quoted-{i}'] = b'0' + b','.join(quoted)
+    seeds['quote-inside'] = b'0' + s.replace(b'100105', b'10"01"05')
+    seeds['doubled-quotes'] = b'0' + s.replace(NAME, b'"AC""ME"" ""X"""')
+    seeds['unclosed-quote'] = b'0' + s.replace(NAME, b'"ACME,')
+    seeds['comma-in-quotes'] = b'0' + spot(qty=b'"1,000"', settle=b'"1,234,567"')
+    seeds['long-line'] = b'0' + spot(name=b'N' * 100_000)
+    seeds['nul-in-name'] = b'0' + spot(name=b'AB\x00CD')
+    seeds['nul-in-number'] = b'0' + spot(qty=b'1\x000')
+    seeds['lone-cr'] = b'0' + spot(name=b'AB\rCD')
+    seeds['lead-byte-at-end'] = b'0' + spot(last=b'2024/03/07\x81')
+    seeds['int64-max'] = b'0' + spot(qty=b'9223372036854775807')
+    seeds['int64-min'] = b'1' + margin(interest=b'-9223372036854775808')
+    seeds['int64-over'] = b'0' + spot(fee=b'9223372036854775808')
+    seeds['minus-zero'] = b'0' + spot(price=b'-0', qty=b'-0')
+    seeds['huge-price'] = b'0' + spot(price=b'999999999999999.99')
+    seeds['fraction-price'] = b'1' + margin(price=b'2345.5', pos_price=b'0.1')
+    seeds['zero-quantity'] = b'0' + spot(qty=b'0')
+    seeds['negative-quantity'] = b'0' + spot(qty=b'-100')
+    seeds['symbol-code'] = b'0' + spot(code=b' 130A ')
+    seeds['odd-date'] = b'0' + spot(date=b'-2024-+3-/05')
+    seeds['extra-columns'] = b'1' + m + b',x,"y'
+    seeds['short'] = b'1' + s
+    seeds['empty-columns'] = b'0' + b',' * 13
+    return seeds
+
+
+def log(*lines, heading=b'heading', end=b'\n'):
+    return end.join((heading,) + lines) + end
+
+
+def run_seeds():
+    example = ROOT.parent / 'examples'
+    seeds = {
+        'examples': (example / 'spot.csv').read_bytes() + b'\x1e' +
+                    (example / 'margin.csv').read_bytes(),
+        'worked-example': log(spot(), spot(price=b'1100'),
+                              spot(side=SELL, qty=b'150', price=b'1200')) + b'\x1e',
+        'oversell': log(spot(), spot(side=SELL, qty=b'300'), spot(side=SELL)) + b'\x1e',
+        'sale-without-holding': log(spot(side=SELL)) + b'\x1e',
+        'purchase-to-zero': log(spot(), spot(qty=b'-100'), spot(qty=b'50'),
+                                spot(side=SELL, qty=b'50')) + b'\x1e',
+        'overflowing-sums': log(spot(qty=b'9223372036854775807'), spot(qty=b'9'),
+                                spot(fee=b'9223372036854775807'),
+                                spot(side=SELL, fee=b'9223372036854775807')) + b'\x1e' +
+                            log(margin(interest=b'-9223372036854775808'),
+                                margin(fees=b'4611686018427387904')),
+        'huge-profit': log(spot(qty=b'9000000000000000000', price=b'1'),
+                           spot(side=SELL, qty=b'9000000000000000000',
+                                price=b'999999999999999')) + b'\x1e',
+        'odd-dates': log(spot(), *(spot(side=SELL, qty=b'1', date=d) for d in
+                                   [b'', b'2024', b'2024/3', b'2024-03-05', b' 2024/ 3/ 5',
+                                    b'99999999999999999999/1/1', b'R6.3.5', b'2024/03/05x'])) +
+                     b'\x1e',
+        'crlf-and-lone-cr': log(spot(), spot(side=SELL, name=b'A\rB'), end=b'\r\n') + b'\x1e' +
+                            log(margin(), end=b'\r\r\n'),
+        'quoted-names': log(spot(name=b'"A,B"'), spot(side=SELL, name=b'"A,B"')) + b'\x1e',
+        'margin-only': b'\x1e' + log(margin(kind=OPEN), margin(), margin(code=b'130A')),
+        'no-heading-no-end': spot() + b'\n' + spot(side=SELL) + b'\x1e' + margin(),
+        'symbol-codes': log(spot(code=b'130A'), spot(code=b'130a', side=SELL),
+                            spot(code=b'0130A', side=SELL)) + b'\x1e',
+    }
+    return seeds
+
+
+def write(folder, seeds):
+    path = ROOT / 'corpus' / folder
+    path.mkdir(parents=True, exist_ok=True)
+    for name, data in seeds.items():
+        (path / name).write_bytes(data)
+
+
+if __name__ == '__main__':
+    write('read_line', line_seeds())
+    write('run', run_seeds())
