@@ -1,5 +1,10 @@
 // Runs the built tradepl on small Shift_JIS logs written by each test, and compares the
 // result file byte for byte, the exit status and the messages.
+//
+// The same tests run the Windows build under Wine: TRADEPL_EXECUTABLE names the .exe,
+// TRADEPL_RUNNER the command that runs it, and TRADEPL_LINE_END=crlf says that text it
+// writes ends its lines with CR LF, which is checked before the expected bytes, written
+// with LF, are compared.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -12,6 +17,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "log_lines.hpp"
@@ -69,6 +75,30 @@ std::string spotLog(const std::vector<SpotTrade>& trades) {
   return text;
 }
 
+const char* environment(const char* name, const char* fallback) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0' ? value : fallback;
+}
+
+const std::string kExecutable = environment("TRADEPL_EXECUTABLE", TRADEPL_EXECUTABLE);
+const std::string kRunner = environment("TRADEPL_RUNNER", "");
+const bool kCrLf = std::string_view(environment("TRADEPL_LINE_END", "lf")) == "crlf";
+
+// Text as the tests expect it, with LF line ends. Where the program writes CR LF, every LF
+// must come after a CR, and those pairs are read as LF.
+std::string withLfLineEnds(const std::string& written) {
+  if (!kCrLf) return written;
+  std::string text;
+  for (std::size_t i = 0; i < written.size(); ++i) {
+    if (written[i] == '\n') {
+      EXPECT_TRUE(i > 0 && written[i - 1] == '\r') << "a bare LF at byte " << i;
+      if (!text.empty() && text.back() == '\r') text.pop_back();
+    }
+    text += written[i];
+  }
+  return text;
+}
+
 struct Outcome {
   int status = 0;
   std::string out;
@@ -94,6 +124,8 @@ class Tradepl : public ::testing::Test {
     std::ofstream(path(name), std::ios::binary) << bytes;
   }
   std::string read(const std::string& name) const { return slurp(path(name)); }
+  // A file tradepl wrote, with its line ends as the tests spell them.
+  std::string written(const std::string& name) const { return withLfLineEnds(read(name)); }
   bool exists(const std::string& name) const { return fs::exists(path(name)); }
   std::vector<std::string> filesInWork() const {
     std::vector<std::string> names;
@@ -107,14 +139,15 @@ class Tradepl : public ::testing::Test {
   // Runs tradepl in the work folder with these arguments.
   Outcome run(const std::vector<std::string>& arguments) const {
     std::string command =
-        "cd " + quote((root_ / "work").string()) + " && " + quote(TRADEPL_EXECUTABLE);
+        "cd " + quote((root_ / "work").string()) + " && " + kRunner + " " + quote(kExecutable);
     for (const std::string& argument : arguments) command += " " + quote(argument);
     command += " >" + quote((root_ / "console" / "out").string());
     command += " 2>" + quote((root_ / "console" / "err").string());
     const int wait = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(wait)) << command;
-    return {static_cast<std::int8_t>(WEXITSTATUS(wait)), slurp(root_ / "console" / "out"),
-            slurp(root_ / "console" / "err")};
+    return {static_cast<std::int8_t>(WEXITSTATUS(wait)),
+            withLfLineEnds(slurp(root_ / "console" / "out")),
+            withLfLineEnds(slurp(root_ / "console" / "err"))};
   }
 
  private:
@@ -138,7 +171,7 @@ TEST_F(Tradepl, ChargesBothPurchasesToTheSaleOfTheWorkedExample) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(read("out.csv"),
+  EXPECT_EQ(written("out.csv"),
             kResultHeading + "2024,3,5,7203," + kToyota + ",150,1200,1050.00,300,24,22176\n");
 }
 
@@ -155,9 +188,9 @@ TEST_F(Tradepl, WritesSpotResultsBeforeMarginResults) {
   const Outcome result = run({"-g", "spot.csv", "-s", "margin.csv", "out.csv"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(read("out.csv"), kResultHeading + "2024,3,5,130A," + kToyota +
-                                 ",100,1185.5,1207.00,200,16,-2366\n"
-                                 "2024,1,2,9984,SBG,200,7690,7250.00,1500,0,-91370\n");
+  EXPECT_EQ(written("out.csv"), kResultHeading + "2024,3,5,130A," + kToyota +
+                                    ",100,1185.5,1207.00,200,16,-2366\n"
+                                    "2024,1,2,9984,SBG,200,7690,7250.00,1500,0,-91370\n");
 }
 
 TEST_F(Tradepl, ReadsQuotedAmountsAndKeepsEveryOutputLineAtElevenColumns) {
@@ -171,7 +204,7 @@ TEST_F(Tradepl, ReadsQuotedAmountsAndKeepsEveryOutputLineAtElevenColumns) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(
-      read("out.csv"),
+      written("out.csv"),
       kResultHeading + "2024,3,5,6758,\"Sony, \"\"G\"\"\",1000,1285.5,1330.00,200,16,-44716\n");
 }
 
@@ -185,7 +218,7 @@ TEST_F(Tradepl, ReadsCrLfLogsAsLfLogs) {
   EXPECT_EQ(run({"-g", "lf.csv", "lf-out.csv"}).status, 0);
   EXPECT_EQ(run({"-g", "crlf.csv", "crlf-out.csv"}).status, 0);
   EXPECT_EQ(read("lf-out.csv"), read("crlf-out.csv"));
-  EXPECT_EQ(read("lf-out.csv"),
+  EXPECT_EQ(written("lf-out.csv"),
             kResultHeading + "2024,3,5,7203," + kToyota + ",100,1200,1000.00,200,16,19784\n");
 }
 
@@ -197,7 +230,7 @@ TEST_F(Tradepl, ReadsLinesLongerThanAKilobyteWhole) {
   write("spot.csv", spotLog({buy, sell}));
   const Outcome result = run({"-g", "spot.csv", "out.csv"});
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(read("out.csv"),
+  EXPECT_EQ(written("out.csv"),
             kResultHeading + "2024,3,5,7203," + buy.name + ",100,1200,1000.00,200,16,19784\n");
 }
 
@@ -213,7 +246,7 @@ TEST_F(Tradepl, ReportsEverySkippedLineAndCarriesOn) {
             "tradepl: spot.csv:5: skipped: 2 columns, 14 expected\n"
             "tradepl: spot.csv:7: sale of 9999 without a holding bought earlier in the logs: "
             "no result\n");
-  EXPECT_EQ(read("out.csv"),
+  EXPECT_EQ(written("out.csv"),
             kResultHeading + "2024,3,5,7203," + kToyota + ",100,1100,1000.00,200,16,9784\n");
 }
 
@@ -227,7 +260,7 @@ TEST_F(Tradepl, WarnsOfAnOversellAndClosesTheHolding) {
             "written, holding closed\n"
             "tradepl: spot.csv:4: sale of 7203 without a holding bought earlier in the logs: "
             "no result\n");
-  EXPECT_EQ(read("out.csv"),
+  EXPECT_EQ(written("out.csv"),
             kResultHeading + "2024,3,5,7203," + kToyota + ",300,1100,1000.00,200,16,29784\n");
 }
 
@@ -239,9 +272,9 @@ TEST_F(Tradepl, WritesAnEmptyColumnForADatePartThatDoesNotRead) {
   second.date = "R6.7.1";
   write("spot.csv", spotLog({buy, first, second}));
   EXPECT_EQ(run({"-g", "spot.csv", "out.csv"}).status, 0);
-  EXPECT_EQ(read("out.csv"), kResultHeading + "2024,7,,7203," + kToyota +
-                                 ",10,1000,1000.00,100,8,-108\n,,,7203," + kToyota +
-                                 ",10,1000,1000.00,0,0,0\n");
+  EXPECT_EQ(written("out.csv"), kResultHeading + "2024,7,,7203," + kToyota +
+                                    ",10,1000,1000.00,100,8,-108\n,,,7203," + kToyota +
+                                    ",10,1000,1000.00,0,0,0\n");
 }
 
 TEST_F(Tradepl, PrintsTheUsageForNoArguments) {
@@ -287,19 +320,19 @@ TEST_F(Tradepl, WritesTheOutputEvenWhenAnInputCannotBeRead) {
   Outcome result = run({"out.csv", "-g", "missing.csv"});
   EXPECT_EQ(result.status, -3);
   EXPECT_EQ(result.err, "tradepl: missing.csv: cannot read: No such file or directory\n");
-  EXPECT_EQ(read("out.csv"), kResultHeading);
+  EXPECT_EQ(written("out.csv"), kResultHeading);
 
   result = run({"-g", "", "out2.csv"});
   EXPECT_EQ(result.status, -3);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, "tradepl: '': cannot read: empty path\n");
-  EXPECT_EQ(read("out2.csv"), kResultHeading);
+  EXPECT_EQ(written("out2.csv"), kResultHeading);
 
   // The token after -g is its path, even "-s"; b.csv is then an output candidate.
   result = run({"-g", "-s", "b.csv", "out3.csv"});
   EXPECT_EQ(result.status, -3);
   EXPECT_EQ(result.err, "tradepl: -s: cannot read: No such file or directory\n");
-  EXPECT_EQ(read("out3.csv"), kResultHeading);
+  EXPECT_EQ(written("out3.csv"), kResultHeading);
   EXPECT_EQ(read("b.csv"), spotLog({}));
 }
 
@@ -308,7 +341,7 @@ TEST_F(Tradepl, ReadsTheOtherLogWhenOneCannotBeRead) {
   const Outcome result = run({"-g", "spot.csv", "-s", ".", "out.csv"});
   EXPECT_EQ(result.status, -3);
   EXPECT_EQ(result.err, "tradepl: .: cannot read: is a directory\n");
-  EXPECT_EQ(read("out.csv"),
+  EXPECT_EQ(written("out.csv"),
             kResultHeading + "2024,3,5,7203," + kToyota + ",100,1200,1000.00,200,16,19784\n");
 }
 
@@ -341,11 +374,31 @@ TEST_F(Tradepl, FailsInAFolderItMayNotWriteIn) {
   EXPECT_TRUE(fs::is_empty(path("locked")) || privileged);
 }
 
+// Folder and file names as a Japanese user has them, with spaces. The tests spell them in
+// UTF-8, as this file system stores them; a Japanese Windows hands them to the program in
+// code page 932, which is what Wine does with LANG=ja_JP.UTF-8.
+TEST_F(Tradepl, ReadsAndWritesPathsWithJapaneseAndSpaces) {
+  const std::string folder = "\xE5\x8F\x96\xE5\xBC\x95 \xE5\xB1\xA5\xE6\xAD\xB4";  // 取引 履歴
+  const std::string spotName = folder + "/\xE7\x8F\xBE\xE7\x89\xA9 log.csv";       // 現物 log.csv
+  const std::string outName = folder + "/\xE7\xB5\x90\xE6\x9E\x9C.csv";            // 結果.csv
+  fs::create_directories(path(folder));
+  write(spotName, spotLog({spotBuy("7203", "100", "1000"), spotSell("7203", "100", "1200")}));
+  const Outcome result = run({"-g", spotName, outName});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(written(outName),
+            kResultHeading + "2024,3,5,7203," + kToyota + ",100,1200,1000.00,200,16,19784\n");
+
+  // The same file under another spelling is still an input.
+  EXPECT_EQ(run({"-g", spotName, "./" + spotName}).status, -2);
+  EXPECT_EQ(run({"-s", "missing log.csv", folder}).status, -4);
+}
+
 TEST_F(Tradepl, ReplacesAnExistingOutputWhole) {
   write("spot.csv", spotLog({}));
   write("out.csv", std::string(5000, 'x'));
   EXPECT_EQ(run({"-g", "spot.csv", "out.csv"}).status, 0);
-  EXPECT_EQ(read("out.csv"), kResultHeading);
+  EXPECT_EQ(written("out.csv"), kResultHeading);
   EXPECT_EQ(filesInWork(), (std::vector<std::string>{"out.csv", "spot.csv"}));
 }
 

@@ -1,6 +1,5 @@
 #include "app/converter.hpp"
 
-#include <filesystem>
 #include <ostream>
 #include <string_view>
 #include <system_error>
@@ -9,6 +8,7 @@
 #include "input/trade_log_reader.hpp"
 #include "ledger/ledger.hpp"
 #include "output/result_writer.hpp"
+#include "platform/files.hpp"
 
 namespace tradepl {
 namespace {
@@ -29,9 +29,7 @@ void printHeadingLine(std::ostream& out, LogKind log) {
 // True when writing `output` would replace one of the input logs.
 bool namesAnInput(const std::string& output, const std::optional<std::string>& input) {
   if (!input) return false;
-  if (output == *input) return true;
-  std::error_code status;
-  return std::filesystem::equivalent(output, *input, status) && !status;
+  return output == *input || platform::sameFile(output, *input);
 }
 
 std::string commandLineError(const Arguments& arguments) {

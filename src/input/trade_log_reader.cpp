@@ -4,11 +4,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <system_error>
 
 #include "input/columns.hpp"
+#include "platform/files.hpp"
 #include "records/shift_jis.hpp"
 
 namespace tradepl {
@@ -227,9 +227,8 @@ std::unique_ptr<char[]> lineBuffer(std::size_t capacity) {
 // than a block grows the block. Returns why the file could not be read, or "".
 std::string readFileLines(const std::string& path, LineReader& reader) {
   if (path.empty()) return "empty path";
-  std::error_code status;
-  if (std::filesystem::is_directory(path, status)) return "is a directory";
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (platform::isDirectory(path)) return "is a directory";
+  std::FILE* file = platform::openForReading(path);
   if (file == nullptr) return systemReason(errno);
 
   std::size_t capacity = std::size_t{1} << 20;

@@ -4,7 +4,6 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <random>
 #include <system_error>
 
@@ -109,7 +108,7 @@ std::FILE* createTemporaryBeside(const std::string& path, std::string& temporary
     std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(random()));
     temporaryPath = path + suffix;
     errno = 0;
-    if (std::FILE* file = std::fopen(temporaryPath.c_str(), "wbx")) return file;
+    if (std::FILE* file = platform::createNewFile(temporaryPath)) return file;
     if (errno != EEXIST) return nullptr;
   }
   return nullptr;
@@ -193,8 +192,7 @@ bool writeToFile(std::FILE* file, std::string_view bytes) {
 
 std::string writeResultLog(const std::string& path, const ResultList& results,
                            const BlockWrite& writeBlock) {
-  std::error_code status;
-  if (std::filesystem::is_directory(path, status)) return "is a directory";
+  if (platform::isDirectory(path)) return "is a directory";
   std::string temporaryPath;
   std::FILE* file = createTemporaryBeside(path, temporaryPath);
   if (file == nullptr) return "cannot create a file there: " + systemReason(errno);
@@ -210,15 +208,12 @@ std::string writeResultLog(const std::string& path, const ResultList& results,
   if (error == 0 && std::fflush(file) != 0) error = errno != 0 ? errno : EIO;
   if (std::fclose(file) != 0 && error == 0) error = errno != 0 ? errno : EIO;
   if (error != 0) {
-    std::remove(temporaryPath.c_str());
+    platform::removeFile(temporaryPath);
     return "write error: " + systemReason(error);
   }
-  std::filesystem::rename(temporaryPath, path, status);
-  if (status) {
-    std::remove(temporaryPath.c_str());
-    return status.message();
-  }
-  return {};
+  std::string failure = platform::replaceFile(temporaryPath, path);
+  if (!failure.empty()) platform::removeFile(temporaryPath);
+  return failure;
 }
 
 }  // namespace tradepl

@@ -12,16 +12,13 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files.hpp"
 #include "records/records.hpp"
 
 namespace tradepl {
 
 // Line ends as the platform's text files have them: CR LF on Windows, LF elsewhere.
-#ifdef _WIN32
-inline constexpr std::string_view kLineEnd = "\r\n";
-#else
-inline constexpr std::string_view kLineEnd = "\n";
-#endif
+using platform::kLineEnd;
 
 // Year, month and day of an execution date such as "2014/09/04 11:48" or "2014-9-4": three
 // numbers, each read like scanf's %d, separated by '/' or '-'; whatever follows the day is

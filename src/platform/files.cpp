@@ -1,0 +1,70 @@
+#include "platform/files.hpp"
+
+#include <cerrno>
+#include <clocale>
+#include <cwchar>
+#include <system_error>
+
+namespace tradepl::platform {
+
+std::filesystem::path filePath(const std::string& path) {
+#ifdef _WIN32
+  // MinGW's file-system library reads narrow paths as UTF-8, but the command line and
+  // fopen speak the ANSI code page: widen with the C library, which follows the user's
+  // code page once the character-type locale is taken from the environment.
+  static const bool userCodePage = std::setlocale(LC_CTYPE, "") != nullptr;
+  (void)userCodePage;
+  std::mbstate_t state{};
+  const char* source = path.c_str();
+  const std::size_t length = std::mbsrtowcs(nullptr, &source, 0, &state);
+  if (length != static_cast<std::size_t>(-1)) {
+    std::wstring wide(length, L'\0');
+    source = path.c_str();
+    state = std::mbstate_t{};
+    std::mbsrtowcs(wide.data(), &source, length, &state);
+    return std::filesystem::path(wide);
+  }
+#endif
+  return std::filesystem::path(path);
+}
+
+bool isDirectory(const std::string& path) {
+  std::error_code status;
+  return std::filesystem::is_directory(filePath(path), status);
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  std::error_code status;
+  return std::filesystem::equivalent(filePath(a), filePath(b), status) && !status;
+}
+
+std::FILE* openForReading(const std::string& path) {
+  return std::fopen(path.c_str(), "rb");
+}
+
+std::FILE* createNewFile(const std::string& path) {
+#ifdef _WIN32
+  // The msvcrt that MinGW links against does not know fopen's "x"; the names asked for
+  // here are random, so a check just before is as good.
+  std::error_code status;
+  if (std::filesystem::exists(filePath(path), status)) {
+    errno = EEXIST;
+    return nullptr;
+  }
+  return std::fopen(path.c_str(), "wb");
+#else
+  return std::fopen(path.c_str(), "wbx");
+#endif
+}
+
+std::string replaceFile(const std::string& from, const std::string& to) {
+  std::error_code status;
+  std::filesystem::rename(filePath(from), filePath(to), status);
+  return status ? status.message() : std::string();
+}
+
+void removeFile(const std::string& path) {
+  std::remove(path.c_str());
+}
+
+}  // namespace tradepl::platform
