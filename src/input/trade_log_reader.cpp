@@ -17,7 +17,7 @@ namespace {
 enum class ColumnKind : std::uint8_t { text, lastText, integer, price, stockCode };
 
 // What one column of a layout holds and which TradeRow field it fills.
-struct ColumnSpec {
+struct ColumnFormat {
   ColumnKind kind;
   std::string_view heading;  // as the log's heading line has it, Shift_JIS
   const char* name;          // for messages
@@ -26,21 +26,21 @@ struct ColumnSpec {
   double TradeRow::*price = nullptr;
 };
 
-constexpr ColumnSpec text(std::string_view heading, const char* name, Text TradeRow::*field) {
+constexpr ColumnFormat text(std::string_view heading, const char* name, Text TradeRow::*field) {
   return {ColumnKind::text, heading, name, field};
 }
 // The last column may be empty: the settlement date of a trade not yet settled.
-constexpr ColumnSpec lastText(std::string_view heading, const char* name, Text TradeRow::*field) {
+constexpr ColumnFormat lastText(std::string_view heading, const char* name, Text TradeRow::*field) {
   return {ColumnKind::lastText, heading, name, field};
 }
-constexpr ColumnSpec integer(std::string_view heading, const char* name,
-                             std::int64_t TradeRow::*field) {
+constexpr ColumnFormat integer(std::string_view heading, const char* name,
+                               std::int64_t TradeRow::*field) {
   return {ColumnKind::integer, heading, name, nullptr, field};
 }
-constexpr ColumnSpec price(std::string_view heading, const char* name, double TradeRow::*field) {
+constexpr ColumnFormat price(std::string_view heading, const char* name, double TradeRow::*field) {
   return {ColumnKind::price, heading, name, nullptr, nullptr, field};
 }
-constexpr ColumnSpec stockCode() {
+constexpr ColumnFormat stockCode() {
   return {ColumnKind::stockCode, sjis::kStockCode, "stock code"};
 }
 
@@ -90,7 +90,7 @@ constexpr std::array kMarginLayout{
 
 constexpr std::size_t kMostColumns = kMarginLayout.size();
 
-std::span<const ColumnSpec> layoutOf(LogKind log) {
+std::span<const ColumnFormat> layoutOf(LogKind log) {
   if (log == LogKind::spot) return kSpotLayout;
   return kMarginLayout;
 }
@@ -106,12 +106,12 @@ LineProblemKind numberProblemKind(NumberProblem problem) {
 }
 
 // Fills the column's field; returns false and sets `problem` when the column does not read.
-bool readColumn(const ColumnSpec& spec, Column column, bool lineHasNul, TradeRow& row,
+bool readColumn(const ColumnFormat& format, Column column, bool lineHasNul, TradeRow& row,
                 LineProblemKind& problem) {
-  switch (spec.kind) {
+  switch (format.kind) {
     case ColumnKind::text:
     case ColumnKind::lastText:
-      if (column.size == 0 && spec.kind == ColumnKind::text) {
+      if (column.size == 0 && format.kind == ColumnKind::text) {
         problem = LineProblemKind::emptyText;
         return false;
       }
@@ -120,15 +120,15 @@ bool readColumn(const ColumnSpec& spec, Column column, bool lineHasNul, TradeRow
         problem = LineProblemKind::nulByte;
         return false;
       }
-      row.*spec.text = Text(column.begin);
+      row.*format.text = Text(column.begin);
       return true;
     case ColumnKind::integer: {
-      const NumberProblem result = parseInteger(column.view(), row.*spec.integer);
+      const NumberProblem result = parseInteger(column.view(), row.*format.integer);
       if (result != NumberProblem::none) problem = numberProblemKind(result);
       return result == NumberProblem::none;
     }
     case ColumnKind::price: {
-      const NumberProblem result = parsePrice(column.view(), row.*spec.price);
+      const NumberProblem result = parsePrice(column.view(), row.*format.price);
       if (result != NumberProblem::none) problem = numberProblemKind(result);
       return result == NumberProblem::none;
     }
@@ -197,7 +197,7 @@ class LineReader {
   }
 
   void keepTexts(TradeRow& row) {
-    const std::span<const ColumnSpec> layout = layoutOf(log_);
+    const std::span<const ColumnFormat> layout = layoutOf(log_);
     for (std::size_t i = 0; i < layout.size(); ++i) {
       if (layout[i].text != nullptr) row.*layout[i].text = keep(i, row.*layout[i].text);
       if (layout[i].kind == ColumnKind::stockCode && row.stockCode.isSymbol()) {
@@ -260,7 +260,7 @@ std::string readFileLines(const std::string& path, LineReader& reader) {
 
 LineReading readTradeLine(LogKind log, std::span<char> line, TradeRow& row) {
   if (isBlank({line.data(), line.size()})) return {LineVerdict::blank, {}};
-  const std::span<const ColumnSpec> layout = layoutOf(log);
+  const std::span<const ColumnFormat> layout = layoutOf(log);
   // Looked for once per line, before splitting writes NULs of its own.
   const bool hasNul = std::memchr(line.data(), '\0', line.size()) != nullptr;
   std::array<Column, kMostColumns> storage;
@@ -289,12 +289,12 @@ LineReading readMarginLine(std::span<char> line, TradeRow& row) {
 
 std::vector<std::string_view> columnHeadings(LogKind log) {
   std::vector<std::string_view> headings;
-  for (const ColumnSpec& column : layoutOf(log)) headings.push_back(column.heading);
+  for (const ColumnFormat& column : layoutOf(log)) headings.push_back(column.heading);
   return headings;
 }
 
 std::string describe(const LineProblem& problem, LogKind log) {
-  const std::span<const ColumnSpec> layout = layoutOf(log);
+  const std::span<const ColumnFormat> layout = layoutOf(log);
   if (problem.kind == LineProblemKind::tooFewColumns) {
     return std::to_string(problem.columnsFound) + " columns, " + std::to_string(layout.size()) +
            " expected";
