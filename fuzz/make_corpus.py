@@ -78,6 +78,8 @@ def run_seeds():
                                 spot(side=SELL, fee=b'9223372036854775807')) + b'\x1e' +
                             log(margin(interest=b'-9223372036854775808'),
                                 margin(fees=b'4611686018427387904')),
+        'negative-sales': log(spot(), spot(side=SELL, qty=b'-9223372036854775808'),
+                              spot(side=SELL, qty=b'-100'), spot(side=SELL, qty=b'0')) + b'\x1e',
         'huge-profit': log(spot(qty=b'9000000000000000000', price=b'1'),
                            spot(side=SELL, qty=b'9000000000000000000',
                                 price=b'999999999999999')) + b'\x1e',

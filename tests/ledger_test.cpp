@@ -198,6 +198,19 @@ TEST(SpotLedger, LeavesOutATradeWhoseSumsWouldOverflow) {
   EXPECT_EQ(notes[1].source.line(), 4u);
 }
 
+TEST(SpotLedger, LeavesOutASaleOfANegativeQuantityBeyondSixtyFourBits) {
+  // Selling -2^63 shares would leave 100 + 2^63 held.
+  LedgerRun run;
+  run.spot(spotBuy("1", "100", "1", "0", "0"))
+      .spot(spotSell("1", "-9223372036854775808", "1", "0", "0"))
+      .spot(spotSell("1", "100", "1", "0", "0"));
+  const std::vector<ResultRow> results = run.results();
+  ASSERT_EQ(results.size(), 1u);  // the holding was left as it was
+  EXPECT_EQ(results[0].trade.quantity, 100);
+  ASSERT_EQ(run.notes().size(), 1u);
+  EXPECT_EQ(run.notes()[0].kind, LedgerNoteKind::amountOutOfRange);
+}
+
 TEST(SpotLedger, LeavesOutAProfitBeyondSixtyFourBits) {
   LedgerRun run;
   run.spot(spotBuy("1", "9000000000000000000", "1", "0", "0"))

@@ -18,6 +18,11 @@ std::optional<std::int64_t> add(std::int64_t a, std::int64_t b) {
   return a + b;
 }
 
+std::optional<std::int64_t> subtract(std::int64_t a, std::int64_t b) {
+  if ((b < 0 && a > Limits::max() + b) || (b > 0 && a < Limits::min() + b)) return std::nullopt;
+  return a - b;
+}
+
 std::optional<std::int64_t> absolute(std::int64_t value) {
   if (value == Limits::min()) return std::nullopt;
   return value < 0 ? -value : value;
@@ -102,22 +107,27 @@ void sell(HoldingLedger& ledger, const TradeRow& trade, ResultList& results,
       static_cast<double>(trade.commission) - static_cast<double>(trade.commissionTax) -
       static_cast<double>(holding.pendingCommission) -
       static_cast<double>(holding.pendingCommissionTax));
-  if (!commission || !tax || !profit) return note(notes, LedgerNoteKind::amountOutOfRange, trade);
+  // Selling everything held, or more, closes the holding; it never goes negative.
+  const bool closes = trade.quantity >= holding.quantity;
+  const std::optional<std::int64_t> remaining =
+      closes ? std::optional<std::int64_t>(0) : subtract(holding.quantity, trade.quantity);
+  if (!commission || !tax || !profit || !remaining) {
+    return note(notes, LedgerNoteKind::amountOutOfRange, trade);
+  }
 
   ResultRow result{.trade = trade, .profit = *profit, .averagePrice = holding.averagePrice};
   result.trade.commission = *commission;
   result.trade.commissionTax = *tax;
   results.append(result);
 
-  // Selling everything held, or more, closes the holding; it never goes negative.
-  if (trade.quantity >= holding.quantity) {
+  if (closes) {
     if (trade.quantity > holding.quantity) {
       note(notes, LedgerNoteKind::soldMoreThanHeld, trade, holding.quantity);
     }
     ledger.erase(found);
     return;
   }
-  holding.quantity -= trade.quantity;
+  holding.quantity = *remaining;
   holding.pendingCommission = 0;
   holding.pendingCommissionTax = 0;
 }
