@@ -4,6 +4,7 @@
 Run from the repository root: python3 fuzz/make_corpus.py
 """
 import pathlib
+import struct
 
 ROOT = pathlib.Path(__file__).resolve().parent
 SPOT, BUY, SELL = '現物'.encode('cp932'), '買'.encode('cp932'), '売'.encode('cp932')
@@ -98,6 +99,24 @@ def run_seeds():
     return seeds
 
 
+def ledger_seeds():
+    """Trades for fuzz_ledger: kind, code, then four little-endian 64-bit numbers."""
+    def trade(kind, code, a, b, c, d):
+        return bytes([kind, code]) + struct.pack('<qqqq', a, b, c, d)
+    most, least = 2**63 - 1, -2**63
+    return {
+        'worked-example': trade(0, 0, 100, 10000, 100, 8) + trade(0, 0, 100, 11000, 100, 8) +
+                          trade(1, 0, 150, 12000, 100, 8),
+        'edges': trade(0, 1, most, 1, most, most) + trade(0, 1, 1, 1, 1, 1) +
+                 trade(1, 1, least, 1, least, least) + trade(1, 1, most, most, 0, 0),
+        'zero-and-negative': trade(0, 2, 100, 10, 0, 0) + trade(0, 2, -100, 20, 0, 0) +
+                             trade(0, 2, 0, 30, 0, 0) + trade(1, 2, -5, 1, 0, 0) +
+                             trade(1, 2, 0, 1, 0, 0),
+        'margin': trade(2, 3, 100, 100, 0, 0) + trade(3, 3, 100, 100, -5, 7) +
+                  trade(3, 4, least, most, least, most),
+    }
+
+
 def write(folder, seeds):
     path = ROOT / 'corpus' / folder
     path.mkdir(parents=True, exist_ok=True)
@@ -108,3 +127,4 @@ def write(folder, seeds):
 if __name__ == '__main__':
     write('read_line', line_seeds())
     write('run', run_seeds())
+    write('ledger', ledger_seeds())
