@@ -50,7 +50,7 @@ std::string displayName(const std::string& path) {
 
 // Reads one log into the list, saying on `err` what could not be read.
 bool readLog(TradeList& trades, LogKind log, const std::string& path, std::ostream& err) {
-  const LogReport report = readTradeLog(trades, log, path);
+  const LogReport report = readTradeLines(trades, log, path);
   if (!report.readable()) {
     err << "tradepl: " << displayName(path) << ": cannot read: " << report.failure << '\n';
     return false;

@@ -225,7 +225,7 @@ std::unique_ptr<char[]> lineBuffer(std::size_t capacity) {
 
 // Reads the file in large blocks, handing complete lines to the reader; a line longer
 // than a block grows the block. Returns why the file could not be read, or "".
-std::string readFileLines(const std::string& path, LineReader& reader) {
+std::string readFileInBlocks(const std::string& path, LineReader& reader) {
   if (path.empty()) return "empty path";
   if (platform::isDirectory(path)) return "is a directory";
   std::FILE* file = platform::openForReading(path);
@@ -320,20 +320,20 @@ std::string describe(const LineProblem& problem, LogKind log) {
   return column;
 }
 
-LogReport readTradeLog(TradeList& trades, LogKind log, const std::string& path) {
+LogReport readTradeLines(TradeList& trades, LogKind log, const std::string& path) {
   LineReader reader(trades, log);
-  std::string failure = readFileLines(path, reader);
+  std::string failure = readFileInBlocks(path, reader);
   LogReport report = std::move(reader.report());
   report.failure = std::move(failure);
   return report;
 }
 
 LogReport readSpotLog(TradeList& trades, const std::string& path) {
-  return readTradeLog(trades, LogKind::spot, path);
+  return readTradeLines(trades, LogKind::spot, path);
 }
 
 LogReport readMarginLog(TradeList& trades, const std::string& path) {
-  return readTradeLog(trades, LogKind::margin, path);
+  return readTradeLines(trades, LogKind::margin, path);
 }
 
 LogReport readTradeBytes(TradeList& trades, LogKind log, std::string_view bytes) {

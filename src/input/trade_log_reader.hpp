@@ -69,7 +69,7 @@ struct LogReport {
 // Reads a whole log file; the list keeps its bytes for the rows' text.
 LogReport readSpotLog(TradeList& trades, const std::string& path);
 LogReport readMarginLog(TradeList& trades, const std::string& path);
-LogReport readTradeLog(TradeList& trades, LogKind log, const std::string& path);
+LogReport readTradeLines(TradeList& trades, LogKind log, const std::string& path);
 
 // The same for a log already in memory; the list keeps a copy of the bytes.
 LogReport readTradeBytes(TradeList& trades, LogKind log, std::string_view bytes);
