@@ -66,12 +66,13 @@ struct LogReport {
   bool readable() const { return failure.empty(); }
 };
 
-// Reads a whole log file; the list keeps its bytes for the rows' text.
+// Reads a whole log file, appending the rows it keeps; the list keeps copies of their
+// texts, so nothing of the file stays in memory but the rows.
 LogReport readSpotLog(TradeList& trades, const std::string& path);
 LogReport readMarginLog(TradeList& trades, const std::string& path);
 LogReport readTradeLines(TradeList& trades, LogKind log, const std::string& path);
 
-// The same for a log already in memory; the list keeps a copy of the bytes.
+// The same for a log already in memory.
 LogReport readTradeBytes(TradeList& trades, LogKind log, std::string_view bytes);
 
 }  // namespace tradepl

@@ -3,8 +3,8 @@
 // a realized result (ResultRow), and the ordered lists that hold them.
 //
 // Records are plain values that copy whole. Their text fields do not own bytes: they view
-// the log's own bytes, which the list that read them keeps alive (see RecordList), so a
-// row costs a couple of hundred bytes however long its texts are.
+// the texts that the list which read them keeps (see TextBytes), so a row costs a couple
+// of hundred bytes however long its texts are.
 
 #include <charconv>
 #include <cstdint>
