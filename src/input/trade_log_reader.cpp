@@ -172,13 +172,16 @@ class LineReader {
     }
   }
 
-  // Reads every line that ends with an LF; returns how many bytes that took.
-  std::size_t readCompleteLines(char* begin, char* end) {
+  // Reads every line that ends with an LF; returns how many bytes that took. The first
+  // `searched` bytes are known to hold no LF, so a long line arriving in many small
+  // reads is searched once, not again with every read.
+  std::size_t readCompleteLines(char* begin, char* end, std::size_t searched = 0) {
     char* lineStart = begin;
+    char* searchFrom = begin + searched;
     while (auto* newline = static_cast<char*>(
-               std::memchr(lineStart, '\n', static_cast<std::size_t>(end - lineStart)))) {
+               std::memchr(searchFrom, '\n', static_cast<std::size_t>(end - searchFrom)))) {
       read(lineStart, newline);
-      lineStart = newline + 1;
+      lineStart = searchFrom = newline + 1;
     }
     return static_cast<std::size_t>(lineStart - begin);
   }
@@ -233,13 +236,13 @@ std::string readFileInBlocks(const std::string& path, LineReader& reader) {
 
   std::size_t capacity = std::size_t{1} << 20;
   std::unique_ptr<char[]> buffer = lineBuffer(capacity);
-  std::size_t filled = 0;
+  std::size_t filled = 0;  // bytes in the buffer, all of them searched for an LF
   for (;;) {
     const std::size_t got = std::fread(buffer.get() + filled, 1, capacity - filled, file);
     if (got == 0) break;
-    filled += got;
-    const std::size_t used = reader.readCompleteLines(buffer.get(), buffer.get() + filled);
-    filled -= used;
+    const std::size_t used =
+        reader.readCompleteLines(buffer.get(), buffer.get() + filled + got, filled);
+    filled = filled + got - used;
     std::memmove(buffer.get(), buffer.get() + used, filled);
     if (filled == capacity) {
       std::unique_ptr<char[]> larger = lineBuffer(capacity * 2);
