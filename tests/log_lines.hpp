@@ -17,6 +17,15 @@ inline constexpr std::string_view kSell = "\x94\x84";                    // 売
 inline constexpr std::string_view kSeido = "\x90\xA7\x93\x78";           // 制度
 inline constexpr std::string_view kSellToClose = "\x94\x84\x96\x84";     // 売埋
 
+// The result file's heading line, without its line end, spelled out byte for byte:
+// 約定年,約定月,約定日,銘柄コード,銘柄名,約定数量,約定単価,平均取得単価,手数料,手数料消費税,損益
+inline const std::string kResultHeadingText =
+    "\x96\xF1\x92\xE8\x94\x4E,\x96\xF1\x92\xE8\x8C\x8E,\x96\xF1\x92\xE8\x93\xFA,"
+    "\x96\xC1\x95\xBF\x83\x52\x81\x5B\x83\x68,\x96\xC1\x95\xBF\x96\xBC,"
+    "\x96\xF1\x92\xE8\x90\x94\x97\xCA,\x96\xF1\x92\xE8\x92\x50\x89\xBF,"
+    "\x95\xBD\x8B\xCF\x8E\xE6\x93\xBE\x92\x50\x89\xBF,\x8E\xE8\x90\x94\x97\xBF,"
+    "\x8E\xE8\x90\x94\x97\xBF\x8F\xC1\x94\xEF\x90\xC5,\x91\xB9\x89\x76";
+
 inline std::string joinColumns(const std::vector<std::string>& columns) {
   std::string line;
   for (std::size_t i = 0; i < columns.size(); ++i) {

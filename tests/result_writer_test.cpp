@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 
+#include "log_lines.hpp"
 #include "records/shift_jis.hpp"
 
 namespace tradepl {
@@ -121,13 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ResultHeading, IsTheShiftJisHeadingLine) {
   std::string heading;
   appendResultHeading(heading);
-  EXPECT_EQ(heading,
-            "\x96\xF1\x92\xE8\x94\x4E,\x96\xF1\x92\xE8\x8C\x8E,\x96\xF1\x92\xE8\x93\xFA,"
-            "\x96\xC1\x95\xBF\x83\x52\x81\x5B\x83\x68,\x96\xC1\x95\xBF\x96\xBC,"
-            "\x96\xF1\x92\xE8\x90\x94\x97\xCA,\x96\xF1\x92\xE8\x92\x50\x89\xBF,"
-            "\x95\xBD\x8B\xCF\x8E\xE6\x93\xBE\x92\x50\x89\xBF,\x8E\xE8\x90\x94\x97\xBF,"
-            "\x8E\xE8\x90\x94\x97\xBF\x8F\xC1\x94\xEF\x90\xC5,\x91\xB9\x89\x76" +
-                kEnd);
+  EXPECT_EQ(heading, testing::kResultHeadingText + kEnd);
 }
 
 class WriteResultLog : public ::testing::Test {
