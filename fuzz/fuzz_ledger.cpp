@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_checks.hpp"
 #include "ledger/ledger.hpp"
 #include "output/result_writer.hpp"
 #include "records/shift_jis.hpp"
@@ -23,12 +24,8 @@ namespace {
 
 using namespace tradepl;
 
-void require(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "property violated: %s\n", what);
-    std::abort();
-  }
-}
+using fuzzing::columnsOf;
+using fuzzing::require;
 
 std::int64_t number(const std::uint8_t* bytes) {
   std::int64_t value = 0;
@@ -82,16 +79,6 @@ TradeRow tradeFrom(const std::uint8_t* bytes, std::uint64_t line) {
   }
   row.source = SourceLine(LogKind::spot, line);
   return row;
-}
-
-std::size_t columnsOf(const std::string& line) {
-  std::size_t columns = 1;
-  bool quoted = false;
-  for (const char c : line) {
-    if (c == '"') quoted = !quoted;
-    if (c == ',' && !quoted) ++columns;
-  }
-  return columns;
 }
 
 }  // namespace

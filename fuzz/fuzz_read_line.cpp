@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_checks.hpp"
 #include "input/columns.hpp"
 #include "input/trade_log_reader.hpp"
 #include "records/shift_jis.hpp"
@@ -23,12 +24,7 @@ using tradepl::LogKind;
 using tradepl::Text;
 using tradepl::TradeRow;
 
-void require(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "property violated: %s\n", what);
-    std::abort();
-  }
-}
+using tradepl::fuzzing::require;
 
 bool inside(Text text, const std::string& line) {
   const char* bytes = text.c_str();

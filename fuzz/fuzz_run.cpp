@@ -24,6 +24,7 @@
 #include <utility>
 
 #include "app/converter.hpp"
+#include "fuzz_checks.hpp"
 #include "input/trade_log_reader.hpp"
 #include "ledger/ledger.hpp"
 #include "output/result_writer.hpp"
@@ -33,28 +34,13 @@ namespace {
 using namespace tradepl;
 namespace fs = std::filesystem;
 
-void require(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "property violated: %s\n", what);
-    std::abort();
-  }
-}
+using fuzzing::columnsOf;
+using fuzzing::require;
 
 struct InMemoryRun {
   std::string result;
   std::size_t messages = 0;
 };
-
-// Columns of one output line, read with the same quoting rules as the input.
-std::size_t columnsOf(std::string_view line) {
-  std::size_t columns = 1;
-  bool quoted = false;
-  for (const char c : line) {
-    if (c == '"') quoted = !quoted;
-    if (c == ',' && !quoted) ++columns;
-  }
-  return columns;
-}
 
 void requireNotKeptAndReported(const TradeList& trades, const LogReport& report, LogKind log) {
   std::set<std::uint64_t> kept;
