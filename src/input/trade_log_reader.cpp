@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <system_error>
 
 #include "input/columns.hpp"
 #include "platform/files.hpp"
@@ -216,10 +215,6 @@ class LineReader {
   std::array<Text, kMostColumns> previous_{};
 };
 
-std::string systemReason(int error) {
-  return std::generic_category().message(error);
-}
-
 // A buffer with one spare byte past its capacity, so that the last line always has a
 // writable byte after it for its last column's NUL.
 std::unique_ptr<char[]> lineBuffer(std::size_t capacity) {
@@ -232,7 +227,7 @@ std::string readFileInBlocks(const std::string& path, LineReader& reader) {
   if (path.empty()) return "empty path";
   if (platform::isDirectory(path)) return "is a directory";
   std::FILE* file = platform::openForReading(path);
-  if (file == nullptr) return systemReason(errno);
+  if (file == nullptr) return platform::systemReason(errno);
 
   std::size_t capacity = std::size_t{1} << 20;
   std::unique_ptr<char[]> buffer = lineBuffer(capacity);
@@ -254,7 +249,7 @@ std::string readFileInBlocks(const std::string& path, LineReader& reader) {
   const bool failed = std::ferror(file) != 0;
   const int readError = errno;
   std::fclose(file);
-  if (failed) return "read error: " + systemReason(readError);
+  if (failed) return "read error: " + platform::systemReason(readError);
   if (filled > 0) reader.read(buffer.get(), buffer.get() + filled);  // no LF at the end
   return {};
 }

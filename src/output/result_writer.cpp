@@ -94,10 +94,6 @@ void appendName(std::string& out, std::string_view name) {
   out += '"';
 }
 
-std::string systemReason(int error) {
-  return std::generic_category().message(error);
-}
-
 // A file beside `path` that nobody else is using: created exclusively, under a name no
 // other run picks.
 std::FILE* createTemporaryBeside(const std::string& path, std::string& temporaryPath) {
@@ -195,7 +191,7 @@ std::string writeResultLog(const std::string& path, const ResultList& results,
   if (platform::isDirectory(path)) return "is a directory";
   std::string temporaryPath;
   std::FILE* file = createTemporaryBeside(path, temporaryPath);
-  if (file == nullptr) return "cannot create a file there: " + systemReason(errno);
+  if (file == nullptr) return "cannot create a file there: " + platform::systemReason(errno);
 
   BlockWriter writer(file, writeBlock);
   appendResultHeading(writer.block());
@@ -209,7 +205,7 @@ std::string writeResultLog(const std::string& path, const ResultList& results,
   if (std::fclose(file) != 0 && error == 0) error = errno != 0 ? errno : EIO;
   if (error != 0) {
     platform::removeFile(temporaryPath);
-    return "write error: " + systemReason(error);
+    return "write error: " + platform::systemReason(error);
   }
   std::string failure = platform::replaceFile(temporaryPath, path);
   if (!failure.empty()) platform::removeFile(temporaryPath);

@@ -67,4 +67,8 @@ void removeFile(const std::string& path) {
   std::remove(path.c_str());
 }
 
+std::string systemReason(int error) {
+  return std::generic_category().message(error);
+}
+
 }  // namespace tradepl::platform

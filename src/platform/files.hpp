@@ -37,4 +37,7 @@ std::string replaceFile(const std::string& from, const std::string& to);
 
 void removeFile(const std::string& path);
 
+// The text of an errno value, for a message about a file.
+std::string systemReason(int error);
+
 }  // namespace tradepl::platform
