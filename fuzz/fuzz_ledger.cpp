@@ -4,7 +4,7 @@
 //
 // Properties: a sale that yields a result never leaves a holding at zero or below (one
 // left out for an amount out of range changes nothing); every result has a finite
-// average price and formats to one line of 11 columns; a trade yields at most one result.
+// average price and formats to one line of 11 columns.
 
 #include <cmath>
 #include <cstddef>
@@ -17,7 +17,7 @@
 
 #include "fuzz_checks.hpp"
 #include "ledger/ledger.hpp"
-#include "output/result_writer.hpp"
+#include "output/result_line.hpp"
 #include "records/shift_jis.hpp"
 
 namespace {
@@ -58,18 +58,18 @@ TradeRow tradeFrom(const std::uint8_t* bytes, std::uint64_t line) {
   row.commissionTax = d;
   switch (bytes[0] % 4) {
     case 0:
-      row.tradeType = Text(kSpot.c_str());
-      row.side = Text(kBuy.c_str());
+      row.tradeType = Text(kSpot);
+      row.side = Text(kBuy);
       break;
     case 1:
-      row.tradeType = Text(kSpot.c_str());
-      row.side = Text(kSell.c_str());
+      row.tradeType = Text(kSpot);
+      row.side = Text(kSell);
       break;
     case 2:
-      row.tradeType = Text(kOpening.c_str());
+      row.tradeType = Text(kOpening);
       break;
     default:
-      row.tradeType = Text(kClosing.c_str());
+      row.tradeType = Text(kClosing);
       row.positionPrice = price(c ^ d);
       row.interest = b;
       row.lendingFee = a;
@@ -77,7 +77,8 @@ TradeRow tradeFrom(const std::uint8_t* bytes, std::uint64_t line) {
       row.settlementAmount = a ^ b;
       break;
   }
-  row.source = SourceLine(LogKind::spot, line);
+  row.executed = readExecutionDate(row.execDateTime.view());
+  row.line = line;
   return row;
 }
 
@@ -85,19 +86,17 @@ TradeRow tradeFrom(const std::uint8_t* bytes, std::uint64_t line) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   HoldingLedger ledger;
-  ResultList results;
-  std::vector<LedgerNote> notes;
+  std::vector<ResultRow> results;
   std::size_t trades = 0;
   for (std::size_t at = 0; at + 34 <= size; at += 34) {
     const TradeRow trade = tradeFrom(data + at, ++trades);
-    const std::size_t before = results.size();
-    applyTrade(ledger, trade, results, notes);
-    require(results.size() <= before + 1, "a trade yields at most one result");
+    const TradeOutcome outcome = applyTrade(ledger, trade);
     const bool sale = trade.tradeType == sjis::kSpot && !(trade.side == sjis::kBuy);
     const auto holding = ledger.find(trade.stockCode);
-    if (sale && results.size() == before + 1 && holding != ledger.end()) {
+    if (sale && outcome.result && holding != ledger.end()) {
       require(holding->second.quantity > 0, "a sale leaves a holding above zero or none");
     }
+    if (outcome.result) results.push_back(*outcome.result);
   }
   for (const ResultRow& result : results) {
     require(std::isfinite(result.averagePrice), "averages are finite");

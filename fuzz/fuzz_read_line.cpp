@@ -13,7 +13,7 @@
 
 #include "fuzz_checks.hpp"
 #include "input/columns.hpp"
-#include "input/trade_log_reader.hpp"
+#include "input/trade_line.hpp"
 #include "records/shift_jis.hpp"
 
 namespace {
@@ -27,10 +27,9 @@ using tradepl::TradeRow;
 using tradepl::fuzzing::require;
 
 bool inside(Text text, const std::string& line) {
-  const char* bytes = text.c_str();
-  if (text.empty()) return true;  // the empty default, or an empty column
-  const std::size_t length = std::strlen(bytes);
-  return bytes >= line.data() && bytes + length <= line.data() + line.size();
+  const std::string_view bytes = text.view();
+  if (bytes.empty()) return true;  // the empty default, or an empty column
+  return bytes.data() >= line.data() && bytes.data() + bytes.size() <= line.data() + line.size();
 }
 
 struct Reading {
@@ -40,9 +39,8 @@ struct Reading {
 };
 
 Reading readOnce(LogKind log, std::string_view line) {
-  Reading reading{std::string(line) + '\n', {}, {}};
-  reading.result = tradepl::readTradeLine(log, std::span<char>(reading.storage.data(), line.size()),
-                                          reading.row);
+  Reading reading{std::string(line), {}, {}};
+  reading.result = tradepl::readTradeLine(log, reading.storage, reading.row);
   return reading;
 }
 

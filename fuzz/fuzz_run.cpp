@@ -1,6 +1,7 @@
 // Fuzzes a whole run: the input is a spot log and a margin log separated by the first
 // 0x1E byte. The logs go through the readers, the ledger and the result lines in memory,
-// and through the real command line on files in a temporary folder, and the two must agree.
+// handed to the reader a few bytes at a time, and through the real command line on files
+// in a temporary folder, and the two must agree.
 //
 // Properties: every result line has 11 columns; no line is both kept and reported; the
 // same logs give the same bytes twice; the run's status is 0 (both logs are readable
@@ -17,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <set>
 #include <sstream>
 #include <string>
@@ -25,9 +27,9 @@
 
 #include "app/converter.hpp"
 #include "fuzz_checks.hpp"
-#include "input/trade_log_reader.hpp"
+#include "input/log_reader.hpp"
 #include "ledger/ledger.hpp"
-#include "output/result_writer.hpp"
+#include "output/result_line.hpp"
 
 namespace {
 
@@ -42,40 +44,51 @@ struct InMemoryRun {
   std::size_t messages = 0;
 };
 
-void requireNotKeptAndReported(const TradeList& trades, const LogReport& report, LogKind log) {
-  std::set<std::uint64_t> kept;
-  for (const TradeRow& row : trades) {
-    if (row.source.log() == log) kept.insert(row.source.line());
-  }
-  require(kept.size() == report.kept, "every kept row is in the list once");
-  for (const SkippedLine& skipped : report.skipped) {
-    require(kept.count(skipped.line) == 0, "a line is never both kept and reported");
-  }
+void requireOneLine(std::string_view line) {
+  require(line.size() >= kLineEnd.size() && line.substr(line.size() - kLineEnd.size()) == kLineEnd,
+          "a result line ends with the line end");
+  line.remove_suffix(kLineEnd.size());
+  require(line.find('\n') == std::string_view::npos, "a result is one line");
+  require(columnsOf(line) == 11, "a result line has 11 columns");
 }
 
-InMemoryRun runInMemory(std::string_view spot, std::string_view margin) {
-  TradeList trades;
-  const LogReport spotReport = readTradeBytes(trades, LogKind::spot, spot);
-  const LogReport marginReport = readTradeBytes(trades, LogKind::margin, margin);
-  requireNotKeptAndReported(trades, spotReport, LogKind::spot);
-  requireNotKeptAndReported(trades, marginReport, LogKind::margin);
+// The run without the command line: each kept row through the ledger to a result line.
+class InMemorySink final : public LineSink {
+ public:
+  InMemorySink(HoldingLedger& ledger, InMemoryRun& run) : ledger_(ledger), run_(run) {}
 
-  ResultList results;
-  const std::vector<LedgerNote> notes = computeResults(trades, results);
+  void kept(const TradeRow& row) override {
+    require(kept_.insert(row.line).second, "a line is kept once");
+    const TradeOutcome outcome = applyTrade(ledger_, row);
+    if (outcome.note) ++run_.messages;
+    if (!outcome.result) return;
+    const std::size_t start = run_.result.size();
+    appendResultLine(run_.result, *outcome.result);
+    requireOneLine(std::string_view(run_.result).substr(start));
+  }
+  void skipped(std::uint64_t line, const LineProblem&) override {
+    require(kept_.count(line) == 0 && skipped_.insert(line).second,
+            "a line is never both kept and reported");
+    ++run_.messages;
+  }
+
+ private:
+  HoldingLedger& ledger_;
+  InMemoryRun& run_;
+  std::set<std::uint64_t> kept_;
+  std::set<std::uint64_t> skipped_;
+};
+
+InMemoryRun runInMemory(std::string_view spot, std::string_view margin, std::size_t readSize) {
   InMemoryRun run;
-  run.messages = spotReport.skipped.size() + marginReport.skipped.size() + notes.size();
   appendResultHeading(run.result);
-  for (const ResultRow& result : results) {
-    const std::size_t start = run.result.size();
-    appendResultLine(run.result, result);
-    std::string_view line(run.result);
-    line = line.substr(start);
-    require(
-        line.size() >= kLineEnd.size() && line.substr(line.size() - kLineEnd.size()) == kLineEnd,
-        "a result line ends with the line end");
-    line.remove_suffix(kLineEnd.size());
-    require(line.find('\n') == std::string_view::npos, "a result is one line");
-    require(columnsOf(line) == 11, "a result line has 11 columns");
+  HoldingLedger ledger;
+  for (const auto& [log, bytes] :
+       {std::pair(LogKind::spot, spot), std::pair(LogKind::margin, margin)}) {
+    MemoryBytes source(bytes, readSize);
+    InMemorySink sink(ledger, run);
+    const LogReport report = readTradeLines(source, log, sink);
+    require(report.readable(), "bytes in memory always read");
   }
   return run;
 }
@@ -108,8 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view margin =
       separator == std::string_view::npos ? std::string_view() : input.substr(separator + 1);
 
-  const InMemoryRun first = runInMemory(spot, margin);
-  const InMemoryRun second = runInMemory(spot, margin);
+  const InMemoryRun first = runInMemory(spot, margin, 1 + size % 4096);
+  const InMemoryRun second = runInMemory(spot, margin, std::numeric_limits<std::size_t>::max());
   require(first.result == second.result, "the same logs give the same result twice");
 
   const fs::path spotPath = scratchFolder() / "spot.csv";

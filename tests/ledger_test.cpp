@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <limits>
 #include <string>
 #include <vector>
 
-#include "input/trade_log_reader.hpp"
+#include "input/trade_line.hpp"
 #include "log_lines.hpp"
 
 namespace tradepl {
@@ -17,41 +18,57 @@ using testing::spotBuy;
 using testing::spotSell;
 using testing::SpotTrade;
 
-// Reads the given lines as a log and runs the ledger over them.
+// A note with the trade it is about.
+struct Noted {
+  LedgerNote note;
+  TradeRow trade;
+};
+
+// Reads the given lines as logs, spot before margin, and takes their trades through one
+// ledger. Rows view their lines, which the run keeps for as long as it lives.
 class LedgerRun {
  public:
-  LedgerRun& spot(const SpotTrade& trade) {
-    spotLog_ += trade.line() + "\n";
-    return *this;
-  }
-  LedgerRun& margin(const MarginTrade& trade) {
-    marginLog_ += trade.line() + "\n";
-    return *this;
-  }
+  LedgerRun& spot(const SpotTrade& trade) { return add(LogKind::spot, trade.line()); }
+  LedgerRun& margin(const MarginTrade& trade) { return add(LogKind::margin, trade.line()); }
 
   std::vector<ResultRow> results() {
     run();
-    return {results_.begin(), results_.end()};
+    return results_;
   }
-  std::vector<LedgerNote> notes() {
+  std::vector<Noted> notes() {
     run();
     return notes_;
   }
 
  private:
+  LedgerRun& add(LogKind log, std::string line) {
+    (log == LogKind::spot ? spotLines_ : marginLines_).push_back(std::move(line));
+    return *this;
+  }
+  void read(LogKind log, std::deque<std::string>& lines) {
+    std::uint64_t number = 0;
+    for (std::string& line : lines) {
+      TradeRow trade;
+      trade.log = log;
+      trade.line = ++number;
+      EXPECT_EQ(readTradeLine(log, line, trade).verdict, LineVerdict::kept) << line;
+      const TradeOutcome outcome = applyTrade(ledger_, trade);
+      if (outcome.result) results_.push_back(*outcome.result);
+      if (outcome.note) notes_.push_back({*outcome.note, trade});
+    }
+  }
   void run() {
     if (ran_) return;
     ran_ = true;
-    EXPECT_TRUE(readTradeBytes(trades_, LogKind::spot, spotLog_).skipped.empty());
-    EXPECT_TRUE(readTradeBytes(trades_, LogKind::margin, marginLog_).skipped.empty());
-    notes_ = computeResults(trades_, results_);
+    read(LogKind::spot, spotLines_);
+    read(LogKind::margin, marginLines_);
   }
 
-  std::string spotLog_;
-  std::string marginLog_;
-  TradeList trades_;
-  ResultList results_;
-  std::vector<LedgerNote> notes_;
+  std::deque<std::string> spotLines_;
+  std::deque<std::string> marginLines_;
+  HoldingLedger ledger_;
+  std::vector<ResultRow> results_;
+  std::vector<Noted> notes_;
   bool ran_ = false;
 };
 
@@ -92,11 +109,11 @@ TEST(SpotLedger, PassesOverASaleWithoutAHoldingAndSaysSo) {
   LedgerRun run;
   run.spot(spotBuy("7203", "100", "1000")).spot(spotSell("6758", "100", "1200"));
   EXPECT_TRUE(run.results().empty());
-  const std::vector<LedgerNote> notes = run.notes();
+  const std::vector<Noted> notes = run.notes();
   ASSERT_EQ(notes.size(), 1u);
-  EXPECT_EQ(notes[0].kind, LedgerNoteKind::saleWithoutHolding);
-  EXPECT_EQ(notes[0].source.line(), 2u);
-  EXPECT_EQ(describe(notes[0]),
+  EXPECT_EQ(notes[0].note.kind, LedgerNoteKind::saleWithoutHolding);
+  EXPECT_EQ(notes[0].trade.line, 2u);
+  EXPECT_EQ(describe(notes[0].note, notes[0].trade),
             "sale of 6758 without a holding bought earlier in the logs: no result");
 }
 
@@ -111,7 +128,7 @@ TEST(SpotLedger, ClosesTheHoldingOnASaleOfEverythingHeld) {
   ASSERT_EQ(results.size(), 2u);
   EXPECT_EQ(results[1].averagePrice, 2000.0);  // a fresh holding, not averaged with the old
   ASSERT_EQ(run.notes().size(), 1u);
-  EXPECT_EQ(run.notes()[0].kind, LedgerNoteKind::saleWithoutHolding);
+  EXPECT_EQ(run.notes()[0].note.kind, LedgerNoteKind::saleWithoutHolding);
 }
 
 TEST(SpotLedger, ClosesAndWarnsOnASaleOfMoreThanHeld) {
@@ -122,13 +139,13 @@ TEST(SpotLedger, ClosesAndWarnsOnASaleOfMoreThanHeld) {
   const std::vector<ResultRow> results = run.results();
   ASSERT_EQ(results.size(), 1u);
   EXPECT_EQ(results[0].profit, 15000 - 216);
-  const std::vector<LedgerNote> notes = run.notes();
+  const std::vector<Noted> notes = run.notes();
   ASSERT_EQ(notes.size(), 2u);
-  EXPECT_EQ(notes[0].kind, LedgerNoteKind::soldMoreThanHeld);
-  EXPECT_EQ(notes[0].heldQuantity, 100);
-  EXPECT_EQ(describe(notes[0]),
+  EXPECT_EQ(notes[0].note.kind, LedgerNoteKind::soldMoreThanHeld);
+  EXPECT_EQ(notes[0].note.heldQuantity, 100);
+  EXPECT_EQ(describe(notes[0].note, notes[0].trade),
             "sale of 7203 is larger than the 100 shares held: result written, holding closed");
-  EXPECT_EQ(notes[1].kind, LedgerNoteKind::saleWithoutHolding);  // nothing went negative
+  EXPECT_EQ(notes[1].note.kind, LedgerNoteKind::saleWithoutHolding);  // nothing went negative
 }
 
 TEST(SpotLedger, KeepsTheAverageWhenAPurchaseBringsTheHoldingToZero) {
@@ -180,7 +197,7 @@ TEST(SpotLedger, KeysHoldingsOnTheCodeAsANumberOrAsWritten) {
   EXPECT_EQ(results[0].averagePrice, 1000.0);
   EXPECT_EQ(results[1].averagePrice, 2000.0);
   ASSERT_EQ(run.notes().size(), 1u);  // 130a is another code
-  EXPECT_EQ(run.notes()[0].stockCode.symbol.view(), "130a");
+  EXPECT_EQ(run.notes()[0].trade.stockCode.symbol.view(), "130a");
 }
 
 TEST(SpotLedger, LeavesOutATradeWhoseSumsWouldOverflow) {
@@ -190,12 +207,12 @@ TEST(SpotLedger, LeavesOutATradeWhoseSumsWouldOverflow) {
       .spot(spotBuy("2", "1", "1", "9223372036854775807", "0"))
       .spot(spotSell("2", "1", "1", "1", "0"));
   EXPECT_TRUE(run.results().empty());
-  const std::vector<LedgerNote> notes = run.notes();
+  const std::vector<Noted> notes = run.notes();
   ASSERT_EQ(notes.size(), 2u);
-  EXPECT_EQ(notes[0].kind, LedgerNoteKind::amountOutOfRange);
-  EXPECT_EQ(notes[0].source.line(), 2u);
-  EXPECT_EQ(notes[1].kind, LedgerNoteKind::amountOutOfRange);
-  EXPECT_EQ(notes[1].source.line(), 4u);
+  EXPECT_EQ(notes[0].note.kind, LedgerNoteKind::amountOutOfRange);
+  EXPECT_EQ(notes[0].trade.line, 2u);
+  EXPECT_EQ(notes[1].note.kind, LedgerNoteKind::amountOutOfRange);
+  EXPECT_EQ(notes[1].trade.line, 4u);
 }
 
 TEST(SpotLedger, LeavesOutASaleOfANegativeQuantityBeyondSixtyFourBits) {
@@ -208,7 +225,7 @@ TEST(SpotLedger, LeavesOutASaleOfANegativeQuantityBeyondSixtyFourBits) {
   ASSERT_EQ(results.size(), 1u);  // the holding was left as it was
   EXPECT_EQ(results[0].trade.quantity, 100);
   ASSERT_EQ(run.notes().size(), 1u);
-  EXPECT_EQ(run.notes()[0].kind, LedgerNoteKind::amountOutOfRange);
+  EXPECT_EQ(run.notes()[0].note.kind, LedgerNoteKind::amountOutOfRange);
 }
 
 TEST(SpotLedger, LeavesOutAProfitBeyondSixtyFourBits) {
@@ -217,7 +234,7 @@ TEST(SpotLedger, LeavesOutAProfitBeyondSixtyFourBits) {
       .spot(spotSell("1", "9000000000000000000", "999999999999999", "0", "0"));
   EXPECT_TRUE(run.results().empty());
   ASSERT_EQ(run.notes().size(), 1u);
-  EXPECT_EQ(run.notes()[0].kind, LedgerNoteKind::amountOutOfRange);
+  EXPECT_EQ(run.notes()[0].note.kind, LedgerNoteKind::amountOutOfRange);
 }
 
 TEST(SpotLedger, CopiesTheSaleRowIntoTheResult) {
@@ -231,7 +248,7 @@ TEST(SpotLedger, CopiesTheSaleRowIntoTheResult) {
   EXPECT_EQ(row.side, testing::kSell);
   EXPECT_EQ(row.unitPrice, 1200.0);
   EXPECT_EQ(row.settlementAmount, 119892);
-  EXPECT_EQ(row.source.line(), 2u);
+  EXPECT_EQ(row.line, 2u);
   EXPECT_TRUE(row.marginType.empty());
   EXPECT_EQ(row.positionPrice, 0.0);
 }
@@ -285,7 +302,7 @@ TEST(MarginLedger, LeavesOutFeesBeyondSixtyFourBits) {
   run.margin(closing);
   EXPECT_TRUE(run.results().empty());
   ASSERT_EQ(run.notes().size(), 1u);
-  EXPECT_EQ(run.notes()[0].source.log(), LogKind::margin);
+  EXPECT_EQ(run.notes()[0].trade.log, LogKind::margin);
 }
 
 }  // namespace

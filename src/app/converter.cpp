@@ -1,11 +1,13 @@
 #include "app/converter.hpp"
 
+#include <memory>
 #include <ostream>
 #include <string_view>
-#include <system_error>
+#include <utility>
 #include <vector>
 
-#include "input/trade_log_reader.hpp"
+#include "app/reporter.hpp"
+#include "input/log_reader.hpp"
 #include "ledger/ledger.hpp"
 #include "output/result_writer.hpp"
 #include "platform/files.hpp"
@@ -48,18 +50,52 @@ std::string displayName(const std::string& path) {
   return path.empty() ? "''" : path;
 }
 
-// Reads one log into the list, saying on `err` what could not be read.
-bool readLog(TradeList& trades, LogKind log, const std::string& path, std::ostream& err) {
-  const LogReport report = readTradeLines(trades, log, path);
-  if (!report.readable()) {
-    err << "tradepl: " << displayName(path) << ": cannot read: " << report.failure << '\n';
-    return false;
+// Takes each row of a log through the ledger to the result file as it is read, and tells
+// the user what it could not use.
+class ConvertingSink final : public LineSink {
+ public:
+  ConvertingSink(LogKind log, const std::string& path, HoldingLedger& ledger, ResultLog& results,
+                 Reporter& reporter)
+      : log_(log), path_(path), ledger_(ledger), results_(results), reporter_(reporter) {}
+
+  void kept(const TradeRow& row) override {
+    const TradeOutcome outcome = applyTrade(ledger_, row);
+    if (outcome.result) results_.append(*outcome.result);
+    if (outcome.note) reporter_.report(path_, row.line, describe(*outcome.note, row));
   }
-  for (const SkippedLine& skipped : report.skipped) {
-    err << "tradepl: " << path << ':' << skipped.line
-        << ": skipped: " << describe(skipped.problem, log) << '\n';
+  void skipped(std::uint64_t line, const LineProblem& problem) override {
+    reporter_.report(path_, line, "skipped: " + describe(problem, log_));
   }
-  return true;
+
+ private:
+  LogKind log_;
+  const std::string& path_;
+  HoldingLedger& ledger_;
+  ResultLog& results_;
+  Reporter& reporter_;
+};
+
+struct LogToRead {
+  LogKind kind;
+  std::string path;
+  std::unique_ptr<LogBytes> bytes;
+};
+
+// Opens the logs named on the command line, saying which cannot be read.
+std::vector<LogToRead> openLogs(const Arguments& arguments, Reporter& reporter, int& status) {
+  std::vector<LogToRead> logs;
+  for (const auto& [kind, path] : {std::pair(LogKind::spot, &arguments.spotPath),
+                                   std::pair(LogKind::margin, &arguments.marginPath)}) {
+    if (!*path) continue;
+    OpenedLog opened = openLogFile(**path);
+    if (!opened.bytes) {
+      reporter.report(displayName(**path), "cannot read: " + opened.failure);
+      status = kInputUnreadable;
+      continue;
+    }
+    logs.push_back({kind, **path, std::move(opened.bytes)});
+  }
+  return logs;
 }
 
 }  // namespace
@@ -97,34 +133,31 @@ int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostr
     printUsage(out);
     return kNoArguments;
   }
+  Reporter reporter(err);
   const Arguments arguments =
       scanArguments(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
   if (!arguments.error.empty()) {
     printUsage(out);
-    err << "tradepl: " << arguments.error << '\n';
+    reporter.report(arguments.error);
     return kCommandLineError;
   }
 
   int status = kCompleted;
-  TradeList trades;
-  if (arguments.spotPath && !readLog(trades, LogKind::spot, *arguments.spotPath, err)) {
-    status = kInputUnreadable;
-  }
-  if (arguments.marginPath && !readLog(trades, LogKind::margin, *arguments.marginPath, err)) {
-    status = kInputUnreadable;
-  }
-
-  ResultList results;
-  for (const LedgerNote& note : computeResults(trades, results)) {
-    const std::string& path =
-        note.source.log() == LogKind::spot ? *arguments.spotPath : *arguments.marginPath;
-    err << "tradepl: " << path << ':' << note.source.line() << ": " << describe(note) << '\n';
-  }
-
+  std::vector<LogToRead> logs = openLogs(arguments, reporter, status);
+  HoldingLedger ledger;
   const std::string& outputPath = *arguments.outputPath;
-  const std::string failure = writeResultLog(outputPath, results);
+  const std::string failure = writeResultLog(outputPath, [&](ResultLog& results) {
+    for (LogToRead& log : logs) {
+      ConvertingSink sink(log.kind, log.path, ledger, results, reporter);
+      const LogReport report = readTradeLines(*log.bytes, log.kind, sink);
+      if (!report.readable()) {
+        reporter.report(log.path, "cannot read: " + report.failure);
+        status = kInputUnreadable;
+      }
+    }
+  });
   if (!failure.empty()) {
-    err << "tradepl: " << outputPath << ": cannot write: " << failure << '\n';
+    reporter.report(outputPath, "cannot write: " + failure);
     status = kOutputUnwritable;
   }
   return status;

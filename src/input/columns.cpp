@@ -1,10 +1,15 @@
 #include "input/columns.hpp"
 
+#include <bit>
 #include <charconv>
-#include <cstring>
 #include <limits>
 #include <string>
 #include <system_error>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define TRADEPL_SSE2 1
+#endif
 
 namespace tradepl {
 namespace {
@@ -25,6 +30,8 @@ std::string_view trimSpacesAndTabs(std::string_view text) {
   return text;
 }
 
+// The columns from `read` on, for a line with a quote in it: unquotes each column in place,
+// moving its bytes to the front of its own stretch of the line.
 std::size_t splitQuoted(char* read, char* end, std::span<Column> columns) {
   std::size_t found = 0;
   while (found < columns.size()) {
@@ -46,63 +53,129 @@ std::size_t splitQuoted(char* read, char* end, std::span<Column> columns) {
         *write++ = c;
       }
     }
-    columns[found++] = {begin, static_cast<std::size_t>(write - begin)};
-    const bool lineEnded = read == end;
-    *write = '\0';  // write never passes read, so this lands on a consumed byte or *end
-    if (lineEnded) break;
+    columns[found++] = Column{begin, static_cast<std::size_t>(write - begin)};
+    if (read == end) break;
     ++read;
   }
   return found;
 }
 
-// Reads the digits of a whole number, with single commas between digits, into a
-// magnitude no larger than `limit`. Stops at the first byte that is neither.
-struct Digits {
-  std::uint64_t magnitude = 0;
-  std::size_t length = 0;  // bytes consumed, commas included
-  std::size_t count = 0;   // digits seen
-  bool overflow = false;
+// Splits a line at its commas up to the first quote, if any; from the column that holds a
+// quote on, the careful splitter above takes over. Looks at 16 bytes at a time where the
+// processor can: the columns are short, so finding the commas is most of the work of
+// reading a line.
+class PlainSplitter {
+ public:
+  PlainSplitter(std::span<char> line, std::span<Column> columns)
+      : line_(line.data()), size_(line.size()), columns_(columns) {}
+
+  std::size_t split() {
+    std::size_t at = 0;
+#ifdef TRADEPL_SSE2
+    const __m128i comma = _mm_set1_epi8(',');
+    const __m128i quote = _mm_set1_epi8('"');
+    for (; at + 16 <= size_; at += 16) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line_ + at));
+      auto commas = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma)));
+      const auto quotes = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, quote)));
+      if (quotes != 0) commas &= (quotes & (0 - quotes)) - 1;  // the commas before the quote
+      for (; commas != 0; commas &= commas - 1) {
+        if (endColumn(at + static_cast<std::size_t>(std::countr_zero(commas)))) return found_;
+      }
+      if (quotes != 0) return splitRestQuoted();
+    }
+#endif
+    for (; at < size_; ++at) {
+      if (line_[at] == '"') return splitRestQuoted();
+      if (line_[at] == ',' && endColumn(at)) return found_;
+    }
+    columns_[found_++] = Column{line_ + start_, size_ - start_};
+    return found_;
+  }
+
+ private:
+  // Ends a column at the comma at `at`; true when no more columns are wanted.
+  bool endColumn(std::size_t at) {
+    columns_[found_++] = Column{line_ + start_, at - start_};
+    start_ = at + 1;
+    return found_ == columns_.size();
+  }
+  std::size_t splitRestQuoted() {
+    return found_ + splitQuoted(line_ + start_, line_ + size_, columns_.subspan(found_));
+  }
+
+  char* line_;
+  std::size_t size_;
+  std::span<Column> columns_;
+  std::size_t found_ = 0;
+  std::size_t start_ = 0;
 };
 
-Digits readGroupedDigits(std::string_view text, std::uint64_t limit) {
-  Digits digits;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const char c = text[i];
-    if (c == ',') {
-      // A comma only stands between two digits.
-      if (digits.count == 0 || i + 1 >= text.size() || !isDigit(text[i + 1])) break;
-      ++i;
-      continue;
+// A number as written, scanned once: its sign, all its digits as one integer, and how many
+// of them stand after the decimal point. Integers and prices are converted from it.
+struct ScannedNumber {
+  bool negative = false;
+  std::uint64_t digits = 0;
+  bool tooManyDigits = false;  // the digits do not fit in 64 bits
+  std::size_t decimals = 0;
+  std::string_view text;  // trimmed, for the careful conversion
+};
+
+// Reads a run of digits into `digits`, with single commas between them where `grouped`;
+// returns where the run stops. Works on locals: the bytes are chars, which the compiler
+// must assume alias any field written through a reference.
+inline const char* readDigits(const char* at, const char* end, bool grouped, std::uint64_t& digits,
+                              bool& tooManyDigits) {
+  constexpr std::uint64_t kSafe = (std::numeric_limits<std::uint64_t>::max() - 9) / 10;
+  const char* const first = at;
+  std::uint64_t value = digits;
+  bool overflow = tooManyDigits;
+  for (; at != end; ++at) {
+    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*at) - '0');
+    if (digit > 9) {
+      // A comma stands only between two digits.
+      if (grouped && *at == ',' && at != first && at + 1 != end && isDigit(at[1])) continue;
+      break;
     }
-    if (!isDigit(c)) break;
-    const auto digit = static_cast<std::uint64_t>(c - '0');
-    if (digits.magnitude > (limit - digit) / 10) {
-      digits.overflow = true;
+    if (value <= kSafe || value <= (std::numeric_limits<std::uint64_t>::max() - digit) / 10) {
+      value = value * 10 + digit;
     } else {
-      digits.magnitude = digits.magnitude * 10 + digit;
+      overflow = true;
     }
-    ++digits.count;
-    ++i;
   }
-  digits.length = i;
-  return digits;
+  digits = value;
+  tooManyDigits = overflow;
+  return at;
 }
 
-// Up to 18 digits, optionally after a '-': the way nearly every amount is written, and
-// too short to overflow.
-bool parsePlainInteger(std::string_view text, std::int64_t& value) {
-  const bool negative = !text.empty() && text.front() == '-';
-  if (negative) text.remove_prefix(1);
-  if (text.empty() || text.size() > 18) return false;
-  std::int64_t magnitude = 0;
-  for (const char c : text) {
-    const auto digit = static_cast<unsigned>(c - '0');
-    if (digit > 9) return false;
-    magnitude = magnitude * 10 + static_cast<std::int64_t>(digit);
+// Reads the whole of `text` as a number: blanks around it, a sign, digits with single
+// commas between them, and, where decimals are allowed, '.' and at least one digit.
+inline bool scanNumber(std::string_view text, bool decimalsAllowed, ScannedNumber& number) {
+  if (!text.empty() && (isSpaceOrTab(text.front()) || isSpaceOrTab(text.back()))) {
+    text = trimSpacesAndTabs(text);
   }
-  value = negative ? -magnitude : magnitude;
-  return true;
+  number.text = text;
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  bool negative = false;
+  if (at != end && (*at == '+' || *at == '-')) negative = *at++ == '-';
+  std::uint64_t digits = 0;
+  bool tooManyDigits = false;
+  const char* const whole = at;
+  at = readDigits(at, end, true, digits, tooManyDigits);
+  if (at == whole) return false;
+  std::size_t decimals = 0;
+  if (at != end && *at == '.' && decimalsAllowed) {
+    const char* const fraction = ++at;
+    at = readDigits(at, end, false, digits, tooManyDigits);
+    decimals = static_cast<std::size_t>(at - fraction);
+    if (decimals == 0) return false;  // "12." is not a price
+  }
+  number.negative = negative;
+  number.digits = digits;
+  number.tooManyDigits = tooManyDigits;
+  number.decimals = decimals;
+  return at == end;
 }
 
 // Powers of ten that a double holds exactly.
@@ -110,135 +183,70 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// "2345.5" as 23455 / 10, for prices of up to 15 digits without commas: the digits and
-// the power of ten are both exact doubles, so the one correctly rounded division gives
-// the double nearest the decimal, as a full decimal conversion would.
-bool parsePlainPrice(std::string_view text, double& value) {
-  const bool negative = !text.empty() && text.front() == '-';
-  if (negative) text.remove_prefix(1);
-  std::int64_t digits = 0;
-  std::size_t count = 0;
-  std::size_t point = text.size();
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto digit = static_cast<unsigned>(text[i] - '0');
-    if (digit <= 9) {
-      if (++count > 15) return false;  // before the digits could overflow
-      digits = digits * 10 + static_cast<std::int64_t>(digit);
-    } else if (text[i] == '.' && point == text.size() && i > 0 && i + 1 < text.size()) {
-      point = i;
-    } else {
-      return false;
-    }
+// "2345.5" as 23455 / 10: when the digits and the power of ten are both exact doubles, the
+// one correctly rounded division gives the double nearest the decimal. Otherwise a full
+// decimal conversion, on the digits without their grouping commas.
+std::optional<double> priceOf(const ScannedNumber& number) {
+  if (!number.tooManyDigits && number.digits < (std::uint64_t{1} << 53) &&
+      number.decimals < std::size(kExactPowersOfTen)) {
+    const double magnitude =
+        static_cast<double>(number.digits) / kExactPowersOfTen[number.decimals];
+    return number.negative ? -magnitude : magnitude;
   }
-  if (count == 0) return false;
-  const std::size_t decimals = point == text.size() ? 0 : text.size() - point - 1;
-  const double magnitude = static_cast<double>(digits) / kExactPowersOfTen[decimals];
-  value = (negative ? -magnitude : magnitude) + 0.0;  // "-0" is a price of 0
-  return true;
+  std::string plain;
+  for (const char c : number.text) {
+    if (c != ',' && c != '+') plain.push_back(c);
+  }
+  double value = 0.0;
+  const auto [stop, error] =
+      std::from_chars(plain.data(), plain.data() + plain.size(), value, std::chars_format::fixed);
+  if (error != std::errc{} || stop != plain.data() + plain.size()) return std::nullopt;
+  return value;
 }
 
 }  // namespace
 
 std::size_t splitColumns(std::span<char> line, std::span<Column> columns) {
-  char* read = line.data();
-  char* const end = read + line.size();
-  // A comma past the end stops every scan there without a bounds check per byte.
-  const char pastTheEnd = *end;
-  *end = ',';
-  std::size_t found = 0;
-  while (found < columns.size()) {
-    char* const begin = read;
-    while (*read != ',' && *read != '"') ++read;
-    // Nearly every line has no quote at all; the first one hands the rest of the line to
-    // the slower splitter that rewrites columns as it unquotes them.
-    if (*read == '"') {
-      *end = pastTheEnd;
-      return found + splitQuoted(begin, end, columns.subspan(found));
-    }
-    columns[found++] = {begin, static_cast<std::size_t>(read - begin)};
-    *read = '\0';
-    if (read == end) return found;
-    ++read;
-  }
-  *end = pastTheEnd;
-  return found;
+  if (columns.empty()) return 0;
+  return PlainSplitter(line, columns).split();
 }
 
 NumberProblem parseInteger(std::string_view text, std::int64_t& value) {
-  if (parsePlainInteger(text, value)) return NumberProblem::none;
-  text = trimSpacesAndTabs(text);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
+  ScannedNumber number;
+  if (!scanNumber(text, false, number)) return NumberProblem::notANumber;
   constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-  const Digits digits = readGroupedDigits(text, negative ? kMax + 1 : kMax);
-  if (digits.count == 0 || digits.length != text.size()) return NumberProblem::notANumber;
-  if (digits.overflow) return NumberProblem::outOfRange;
+  if (number.tooManyDigits || number.digits > (number.negative ? kMax + 1 : kMax)) {
+    return NumberProblem::outOfRange;
+  }
   // Negating in unsigned arithmetic reaches INT64_MIN without signed overflow.
-  value = negative ? static_cast<std::int64_t>(0 - digits.magnitude)
-                   : static_cast<std::int64_t>(digits.magnitude);
+  value = static_cast<std::int64_t>(number.negative ? 0 - number.digits : number.digits);
   return NumberProblem::none;
 }
 
 NumberProblem parsePrice(std::string_view text, double& value) {
-  if (parsePlainPrice(text, value)) return NumberProblem::none;
-  text = trimSpacesAndTabs(text);
-  std::string_view unsignedPart = text;
-  if (!unsignedPart.empty() && (unsignedPart.front() == '+' || unsignedPart.front() == '-')) {
-    unsignedPart.remove_prefix(1);
-  }
-  const Digits whole = readGroupedDigits(unsignedPart, std::numeric_limits<std::uint64_t>::max());
-  if (whole.count == 0) return NumberProblem::notANumber;
-  std::size_t end = whole.length;
-  if (end < unsignedPart.size() && unsignedPart[end] == '.') {
-    std::size_t fraction = end + 1;
-    while (fraction < unsignedPart.size() && isDigit(unsignedPart[fraction])) ++fraction;
-    if (fraction == end + 1) return NumberProblem::notANumber;  // "12." is not a price
-    end = fraction;
-  }
-  if (end != unsignedPart.size()) return NumberProblem::notANumber;
-  if (whole.overflow) return NumberProblem::outOfRange;
-
-  // from_chars takes neither '+' nor digit-group commas; drop them only when present.
-  std::string_view digits = text.front() == '+' ? unsignedPart : text;
-  std::string withoutCommas;
-  if (digits.find(',') != std::string_view::npos) {
-    for (const char c : digits) {
-      if (c != ',') withoutCommas.push_back(c);
-    }
-    digits = withoutCommas;
-  }
-  double parsed = 0.0;
-  const auto [stop, error] = std::from_chars(digits.data(), digits.data() + digits.size(), parsed,
-                                             std::chars_format::fixed);
-  if (error != std::errc{} || stop != digits.data() + digits.size()) {
-    return NumberProblem::outOfRange;
-  }
-  if (!(parsed < kPriceLimit && parsed > -kPriceLimit)) return NumberProblem::outOfRange;
-  value = parsed + 0.0;  // "-0" is a price of 0, not of minus zero
+  ScannedNumber number;
+  if (!scanNumber(text, true, number)) return NumberProblem::notANumber;
+  const std::optional<double> price = priceOf(number);
+  if (!price || !(*price<kPriceLimit&& * price> - kPriceLimit)) return NumberProblem::outOfRange;
+  value = *price + 0.0;  // "-0" is a price of 0, not of minus zero
   return NumberProblem::none;
 }
 
-bool parseStockCode(Column column, StockCode& code) {
-  const std::string_view trimmed = trimSpacesAndTabs(column.view());
+bool parseStockCode(std::string_view text, StockCode& code) {
+  const std::string_view trimmed = trimSpacesAndTabs(text);
+  std::int64_t number = 0;
+  if (parseInteger(trimmed, number) == NumberProblem::none) {
+    code = StockCode{.number = number, .symbol = Text()};
+    return true;
+  }
   bool hasLetter = false;
   bool lettersAndDigits = !trimmed.empty();
   for (const char c : trimmed) {
     hasLetter = hasLetter || isAsciiLetter(c);
     lettersAndDigits = lettersAndDigits && (isAsciiLetter(c) || isDigit(c));
   }
-  if (lettersAndDigits && hasLetter) {
-    // The trimmed code is terminated in place, over the first trailing blank if any.
-    char* const symbol = column.begin + (trimmed.data() - column.begin);
-    symbol[trimmed.size()] = '\0';
-    code = StockCode{.number = 0, .symbol = Text(symbol)};
-    return true;
-  }
-  std::int64_t number = 0;
-  if (parseInteger(trimmed, number) != NumberProblem::none) return false;
-  code = StockCode{.number = number, .symbol = Text()};
+  if (!lettersAndDigits || !hasLetter) return false;
+  code = StockCode{.number = 0, .symbol = Text(trimmed)};
   return true;
 }
 

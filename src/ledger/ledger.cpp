@@ -48,33 +48,36 @@ std::optional<std::int64_t> truncateToYen(double amount) {
   return static_cast<std::int64_t>(truncated);
 }
 
-void note(std::vector<LedgerNote>& notes, LedgerNoteKind kind, const TradeRow& trade,
-          std::int64_t heldQuantity = 0) {
-  notes.push_back({kind, trade.source, trade.stockCode, heldQuantity});
+TradeOutcome noted(LedgerNoteKind kind) {
+  return {std::nullopt, LedgerNote{kind, 0}};
 }
 
-void closeMarginPosition(const TradeRow& trade, ResultList& results,
-                         std::vector<LedgerNote>& notes) {
+TradeOutcome closeMarginPosition(const TradeRow& trade) {
   const std::optional<std::int64_t> fees =
       sumOfAbsolutes({trade.borrowingPremium, trade.lendingFee, trade.interest, trade.transferFee,
                       trade.managementFee, trade.openCommission, trade.commission});
   const std::optional<std::int64_t> feeTax =
       sumOfAbsolutes({trade.openCommissionTax, trade.commissionTax});
-  if (!fees || !feeTax) return note(notes, LedgerNoteKind::amountOutOfRange, trade);
+  if (!fees || !feeTax) return noted(LedgerNoteKind::amountOutOfRange);
 
-  ResultRow result{
+  TradeOutcome outcome;
+  outcome.result = ResultRow{
       .trade = trade, .profit = trade.settlementAmount, .averagePrice = trade.positionPrice};
-  result.trade.commission = *fees;
-  result.trade.commissionTax = *feeTax;
-  results.append(result);
+  outcome.result->trade.commission = *fees;
+  outcome.result->trade.commissionTax = *feeTax;
+  return outcome;
 }
 
-void buy(HoldingLedger& ledger, const TradeRow& trade, std::vector<LedgerNote>& notes) {
+HoldingKey keyOf(const StockCode& code) {
+  return {code.number, std::string(code.symbol.view())};
+}
+
+TradeOutcome buy(HoldingLedger& ledger, const TradeRow& trade) {
   const auto found = ledger.find(trade.stockCode);
   if (found == ledger.end()) {
-    ledger.emplace(trade.stockCode,
+    ledger.emplace(keyOf(trade.stockCode),
                    Holding{trade.quantity, trade.unitPrice, trade.commission, trade.commissionTax});
-    return;
+    return {};
   }
   Holding& holding = found->second;
   const std::optional<std::int64_t> quantity = add(holding.quantity, trade.quantity);
@@ -89,15 +92,15 @@ void buy(HoldingLedger& ledger, const TradeRow& trade, std::vector<LedgerNote>& 
               static_cast<double>(*quantity);
   }
   if (!quantity || !commission || !tax || !std::isfinite(average)) {
-    return note(notes, LedgerNoteKind::amountOutOfRange, trade);
+    return noted(LedgerNoteKind::amountOutOfRange);
   }
   holding = {*quantity, average, *commission, *tax};
+  return {};
 }
 
-void sell(HoldingLedger& ledger, const TradeRow& trade, ResultList& results,
-          std::vector<LedgerNote>& notes) {
+TradeOutcome sell(HoldingLedger& ledger, const TradeRow& trade) {
   const auto found = ledger.find(trade.stockCode);
-  if (found == ledger.end()) return note(notes, LedgerNoteKind::saleWithoutHolding, trade);
+  if (found == ledger.end()) return noted(LedgerNoteKind::saleWithoutHolding);
   Holding& holding = found->second;
 
   const std::optional<std::int64_t> commission = add(trade.commission, holding.pendingCommission);
@@ -112,24 +115,26 @@ void sell(HoldingLedger& ledger, const TradeRow& trade, ResultList& results,
   const std::optional<std::int64_t> remaining =
       closes ? std::optional<std::int64_t>(0) : subtract(holding.quantity, trade.quantity);
   if (!commission || !tax || !profit || !remaining) {
-    return note(notes, LedgerNoteKind::amountOutOfRange, trade);
+    return noted(LedgerNoteKind::amountOutOfRange);
   }
 
-  ResultRow result{.trade = trade, .profit = *profit, .averagePrice = holding.averagePrice};
-  result.trade.commission = *commission;
-  result.trade.commissionTax = *tax;
-  results.append(result);
+  TradeOutcome outcome;
+  outcome.result =
+      ResultRow{.trade = trade, .profit = *profit, .averagePrice = holding.averagePrice};
+  outcome.result->trade.commission = *commission;
+  outcome.result->trade.commissionTax = *tax;
 
   if (closes) {
     if (trade.quantity > holding.quantity) {
-      note(notes, LedgerNoteKind::soldMoreThanHeld, trade, holding.quantity);
+      outcome.note = LedgerNote{LedgerNoteKind::soldMoreThanHeld, holding.quantity};
     }
     ledger.erase(found);
-    return;
+    return outcome;
   }
   holding.quantity = *remaining;
   holding.pendingCommission = 0;
   holding.pendingCommissionTax = 0;
+  return outcome;
 }
 
 std::string codeText(const StockCode& code) {
@@ -140,8 +145,25 @@ std::string codeText(const StockCode& code) {
 
 }  // namespace
 
-std::string describe(const LedgerNote& note) {
-  const std::string code = codeText(note.stockCode);
+std::size_t HoldingKeyHash::operator()(const StockCode& code) const {
+  return code.isSymbol() ? std::hash<std::string_view>{}(code.symbol.view())
+                         : std::hash<std::int64_t>{}(code.number);
+}
+
+std::size_t HoldingKeyHash::operator()(const HoldingKey& key) const {
+  return (*this)(StockCode{key.number, Text(key.symbol)});
+}
+
+bool HoldingKeyEqual::operator()(const HoldingKey& a, const HoldingKey& b) const {
+  return a.number == b.number && a.symbol == b.symbol;
+}
+
+bool HoldingKeyEqual::operator()(const StockCode& a, const HoldingKey& b) const {
+  return a == StockCode{b.number, Text(b.symbol)};
+}
+
+std::string describe(const LedgerNote& note, const TradeRow& trade) {
+  const std::string code = codeText(trade.stockCode);
   switch (note.kind) {
     case LedgerNoteKind::saleWithoutHolding:
       return "sale of " + code + " without a holding bought earlier in the logs: no result";
@@ -154,25 +176,10 @@ std::string describe(const LedgerNote& note) {
   return code;
 }
 
-void applyTrade(HoldingLedger& ledger, const TradeRow& trade, ResultList& results,
-                std::vector<LedgerNote>& notes) {
-  if (trade.tradeType == sjis::kMarginClosing) {
-    closeMarginPosition(trade, results, notes);
-  } else if (trade.tradeType == sjis::kSpot) {
-    if (trade.side == sjis::kBuy) {
-      buy(ledger, trade, notes);
-    } else {
-      sell(ledger, trade, results, notes);
-    }
-  }
-}
-
-std::vector<LedgerNote> computeResults(const TradeList& trades, ResultList& results) {
-  results.shareTextOf(trades);
-  HoldingLedger ledger;
-  std::vector<LedgerNote> notes;
-  for (const TradeRow& trade : trades) applyTrade(ledger, trade, results, notes);
-  return notes;
+TradeOutcome applyTrade(HoldingLedger& ledger, const TradeRow& trade) {
+  if (trade.tradeType == sjis::kMarginClosing) return closeMarginPosition(trade);
+  if (trade.tradeType != sjis::kSpot) return {};
+  return trade.side == sjis::kBuy ? buy(ledger, trade) : sell(ledger, trade);
 }
 
 }  // namespace tradepl

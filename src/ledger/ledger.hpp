@@ -1,7 +1,7 @@
 #pragma once
-// The holding ledger: walks the trades once, in list order, keeping a moving-average
-// holding per security code for spot trades, and yields one realized result for every
-// spot sale of a held code and for every margin closing trade.
+// The holding ledger: takes the trades one at a time, in the order read, keeping a
+// moving-average holding per security code for spot trades, and yields one realized result
+// for every spot sale of a held code and for every margin closing trade.
 //
 //   spot purchase  (現物, 買)   builds up the holding; purchase commissions wait in it
 //   spot sale      (現物, 売…)  result at the holding's average price, charged with every
@@ -13,9 +13,10 @@
 // and truncated profits agree with them to the yen.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
-#include <vector>
 
 #include "records/records.hpp"
 
@@ -28,7 +29,26 @@ struct Holding {
   std::int64_t pendingCommissionTax = 0;
 };
 
-using HoldingLedger = std::unordered_map<StockCode, Holding, StockCodeHash>;
+// What a holding is kept under. Rows view their line's bytes, so the ledger keeps copies.
+struct HoldingKey {
+  std::int64_t number = 0;
+  std::string symbol;
+};
+
+struct HoldingKeyHash {
+  using is_transparent = void;
+  std::size_t operator()(const StockCode& code) const;
+  std::size_t operator()(const HoldingKey& key) const;
+};
+
+struct HoldingKeyEqual {
+  using is_transparent = void;
+  bool operator()(const HoldingKey& a, const HoldingKey& b) const;
+  bool operator()(const StockCode& a, const HoldingKey& b) const;
+  bool operator()(const HoldingKey& a, const StockCode& b) const { return (*this)(b, a); }
+};
+
+using HoldingLedger = std::unordered_map<HoldingKey, Holding, HoldingKeyHash, HoldingKeyEqual>;
 
 enum class LedgerNoteKind : std::uint8_t {
   saleWithoutHolding,  // no result: nothing of the code was bought earlier in the logs
@@ -39,19 +59,18 @@ enum class LedgerNoteKind : std::uint8_t {
 // Something the ledger has to tell the user about one trade.
 struct LedgerNote {
   LedgerNoteKind kind = LedgerNoteKind::saleWithoutHolding;
-  SourceLine source;
-  StockCode stockCode;
   std::int64_t heldQuantity = 0;  // for soldMoreThanHeld
 };
 
 // "sale of 7203 without a holding: no result", for a message about the trade.
-std::string describe(const LedgerNote& note);
+std::string describe(const LedgerNote& note, const TradeRow& trade);
 
-// Applies one trade to the ledger, appending its result, if it yields one, and any note.
-void applyTrade(HoldingLedger& ledger, const TradeRow& trade, ResultList& results,
-                std::vector<LedgerNote>& notes);
+// What one trade comes to: a result, if it yields one, and a note, if it needs one.
+struct TradeOutcome {
+  std::optional<ResultRow> result;
+  std::optional<LedgerNote> note;
+};
 
-// Walks all trades in list order; results are appended in the order they arise.
-std::vector<LedgerNote> computeResults(const TradeList& trades, ResultList& results);
+TradeOutcome applyTrade(HoldingLedger& ledger, const TradeRow& trade);
 
 }  // namespace tradepl

@@ -1,9 +1,7 @@
-#include "input/trade_log_reader.hpp"
+#include "input/trade_line.hpp"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -12,7 +10,6 @@
 namespace tradepl {
 namespace {
 
-namespace fs = std::filesystem;
 using testing::MarginTrade;
 using testing::SpotTrade;
 
@@ -23,9 +20,8 @@ struct ReadLine {
 };
 
 ReadLine read(LogKind log, std::string line) {
-  const std::size_t size = line.size();
-  ReadLine result{std::move(line) + "\n", {}, {}};  // the writable byte after the line
-  result.reading = readTradeLine(log, std::span<char>(result.storage.data(), size), result.row);
+  ReadLine result{std::move(line), {}, {}};
+  result.reading = readTradeLine(log, result.storage, result.row);
   return result;
 }
 
@@ -33,10 +29,6 @@ LineProblem problemOf(LogKind log, std::string line) {
   const ReadLine read_ = read(log, std::move(line));
   EXPECT_EQ(read_.reading.verdict, LineVerdict::unreadable);
   return read_.reading.problem;
-}
-
-std::vector<TradeRow> rowsOf(const TradeList& list) {
-  return {list.begin(), list.end()};
 }
 
 TEST(ReadSpotLine, FillsEveryColumnOfASpotTrade) {
@@ -59,6 +51,8 @@ TEST(ReadSpotLine, FillsEveryColumnOfASpotTrade) {
   EXPECT_EQ(row.commissionTax, 8);
   EXPECT_EQ(row.settlementAmount, 100108);
   EXPECT_EQ(row.settlementDate, "2024/03/07");
+  EXPECT_EQ(*row.executed.date.day, 5);
+  EXPECT_EQ(row.executed.minuteOfDay, 14 * 60 + 55);
   // Spot rows carry none of the margin columns.
   EXPECT_TRUE(row.marginType.empty());
   EXPECT_EQ(row.positionQty, 0);
@@ -194,122 +188,6 @@ TEST(ReadTradeLine, ReportsShortLines) {
 TEST(ReadTradeLine, CallsLinesOfSpacesAndTabsBlank) {
   EXPECT_EQ(read(LogKind::spot, "").reading.verdict, LineVerdict::blank);
   EXPECT_EQ(read(LogKind::spot, " \t ").reading.verdict, LineVerdict::blank);
-}
-
-TEST(ReadTradeBytes, DropsHeadingsAndBlankLinesQuietlyAndReportsTheRest) {
-  SpotTrade bad;
-  bad.quantity = "x";
-  const std::string log = std::string(sjis::kExecDateTime) + ",heading\n" + SpotTrade{}.line() +
-                          "\n\n   \n" + bad.line() + "\n" + SpotTrade{}.line();
-  TradeList trades;
-  const LogReport report = readTradeBytes(trades, LogKind::spot, log);
-  EXPECT_TRUE(report.readable());
-  EXPECT_EQ(report.kept, 2u);
-  ASSERT_EQ(report.skipped.size(), 1u);
-  EXPECT_EQ(report.skipped[0].line, 5u);
-  const std::vector<TradeRow> rows = rowsOf(trades);
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0].source.line(), 2u);
-  EXPECT_EQ(rows[1].source.line(), 6u);
-  EXPECT_EQ(rows[1].settlementDate, "2024/03/07");  // last line without a line end
-}
-
-TEST(ReadTradeBytes, ReadsNothingFromNoBytes) {
-  TradeList trades;
-  const LogReport report = readTradeBytes(trades, LogKind::margin, std::string_view());
-  EXPECT_EQ(report.kept, 0u);
-  EXPECT_TRUE(report.skipped.empty());
-  EXPECT_TRUE(trades.empty());
-}
-
-TEST(ReadTradeBytes, ReportsAnUnreadableLineAfterTheFirst) {
-  const std::string log = SpotTrade{}.line() + "\nnot a trade\n";
-  TradeList trades;
-  const LogReport report = readTradeBytes(trades, LogKind::spot, log);
-  ASSERT_EQ(report.skipped.size(), 1u);
-  EXPECT_EQ(report.skipped[0].line, 2u);
-}
-
-TEST(ReadTradeBytes, DropsOneCarriageReturnBeforeEachLineFeed) {
-  const std::string log = SpotTrade{}.line() + "\r\n" + SpotTrade{}.line() + "\r\r\n";
-  TradeList trades;
-  const LogReport report = readTradeBytes(trades, LogKind::spot, log);
-  EXPECT_EQ(report.kept, 2u);
-  const std::vector<TradeRow> rows = rowsOf(trades);
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0].settlementDate, "2024/03/07");
-  EXPECT_EQ(rows[1].settlementDate, "2024/03/07\r");  // only one CR belongs to the line end
-}
-
-TEST(ReadTradeBytes, ReadsLongLinesWhole) {
-  SpotTrade trade;
-  trade.name = std::string(5000, 'N');
-  TradeList trades;
-  const LogReport report = readTradeBytes(trades, LogKind::spot, trade.line() + "\n");
-  EXPECT_TRUE(report.skipped.empty());
-  ASSERT_EQ(trades.size(), 1u);
-  EXPECT_EQ(trades.begin()->stockName.view().size(), 5000u);
-}
-
-TEST(ReadTradeBytes, AppendsSpotRowsBeforeMarginRowsInFileOrder) {
-  SpotTrade first;
-  first.code = "1111";
-  SpotTrade second;
-  second.code = "2222";
-  MarginTrade opening;
-  opening.tradeType = std::string(sjis::kMarginOpening);
-  opening.code = "3333";
-  TradeList trades;
-  readTradeBytes(trades, LogKind::spot, first.line() + "\n" + second.line() + "\n");
-  readTradeBytes(trades, LogKind::margin, opening.line() + "\n" + MarginTrade{}.line() + "\n");
-  std::vector<std::int64_t> codes;
-  for (const TradeRow& row : trades) codes.push_back(row.stockCode.number);
-  EXPECT_EQ(codes, (std::vector<std::int64_t>{1111, 2222, 3333, 9984}));
-}
-
-TEST(ReadTradeLog, ReadsLinesAcrossReadBlocksAndLongerThanABlock) {
-  // Several megabytes, so lines straddle the reader's blocks, and one line of more than a
-  // block, so the block has to grow; the last line has no line end.
-  const fs::path file = fs::temp_directory_path() / "tradepl-reader-blocks.csv";
-  std::string log = "heading\r\n";
-  SpotTrade trade;
-  for (int i = 0; i < 40000; ++i) {
-    trade.code = std::to_string(1000 + i % 5000);
-    log += trade.line() + "\r\n";
-  }
-  SpotTrade huge;
-  huge.name = std::string(3 << 20, 'N');
-  log += huge.line() + "\r\n" + SpotTrade{}.line();
-  std::ofstream(file, std::ios::binary) << log;
-
-  TradeList trades;
-  const LogReport report = readSpotLog(trades, file.string());
-  fs::remove(file);
-  EXPECT_TRUE(report.readable());
-  EXPECT_TRUE(report.skipped.empty());
-  ASSERT_EQ(trades.size(), 40002u);
-  std::size_t i = 0;
-  for (const TradeRow& row : trades) {
-    if (i < 40000) {
-      ASSERT_EQ(row.stockCode.number, 1000 + static_cast<std::int64_t>(i % 5000)) << i;
-      ASSERT_EQ(row.settlementDate, "2024/03/07") << i;
-    } else if (i == 40000) {
-      EXPECT_EQ(row.stockName.view().size(), std::size_t{3} << 20);
-    } else {
-      EXPECT_EQ(row.source.line(), 40003u);
-      EXPECT_EQ(row.settlementDate, "2024/03/07");
-    }
-    ++i;
-  }
-}
-
-TEST(ReadTradeLog, SaysWhyAFileCannotBeRead) {
-  TradeList trades;
-  EXPECT_EQ(readSpotLog(trades, "").failure, "empty path");
-  EXPECT_FALSE(readSpotLog(trades, "no/such/file.csv").readable());
-  EXPECT_EQ(readMarginLog(trades, std::filesystem::temp_directory_path().string()).failure,
-            "is a directory");
-  EXPECT_TRUE(trades.empty());
 }
 
 TEST(ColumnHeadings, AreTheLogsHeadingLines) {

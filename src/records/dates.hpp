@@ -1,0 +1,38 @@
+#pragma once
+// Dates as the logs write them: "2014/09/04 11:48" for an execution, "2014/09/06" for a
+// settlement, sometimes with '-' for '/', sometimes without leading zeros.
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace tradepl {
+
+// Year, month and day: three numbers, each read like scanf's %d (leading white space, an
+// optional sign, digits), separated by '/' or '-'. A part that does not read is left
+// empty, and so is every part after it.
+struct CalendarDate {
+  std::optional<std::int64_t> year;
+  std::optional<std::int64_t> month;
+  std::optional<std::int64_t> day;
+
+  bool complete() const { return year && month && day; }
+};
+
+// When a trade was executed: its calendar date, and the time of day when " H:M" follows it.
+struct ExecutionDate {
+  CalendarDate date;
+  std::optional<std::int32_t> minuteOfDay;
+
+  bool complete() const { return date.complete(); }
+};
+
+CalendarDate readCalendarDate(std::string_view text);
+ExecutionDate readExecutionDate(std::string_view text);
+
+// True when `a` was executed before `b`; both must be complete. A date without a time is
+// earlier than no time of its own day, nor later: brokers leave the time out of some
+// exports, and such a row cannot be placed within its day.
+bool executedBefore(const ExecutionDate& a, const ExecutionDate& b);
+
+}  // namespace tradepl

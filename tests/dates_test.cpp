@@ -1,0 +1,64 @@
+#include "records/dates.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tradepl {
+namespace {
+
+std::string partsOf(const CalendarDate& date) {
+  const auto part = [](const std::optional<std::int64_t>& value) {
+    return value ? std::to_string(*value) : std::string();
+  };
+  return part(date.year) + "," + part(date.month) + "," + part(date.day);
+}
+
+struct DateCase {
+  const char* text;
+  const char* parts;  // year,month,day; empty where a part does not read
+  int minuteOfDay;    // -1 for none
+
+  friend void PrintTo(const DateCase& c, std::ostream* out) { *out << '"' << c.text << '"'; }
+};
+
+class ReadExecutionDate : public ::testing::TestWithParam<DateCase> {};
+
+TEST_P(ReadExecutionDate, ReadsYearMonthDayAndTheTimeAfterThem) {
+  const ExecutionDate executed = readExecutionDate(GetParam().text);
+  EXPECT_EQ(partsOf(executed.date), GetParam().parts);
+  EXPECT_EQ(executed.minuteOfDay.value_or(-1), GetParam().minuteOfDay);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReadExecutionDate,
+                         ::testing::Values(DateCase{"2014/09/04 11:48", "2014,9,4", 708},
+                                           DateCase{"2014/09/04", "2014,9,4", -1},
+                                           DateCase{"2014-9-4 9:05", "2014,9,4", 545},
+                                           DateCase{" 2014/ 9/+4x", "2014,9,4", -1},
+                                           DateCase{"2014/09/04 11", "2014,9,4", -1},
+                                           DateCase{"2014/09", "2014,9,", -1},
+                                           DateCase{"2014.09.04", "2014,,", -1},
+                                           DateCase{"H26/09/04", ",,", -1}, DateCase{"", ",,", -1},
+                                           DateCase{"99999999999999999999/1/1", ",,", -1}));
+
+struct OrderCase {
+  const char* earlier;
+  const char* later;
+  bool before;  // whether the first counts as executed before the second
+};
+
+TEST(ExecutedBefore, OrdersByDayThenByTimeWhereBothHaveOne) {
+  for (const OrderCase& c : {OrderCase{"2024/03/05 09:00", "2024/03/05 09:01", true},
+                             OrderCase{"2024/03/05 15:00", "2024/03/06 09:00", true},
+                             OrderCase{"2023/12/31", "2024/01/01", true},
+                             OrderCase{"2024/03/05 09:01", "2024/03/05 09:00", false},
+                             OrderCase{"2024/03/05 09:00", "2024/03/05 09:00", false},
+                             OrderCase{"2024/03/05", "2024/03/05 09:00", false},
+                             OrderCase{"2024/03/05 15:00", "2024/03/05", false}}) {
+    EXPECT_EQ(executedBefore(readExecutionDate(c.earlier), readExecutionDate(c.later)), c.before)
+        << c.earlier << " / " << c.later;
+  }
+}
+
+}  // namespace
+}  // namespace tradepl
