@@ -62,9 +62,10 @@ struct Clock {
   }
   std::string date(int offsetDays = 0) const {
     const int d = day + offsetDays;
+    // 250 trading days a year, in twelve months of 21 days from the 5th on: always later.
     const int year = 2015 + d / 250;
-    const int month = 1 + (d % 250) / 21 % 12;
-    const int dayOfMonth = 1 + d % 21 + 4;
+    const int month = 1 + (d % 250) / 21;
+    const int dayOfMonth = 5 + (d % 250) % 21;
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d", year, month, dayOfMonth);
     return buffer;

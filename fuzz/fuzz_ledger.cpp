@@ -47,6 +47,7 @@ TradeRow tradeFrom(const std::uint8_t* bytes, std::uint64_t line) {
   TradeRow row;
   row.execDateTime = Text("2024/03/05 14:55");
   row.stockName = Text("NAME");
+  row.account = Text((bytes[1] & 8) != 0 ? "NISA" : "\x93\xC1\x92\xE8");  // or 特定
   const char* code = kCodes[bytes[1] % 8];
   row.stockCode = code[0] == '1' && code[1] == '3' ? StockCode{0, Text(code)}
                                                    : StockCode{std::atoi(code), Text()};
@@ -92,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TradeRow trade = tradeFrom(data + at, ++trades);
     const TradeOutcome outcome = applyTrade(ledger, trade);
     const bool sale = trade.tradeType == sjis::kSpot && !(trade.side == sjis::kBuy);
-    const auto holding = ledger.find(trade.stockCode);
+    const auto holding = ledger.find(holdingOf(trade));
     if (sale && outcome.result && holding != ledger.end()) {
       require(holding->second.quantity > 0, "a sale leaves a holding above zero or none");
     }

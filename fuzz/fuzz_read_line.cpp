@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/messages.hpp"
 #include "fuzz_checks.hpp"
 #include "input/columns.hpp"
 #include "input/trade_line.hpp"
@@ -90,7 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case LineVerdict::unreadable: {
       const auto& problem = first.result.problem;
       require(problem.column >= 1 && problem.column <= 24, "a problem names a real column");
-      require(!tradepl::describe(problem, log).empty(), "a problem can be described");
+      require(!tradepl::describe(tradepl::Language::english, problem, log).empty(),
+              "a problem can be described");
       break;
     }
     case LineVerdict::blank:

@@ -9,14 +9,20 @@ import struct
 ROOT = pathlib.Path(__file__).resolve().parent
 SPOT, BUY, SELL = '現物'.encode('cp932'), '買'.encode('cp932'), '売'.encode('cp932')
 OPEN, CLOSE = '信用新規'.encode('cp932'), '信用返済'.encode('cp932')
+UTF8_SPOT = '現物'.encode('utf-8')
 NAME, MARKET, ACCOUNT, KIND = ('トヨタ自動車'.encode('cp932'), '東証'.encode('cp932'),
                                '特定'.encode('cp932'), '制度'.encode('cp932'))
 
 
 def spot(code=b'7203', side=BUY, qty=b'100', price=b'1000', fee=b'100', tax=b'8',
-         date=b'2024/03/05 14:55', name=NAME, kind=SPOT, settle=b'100108', last=b'2024/03/07'):
-    return b','.join([date, b'100105', code, name, kind, side, MARKET, ACCOUNT, qty, price,
+         date=b'2024/03/05 14:55', name=NAME, kind=SPOT, settle=b'100108', last=b'2024/03/07',
+         account=ACCOUNT):
+    return b','.join([date, b'100105', code, name, kind, side, MARKET, account, qty, price,
                       fee, tax, settle, last])
+
+
+SPOT_HEADING = ('約定日時,約定番号,銘柄コード,銘柄名,取引区分,売買区分,市場,口座,約定数量,約定単価,'
+                '手数料,手数料消費税,受渡金額,受領日').encode('cp932')
 
 
 def margin(code=b'9984', kind=CLOSE, qty=b'200', price=b'7690', pos_price=b'7250',
@@ -95,6 +101,31 @@ def run_seeds():
         'no-heading-no-end': spot() + b'\n' + spot(side=SELL) + b'\x1e' + margin(),
         'symbol-codes': log(spot(code=b'130A'), spot(code=b'130a', side=SELL),
                             spot(code=b'0130A', side=SELL)) + b'\x1e',
+        'accounts': log(spot(), spot(account=b'NISA', price=b'2000'),
+                        spot(side=SELL, account=b'NISA'), spot(side=SELL),
+                        spot(side=SELL, account=b'NISA')) + b'\x1e',
+        'newest-first': log(spot(side=SELL, qty=b'150', date=b'2024/03/07 10:00'),
+                            spot(price=b'1100', date=b'2024/03/06'),
+                            spot(date=b'2024/03/05 10:00'), spot(date=b'x')) + b'\x1e' +
+                        log(margin(date=b'2024/04/22 11:45'),
+                            margin(kind=OPEN, date=b'2024/02/14 10:30')),
+        'out-of-order': log(spot(date=b'2024/03/05 10:00'), spot(side=SELL, date=b'2024/03/07'),
+                            spot(side=SELL, qty=b'1', date=b'2024/03/06 09:00'),
+                            spot(side=SELL, qty=b'1', date=b'2024/03/08')) + b'\x1e',
+        'utf8-bom': b'\xef\xbb\xbf' + log(spot(), spot(side=SELL)) + b'\x1e' + log(margin()),
+        'utf8-keywords': log(spot(kind=UTF8_SPOT)) + b'\x1e' + log(margin()),
+        'utf8-after-rows': log(spot(), spot(side=SELL, kind=UTF8_SPOT), spot(side=SELL)) + b'\x1e',
+        'utf16': '\ufeff約定日時,7203\r\n'.encode('utf-16-le') + b'\x1e' + log(margin()),
+        'nul-bytes': b'PK\x03\x04\x14\x00\x06\x00' + b'\x1e' + log(margin()),
+        'swapped': log(margin(), margin(kind=OPEN)) + b'\x1e' + log(spot(), spot(side=SELL)),
+        'preamble': log(b'Account,123-4567', b'Period,2024/01/01,2024/12/31', SPOT_HEADING,
+                        spot(), b'not a trade', spot(side=SELL),
+                        heading='取引履歴'.encode('cp932'), end=b'\r\n') + b'\x1e',
+        'old-mac-line-ends': log(spot(), spot(side=SELL), end=b'\r') + b'\x1e' +
+                             log(margin(), end=b'\r'),
+        'nothing-to-use': log(spot(kind=OPEN), spot(kind=CLOSE)) + b'\x1e' + log(spot()),
+        'undated-results': log(spot(), spot(side=SELL, qty=b'1', date='2024年3月12日'.encode('cp932')),
+                               spot(side=SELL, qty=b'1', date=b'45363')) + b'\x1e',
     }
     return seeds
 

@@ -15,7 +15,7 @@ Arguments scan(std::vector<const char*> tokens) {
 
 TEST(ScanArguments, TakesTheLogsAndTheLastOtherTokenAsOutput) {
   const Arguments arguments = scan({"first.csv", "-g", "a.csv", "-s", "b.csv", "out.csv"});
-  EXPECT_EQ(arguments.error, "");
+  EXPECT_EQ(arguments.error, ArgumentError::none);
   EXPECT_EQ(arguments.spotPath, "a.csv");
   EXPECT_EQ(arguments.marginPath, "b.csv");
   EXPECT_EQ(arguments.outputPath, "out.csv");
@@ -29,7 +29,7 @@ TEST(ScanArguments, LetsALaterOptionReplaceAnEarlierOne) {
 
 TEST(ScanArguments, TakesTheTokenAfterAnOptionWhateverItReads) {
   const Arguments arguments = scan({"-g", "-s", "b.csv", "out.csv"});
-  EXPECT_EQ(arguments.error, "");
+  EXPECT_EQ(arguments.error, ArgumentError::none);
   EXPECT_EQ(arguments.spotPath, "-s");
   EXPECT_FALSE(arguments.marginPath);
   EXPECT_EQ(arguments.outputPath, "out.csv");
@@ -37,13 +37,13 @@ TEST(ScanArguments, TakesTheTokenAfterAnOptionWhateverItReads) {
 }
 
 TEST(ScanArguments, RefusesCommandLinesThatCannotRun) {
-  EXPECT_EQ(scan({"out.csv"}).error,
-            "no input log: name a spot log with -g or a margin log with -s");
-  EXPECT_EQ(scan({"out.csv", "-g"}).error, "-g needs a path after it");
-  EXPECT_EQ(scan({"-g", "a.csv", "out.csv", "-s"}).error, "-s needs a path after it");
-  EXPECT_EQ(scan({"-g", "a.csv"}).error, "no output path");
-  EXPECT_EQ(scan({"-g", "a.csv", "-s", "b.csv", "b.csv"}).error,
-            "the output path b.csv names an input log");
+  EXPECT_EQ(scan({"out.csv"}).error, ArgumentError::noInputLog);
+  EXPECT_EQ(scan({"out.csv", "-g"}).error, ArgumentError::optionWithoutPath);
+  EXPECT_EQ(scan({"-g", "a.csv", "out.csv", "-s"}).errorToken, "-s");
+  EXPECT_EQ(scan({"-g", "a.csv"}).error, ArgumentError::noOutputPath);
+  const Arguments namesInput = scan({"-g", "a.csv", "-s", "b.csv", "b.csv"});
+  EXPECT_EQ(namesInput.error, ArgumentError::outputNamesInput);
+  EXPECT_EQ(namesInput.errorToken, "b.csv");
 }
 
 TEST(PrintUsage, DocumentsBothLayoutsByTheirHeadings) {

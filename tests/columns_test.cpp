@@ -17,7 +17,8 @@ namespace {
 // Splits a copy of `line` into at most `wanted` columns and returns their texts.
 std::vector<std::string> split(std::string line, std::size_t wanted = 24) {
   std::array<Column, 24> columns;
-  const std::size_t found = splitColumns(line, std::span(columns.data(), wanted));
+  bool mayHoldNul = false;
+  const std::size_t found = splitColumns(line, std::span(columns.data(), wanted), mayHoldNul);
   std::vector<std::string> texts;
   for (std::size_t i = 0; i < found; ++i) texts.emplace_back(columns[i].view());
   return texts;

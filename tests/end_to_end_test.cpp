@@ -57,6 +57,7 @@ const std::string kUsage =
     "\t...\n";
 
 const std::string kToyota(testing::kToyota);
+const std::string kTokuteiInUtf8 = "\xE7\x89\xB9\xE5\xAE\x9A";  // 特定, as messages show it
 
 std::string lines(const std::vector<std::string>& each) {
   std::string text;
@@ -239,8 +240,8 @@ TEST_F(Tradepl, ReportsEverySkippedLineAndCarriesOn) {
   EXPECT_EQ(result.err,
             "tradepl: spot.csv:4: skipped: column 10 (unit price): not a number\n"
             "tradepl: spot.csv:5: skipped: 2 columns, 14 expected\n"
-            "tradepl: spot.csv:7: sale of 9999 without a holding bought earlier in the logs: "
-            "no result\n");
+            "tradepl: spot.csv:7: sale of 9999 (" +
+                kTokuteiInUtf8 + ") without a holding bought earlier in the logs: no result\n");
   EXPECT_EQ(written("out.csv"),
             kResultHeading + "2024,3,5,7203," + kToyota + ",100,1100,1000.00,200,16,9784\n");
 }
@@ -250,11 +251,11 @@ TEST_F(Tradepl, WarnsOfAnOversellAndClosesTheHolding) {
                              spotSell("7203", "1", "1100")}));
   const Outcome result = run({"-g", "spot.csv", "out.csv"});
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err,
-            "tradepl: spot.csv:3: sale of 7203 is larger than the 100 shares held: result "
-            "written, holding closed\n"
-            "tradepl: spot.csv:4: sale of 7203 without a holding bought earlier in the logs: "
-            "no result\n");
+  EXPECT_EQ(result.err, "tradepl: spot.csv:3: sale of 7203 (" + kTokuteiInUtf8 +
+                            ") is larger than the 100 shares held: result written, holding closed\n"
+                            "tradepl: spot.csv:4: sale of 7203 (" +
+                            kTokuteiInUtf8 +
+                            ") without a holding bought earlier in the logs: no result\n");
   EXPECT_EQ(written("out.csv"),
             kResultHeading + "2024,3,5,7203," + kToyota + ",300,1100,1000.00,200,16,29784\n");
 }
@@ -266,10 +267,124 @@ TEST_F(Tradepl, WritesAnEmptyColumnForADatePartThatDoesNotRead) {
   SpotTrade second = spotSell("7203", "10", "1000", "0", "0");
   second.date = "R6.7.1";
   write("spot.csv", spotLog({buy, first, second}));
-  EXPECT_EQ(run({"-g", "spot.csv", "out.csv"}).status, 0);
+  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err,
+            "tradepl: spot.csv:3: execution date 2024/7 does not read as year/month/day: its "
+            "result is written with empty date columns\n"
+            "tradepl: spot.csv:4: execution date R6.7.1 does not read as year/month/day: its "
+            "result is written with empty date columns\n");
   EXPECT_EQ(written("out.csv"), kResultHeading + "2024,7,,7203," + kToyota +
                                     ",10,1000,1000.00,100,8,-108\n,,,7203," + kToyota +
                                     ",10,1000,1000.00,0,0,0\n");
+}
+
+TEST_F(Tradepl, KeepsEachAccountsHoldingsApart) {
+  SpotTrade nisaBuy = spotBuy("7203", "100", "2000", "0", "0");
+  nisaBuy.account = "NISA";
+  SpotTrade nisaSale = spotSell("7203", "100", "2500", "0", "0");
+  nisaSale.account = "NISA";
+  SpotTrade secondNisaSale = nisaSale;
+  secondNisaSale.quantity = "10";
+  write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), nisaBuy, nisaSale,
+                             spotSell("7203", "100", "1500"), secondNisaSale}));
+  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err,
+            "tradepl: spot.csv:6: sale of 7203 (NISA) without a holding bought earlier in the "
+            "logs: no result\n");
+  EXPECT_EQ(written("out.csv"), kResultHeading + "2024,3,5,7203," + kToyota +
+                                    ",100,2500,2000.00,0,0,50000\n2024,3,5,7203," + kToyota +
+                                    ",100,1500,1000.00,200,16,49784\n");
+}
+
+SpotTrade on(std::string date, SpotTrade trade) {
+  trade.date = std::move(date);
+  return trade;
+}
+
+TEST_F(Tradepl, ReadsANewestFirstLogFromItsLastLineUp) {
+  write("spot.csv", spotLog({on("2024/03/07 10:00", spotSell("7203", "150", "1200")),
+                             on("2024/03/06 10:00", spotBuy("7203", "100", "1100")),
+                             on("2024/03/05 10:00", spotBuy("7203", "100", "1000"))}));
+  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "tradepl: spot.csv: newest first: read from the last line up\n");
+  EXPECT_EQ(written("out.csv"),
+            kResultHeading + "2024,3,7,7203," + kToyota + ",150,1200,1050.00,300,24,22176\n");
+}
+
+TEST_F(Tradepl, WarnsOnceOfALogOutOfDateOrder) {
+  write("spot.csv", spotLog({on("2024/03/05 10:00", spotBuy("7203", "100", "1000")),
+                             on("2024/03/07", spotSell("7203", "50", "1200")),
+                             on("2024/03/06 10:00", spotSell("7203", "10", "1200")),
+                             on("2024/03/05 09:00", spotSell("7203", "10", "1200")),
+                             on("2024/03/08 10:00", spotSell("7203", "10", "1200"))}));
+  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err,
+            "tradepl: spot.csv:4: executed before the trade read just before it: the log is not "
+            "in date order, and holdings follow the order of its lines\n");
+}
+
+TEST_F(Tradepl, RefusesALogInAnotherEncodingOrOfTheOtherKind) {
+  using namespace std::string_literals;
+  const std::string spotLine = SpotTrade{}.line();
+  const std::string spotInUtf8 =
+      "2024/03/05 14:55,100105,7203,\xE3\x83\x88\xE3\x83\xA8\xE3\x82\xBF,\xE7\x8F\xBE\xE7\x89\xA9,"
+      "\xE8\xB2\xB7,\xE6\x9D\xB1\xE8\xA8\xBC,\xE7\x89\xB9\xE5\xAE\x9A,100,1000,100,8,100108,"
+      "2024/03/07\r\n";  // the spot row as a spreadsheet's "CSV UTF-8" saves it
+  const std::string utf8 =
+      "written in UTF-8, not Shift_JIS: save it as Shift_JIS (CP932), or convert it with iconv "
+      "-f UTF-8 -t CP932";
+  for (const auto& [log, message] : std::vector<std::pair<std::string, std::string>>{
+           {"\xEF\xBB\xBF" + spotLine + "\n", utf8},
+           {"heading\r\n" + spotInUtf8 + spotInUtf8, utf8},
+           {"\xFF\xFE"
+            "2\0000\0002\0004\0"s,
+            "written in UTF-16, not Shift_JIS: save it as "
+            "Shift_JIS (CP932), or convert it with iconv -f UTF-16 -t CP932"},
+           {"PK\x03\x04\x14\0\x06\0"s,
+            "holds NUL bytes, which no CSV log has: save the log as CSV "
+            "in Shift_JIS (CP932)"},
+           {"heading\n" + MarginTrade{}.line() + "\n" + MarginTrade{}.line() + "\n",
+            "this is a margin log (24 columns): name it with -s"}}) {
+    write("spot.csv", log);
+    const Outcome result = run({"-g", "spot.csv", "out.csv"});
+    EXPECT_EQ(result.status, -3) << message;
+    EXPECT_EQ(result.err, "tradepl: spot.csv: " + message +
+                              "\ntradepl: out.csv: not written: no log could be read\n");
+  }
+  EXPECT_FALSE(exists("out.csv"));
+
+  write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), spotSell("7203", "100", "1200")}));
+  const Outcome swapped = run({"-s", "spot.csv", "-g", "spot.csv", "out.csv"});
+  EXPECT_EQ(swapped.status, -3);
+  EXPECT_EQ(swapped.err, "tradepl: spot.csv: this is a spot log (14 columns): name it with -g\n");
+  EXPECT_EQ(written("out.csv"),
+            kResultHeading + "2024,3,5,7203," + kToyota + ",100,1200,1000.00,200,16,19784\n");
+}
+
+TEST_F(Tradepl, SaysSoWhenALogHasNothingToUseOrTooMuchToList) {
+  SpotTrade margin;
+  margin.tradeType = std::string(sjis::kMarginOpening);
+  write("spot.csv", spotLog({margin, margin}));
+  Outcome result = run({"-g", "spot.csv", "out.csv"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err,
+            "tradepl: spot.csv: no spot trades (\xE7\x8F\xBE\xE7\x89\xA9) in this log\n");
+  EXPECT_EQ(written("out.csv"), kResultHeading);
+
+  std::string log = spotLog({spotBuy("7203", "100", "1000")});
+  for (int i = 0; i < 1025; ++i) log += "7203,oops\n";
+  write("spot.csv", log);
+  result = run({"-g", "spot.csv", "out.csv"});
+  EXPECT_EQ(result.status, 0);
+  std::string expected;
+  for (int line = 3; line < 23; ++line) {
+    expected += "tradepl: spot.csv:" + std::to_string(line) + ": skipped: 2 columns, 14 expected\n";
+  }
+  EXPECT_EQ(result.err, expected + "tradepl: spot.csv: 1,005 more lines skipped\n");
 }
 
 TEST_F(Tradepl, PrintsTheUsageForNoArguments) {
@@ -310,25 +425,31 @@ TEST_F(Tradepl, NeverWritesOverAnInputLog) {
   EXPECT_EQ(filesInWork(), std::vector<std::string>{"a.csv"});
 }
 
-TEST_F(Tradepl, WritesTheOutputEvenWhenAnInputCannotBeRead) {
-  write("b.csv", spotLog({}));
+TEST_F(Tradepl, LeavesTheOutputAloneWhenNoLogCanBeRead) {
+  write("out.csv", "the old results");
   Outcome result = run({"out.csv", "-g", "missing.csv"});
   EXPECT_EQ(result.status, -3);
-  EXPECT_EQ(result.err, "tradepl: missing.csv: cannot read: No such file or directory\n");
-  EXPECT_EQ(written("out.csv"), kResultHeading);
+  EXPECT_EQ(result.err,
+            "tradepl: missing.csv: cannot read: No such file or directory\n"
+            "tradepl: out.csv: not written: no log could be read\n");
+  EXPECT_EQ(read("out.csv"), "the old results");
 
   result = run({"-g", "", "out2.csv"});
   EXPECT_EQ(result.status, -3);
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(result.err, "tradepl: '': cannot read: empty path\n");
-  EXPECT_EQ(written("out2.csv"), kResultHeading);
+  EXPECT_EQ(result.err,
+            "tradepl: '': cannot read: empty path\n"
+            "tradepl: out2.csv: not written: no log could be read\n");
 
   // The token after -g is its path, even "-s"; b.csv is then an output candidate.
+  write("b.csv", spotLog({}));
   result = run({"-g", "-s", "b.csv", "out3.csv"});
   EXPECT_EQ(result.status, -3);
-  EXPECT_EQ(result.err, "tradepl: -s: cannot read: No such file or directory\n");
-  EXPECT_EQ(written("out3.csv"), kResultHeading);
+  EXPECT_EQ(result.err,
+            "tradepl: -s: cannot read: No such file or directory\n"
+            "tradepl: out3.csv: not written: no log could be read\n");
   EXPECT_EQ(read("b.csv"), spotLog({}));
+  EXPECT_EQ(filesInWork(), (std::vector<std::string>{"b.csv", "out.csv"}));
 }
 
 TEST_F(Tradepl, ReadsTheOtherLogWhenOneCannotBeRead) {
@@ -348,7 +469,7 @@ TEST_F(Tradepl, LeavesTheOldOutputWhenTheNewCannotBeWritten) {
   EXPECT_EQ(result.err, "tradepl: out.csv: cannot write: is a directory\n");
 
   // -4 wins over -3.
-  result = run({"-g", "missing.csv", "no-such-folder/out.csv"});
+  result = run({"-g", "spot.csv", "-s", "missing.csv", "no-such-folder/out.csv"});
   EXPECT_EQ(result.status, -4);
   EXPECT_EQ(filesInWork(), (std::vector<std::string>{"out.csv", "spot.csv"}));
 }
@@ -386,7 +507,7 @@ TEST_F(Tradepl, ReadsAndWritesPathsWithJapaneseAndSpaces) {
 
   // The same file under another spelling is still an input.
   EXPECT_EQ(run({"-g", spotName, "./" + spotName}).status, -2);
-  EXPECT_EQ(run({"-s", "missing log.csv", folder}).status, -4);
+  EXPECT_EQ(run({"-g", spotName, folder}).status, -4);
 }
 
 TEST_F(Tradepl, ReplacesAnExistingOutputWhole) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -32,11 +33,32 @@ class Recorder final : public LineSink {
     rows.push_back(
         {row.line, code, std::string(row.settlementDate.view()), row.stockName.view().size()});
   }
-  void skipped(std::uint64_t line, const LineProblem&) override { skippedLines.push_back(line); }
+  void skipped(std::uint64_t line, const LineProblem& problem) override {
+    skippedLines.push_back(line);
+    problems.push_back(problem.kind);
+  }
+  void outOfOrder(const TradeRow& row) override { outOfOrderLines.push_back(row.line); }
+
+  std::vector<std::uint64_t> keptLines() const {
+    std::vector<std::uint64_t> lines;
+    for (const KeptRow& row : rows) lines.push_back(row.line);
+    return lines;
+  }
 
   std::vector<KeptRow> rows;
   std::vector<std::uint64_t> skippedLines;
+  std::vector<LineProblemKind> problems;
+  std::vector<std::uint64_t> outOfOrderLines;
 };
+
+using Lines = std::vector<std::uint64_t>;
+
+SpotTrade dated(const std::string& date, const std::string& code = "7203") {
+  SpotTrade trade;
+  trade.date = date;
+  trade.code = code;
+  return trade;
+}
 
 // Reads `log` handed over a few bytes at a time, so that lines straddle every read.
 LogReport read(LogKind kind, const std::string& log, Recorder& recorder) {
@@ -129,10 +151,104 @@ TEST(ReadTradeLines, ReadsAFileAcrossBlocksAndLinesLongerThanABlock) {
   EXPECT_EQ(recorder.rows[40001].settlementDate, "2024/03/07");
 }
 
+TEST(ReadTradeLines, DropsTheHeadingAndTheLinesBeforeItQuietly) {
+  const std::string title = "\x8E\xE6\x88\xF8\x97\x9A\x97\xF0";  // 取引履歴
+  const std::string log = title + "\r\nAccount,123-4567\r\nPeriod,2024/01/01,2024/12/31\r\n" +
+                          headingLine(LogKind::spot) + "\r\n" + SpotTrade{}.line() +
+                          "\r\nnot a trade\r\n";
+  Recorder recorder;
+  const LogReport report = read(LogKind::spot, log, recorder);
+  EXPECT_EQ(recorder.keptLines(), Lines{5});
+  EXPECT_EQ(recorder.skippedLines, Lines{6});
+  EXPECT_EQ(report.lines, 6u);
+
+  // Without the heading line, only line 1 goes quietly.
+  Recorder withoutHeading;
+  read(LogKind::spot, title + "\nAccount,123\n" + SpotTrade{}.line() + "\n", withoutHeading);
+  EXPECT_EQ(withoutHeading.skippedLines, Lines{2});
+}
+
+TEST(ReadTradeLines, ReadsALogWithCarriageReturnsForLineEnds) {
+  Recorder recorder;
+  read(LogKind::spot, "heading\r" + SpotTrade{}.line() + "\r" + SpotTrade{}.line() + "\r",
+       recorder);
+  EXPECT_EQ(recorder.keptLines(), (Lines{2, 3}));
+  EXPECT_EQ(recorder.rows[1].settlementDate, "2024/03/07");
+}
+
+TEST(ReadTradeLines, SkipsLinesLongerThanOneMebibyteWithoutKeepingThem) {
+  SpotTrade huge;
+  huge.name = std::string((1 << 20) + 1, 'N');
+  Recorder recorder;
+  const std::string log =
+      SpotTrade{}.line() + "\n" + huge.line() + "\n" + SpotTrade{}.line() + "\n";
+  MemoryBytes bytes(log);
+  readTradeLines(bytes, LogKind::spot, recorder);
+  EXPECT_EQ(recorder.keptLines(), (Lines{1, 3}));
+  EXPECT_EQ(recorder.skippedLines, Lines{2});
+  EXPECT_EQ(recorder.problems, std::vector{LineProblemKind::tooLong});
+
+  Recorder endless;
+  const std::string withoutLineEnd(3 << 20, 'x');
+  MemoryBytes noLineEnd(withoutLineEnd);
+  const LogReport report = readTradeLines(noLineEnd, LogKind::spot, endless);
+  EXPECT_EQ(report.lines, 1u);
+  EXPECT_EQ(endless.skippedLines, Lines{1});
+}
+
+TEST(ReadTradeLines, ReadsANewestFirstLogFromItsLastLineUp) {
+  // Enough rows that the log spans several blocks, and one line longer than a block.
+  std::string log = headingLine(LogKind::spot) + "\r\n";
+  const int rows = 4000;
+  for (int i = 0; i < rows; ++i) {
+    const int minutes = rows - i;  // one minute apart, the latest first
+    char date[32];
+    std::snprintf(date, sizeof date, "2024/01/%02d %02d:%02d", 1 + minutes / 1440,
+                  minutes % 1440 / 60, minutes % 60);
+    SpotTrade trade = dated(date);
+    if (i == 100) trade.name = std::string(300 << 10, 'N');
+    log += trade.line() + "\r\n";
+  }
+  Recorder recorder;
+  MemoryBytes bytes(log, 4093);
+  const LogReport report = readTradeLines(bytes, LogKind::spot, recorder);
+  EXPECT_TRUE(report.newestFirst);
+  EXPECT_EQ(report.lines, rows + 1u);
+  ASSERT_EQ(recorder.rows.size(), static_cast<std::size_t>(rows));
+  for (int i = 0; i < rows; ++i) ASSERT_EQ(recorder.rows[i].line, rows + 1u - i) << i;
+  EXPECT_EQ(recorder.rows[rows - 101].nameSize, std::size_t{300} << 10);  // line 102
+  EXPECT_TRUE(recorder.skippedLines.empty());
+  EXPECT_EQ(recorder.outOfOrderLines, (Lines{}));
+}
+
+TEST(ReadTradeLines, TakesALogInItsOwnOrderWhenItsEndsTie) {
+  // A date without a time ties with every time of its day; an undated row takes no part.
+  const std::string log = dated("x").line() + "\n" + dated("2024/03/05").line() + "\n" +
+                          dated("2024/03/05 15:00").line() + "\n" +
+                          dated("2024/03/05 09:00").line() + "\n" + dated("R6/3/4").line() + "\n";
+  Recorder recorder;
+  const LogReport report = read(LogKind::spot, log, recorder);
+  EXPECT_FALSE(report.newestFirst);
+  EXPECT_EQ(recorder.keptLines(), (Lines{1, 2, 3, 4, 5}));
+  EXPECT_EQ(recorder.outOfOrderLines, Lines{4});
+}
+
+TEST(ReadTradeLines, SaysOfAUtf8LineAfterShiftJisRowsThatItIsSkipped) {
+  SpotTrade inUtf8;
+  inUtf8.tradeType = std::string(sjis::kSpotInUtf8);
+  Recorder recorder;
+  const LogReport report =
+      read(LogKind::spot, "heading\n" + SpotTrade{}.line() + "\n" + inUtf8.line() + "\n", recorder);
+  EXPECT_EQ(report.refusal, LogRefusal::none);
+  EXPECT_EQ(recorder.skippedLines, Lines{3});
+  EXPECT_EQ(recorder.problems, std::vector{LineProblemKind::utf8Text});
+}
+
 TEST(OpenLogFile, SaysWhyAFileCannotBeRead) {
-  EXPECT_EQ(openLogFile("").failure, "empty path");
-  EXPECT_FALSE(openLogFile("no/such/file.csv").bytes);
-  EXPECT_EQ(openLogFile(fs::temp_directory_path().string()).failure, "is a directory");
+  EXPECT_EQ(openLogFile("").problem.failure, FileFailure::emptyPath);
+  EXPECT_EQ(openLogFile("no/such/file.csv").problem.failure, FileFailure::cannotOpen);
+  EXPECT_EQ(openLogFile(fs::temp_directory_path().string()).problem.failure,
+            FileFailure::isDirectory);
 }
 
 }  // namespace

@@ -139,7 +139,7 @@ std::function<void(ResultLog&)> samples(int count) {
 TEST_F(WriteResultLog, ReplacesAnExistingFileWhole) {
   const fs::path out = folder_ / "out.csv";
   std::ofstream(out) << std::string(10000, 'x');
-  EXPECT_EQ(writeResultLog(out.string(), samples(1)), "");
+  EXPECT_FALSE(writeResultLog(out.string(), samples(1)));
   std::string expected;
   appendResultHeading(expected);
   appendResultLine(expected, sampleResult());
@@ -149,14 +149,14 @@ TEST_F(WriteResultLog, ReplacesAnExistingFileWhole) {
 
 TEST_F(WriteResultLog, WritesOnlyTheHeadingForNoResults) {
   const fs::path out = folder_ / "out.csv";
-  EXPECT_EQ(writeResultLog(out.string(), samples(0)), "");
+  EXPECT_FALSE(writeResultLog(out.string(), samples(0)));
   std::string heading;
   appendResultHeading(heading);
   EXPECT_EQ(contents(out), heading);
 }
 
 TEST_F(WriteResultLog, FailsWithoutLeavingAnythingWhenThePathIsAFolder) {
-  EXPECT_EQ(writeResultLog(folder_.string(), samples(0)), "is a directory");
+  EXPECT_EQ(writeResultLog(folder_.string(), samples(0)).failure, FileFailure::isDirectory);
   EXPECT_EQ(filesInFolder(), 0u);
 }
 
@@ -172,7 +172,7 @@ TEST_F(WriteResultLog, LeavesTheOldFileWhenTheDiskFillsUpPartWay) {
   };
   // A few megabytes.
   EXPECT_EQ(writeResultLog(out.string(), samples(50000), fillsUp),
-            "write error: No space left on device");
+            (FileProblem{FileFailure::writeError, ENOSPC}));
   EXPECT_EQ(calls, 2);  // nothing more is attempted after the failure
   EXPECT_TRUE(contents(out) == "the old results");
   EXPECT_EQ(filesInFolder(), 1u);
@@ -186,14 +186,13 @@ TEST_F(WriteResultLog, FailsInAFolderItMayNotWriteIn) {
   fs::remove(readOnly / "probe");
   // Root writes anywhere the permissions say no; /proc takes no new files from anyone.
   const fs::path out = privileged ? fs::path("/proc/tradepl-out.csv") : readOnly / "out.csv";
-  const std::string failure = writeResultLog(out.string(), samples(0));
-  EXPECT_EQ(failure.rfind("cannot create a file there: ", 0), 0u) << failure;
+  EXPECT_EQ(writeResultLog(out.string(), samples(0)).failure, FileFailure::cannotCreate);
   EXPECT_TRUE(fs::is_empty(readOnly));
   fs::permissions(readOnly, fs::perms::owner_all);
 }
 
 TEST_F(WriteResultLog, FailsWhenTheFolderDoesNotExist) {
-  EXPECT_NE(writeResultLog((folder_ / "missing" / "out.csv").string(), samples(0)), "");
+  EXPECT_TRUE(writeResultLog((folder_ / "missing" / "out.csv").string(), samples(0)));
   EXPECT_EQ(filesInFolder(), 0u);
 }
 

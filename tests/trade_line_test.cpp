@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/messages.hpp"
 #include "log_lines.hpp"
 
 namespace tradepl {
@@ -149,7 +150,8 @@ TEST(ReadTradeLine, ReportsWhichColumnDoesNotRead) {
   LineProblem problem = problemOf(LogKind::spot, fraction.line());
   EXPECT_EQ(problem.kind, LineProblemKind::notANumber);
   EXPECT_EQ(problem.column, 9);
-  EXPECT_EQ(describe(problem, LogKind::spot), "column 9 (quantity): not a number");
+  EXPECT_EQ(describe(Language::english, problem, LogKind::spot),
+            "column 9 (quantity): not a number");
 
   SpotTrade empty;
   empty.commission = "";
@@ -159,7 +161,7 @@ TEST(ReadTradeLine, ReportsWhichColumnDoesNotRead) {
 
   SpotTrade huge;
   huge.settlementAmount = "99999999999999999999";
-  EXPECT_EQ(describe(problemOf(LogKind::spot, huge.line()), LogKind::spot),
+  EXPECT_EQ(describe(Language::english, problemOf(LogKind::spot, huge.line()), LogKind::spot),
             "column 13 (settlement amount): out of range");
 
   SpotTrade badCode;
@@ -168,21 +170,23 @@ TEST(ReadTradeLine, ReportsWhichColumnDoesNotRead) {
 
   MarginTrade badPosition;
   badPosition.positionPrice = "abc";
-  EXPECT_EQ(describe(problemOf(LogKind::margin, badPosition.line()), LogKind::margin),
-            "column 15 (position price): not a number");
+  EXPECT_EQ(
+      describe(Language::english, problemOf(LogKind::margin, badPosition.line()), LogKind::margin),
+      "column 15 (position price): not a number");
 }
 
 TEST(ReadTradeLine, RefusesANulByteInText) {
   SpotTrade trade;
   trade.name = std::string("AB\0CD", 5);
   const LineProblem problem = problemOf(LogKind::spot, trade.line());
-  EXPECT_EQ(describe(problem, LogKind::spot), "column 4 (stock name) holds a NUL byte");
+  EXPECT_EQ(describe(Language::english, problem, LogKind::spot),
+            "column 4 (stock name) holds a NUL byte");
 }
 
 TEST(ReadTradeLine, ReportsShortLines) {
   const LineProblem problem = problemOf(LogKind::margin, SpotTrade{}.line());
   EXPECT_EQ(problem.kind, LineProblemKind::tooFewColumns);
-  EXPECT_EQ(describe(problem, LogKind::margin), "14 columns, 24 expected");
+  EXPECT_EQ(describe(Language::english, problem, LogKind::margin), "14 columns, 24 expected");
 }
 
 TEST(ReadTradeLine, CallsLinesOfSpacesAndTabsBlank) {

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/log_run.hpp"
+#include "app/messages.hpp"
 #include "app/reporter.hpp"
 #include "input/log_reader.hpp"
 #include "ledger/ledger.hpp"
@@ -18,30 +20,36 @@ namespace {
 constexpr std::string_view kSpotOption = "-g";
 constexpr std::string_view kMarginOption = "-s";
 
-void printHeadingLine(std::ostream& out, LogKind log) {
-  out << '\t';
-  const char* separator = "";
-  for (const std::string_view heading : columnHeadings(log)) {
-    out << separator << heading;
-    separator = ",";
-  }
-  out << '\n';
-}
-
 // True when writing `output` would replace one of the input logs.
 bool namesAnInput(const std::string& output, const std::optional<std::string>& input) {
   if (!input) return false;
   return output == *input || platform::sameFile(output, *input);
 }
 
-std::string commandLineError(const Arguments& arguments) {
+void checkCommandLine(Arguments& arguments) {
   if (!arguments.spotPath && !arguments.marginPath) {
-    return "no input log: name a spot log with -g or a margin log with -s";
+    arguments.error = ArgumentError::noInputLog;
+  } else if (!arguments.outputPath) {
+    arguments.error = ArgumentError::noOutputPath;
+  } else if (namesAnInput(*arguments.outputPath, arguments.spotPath) ||
+             namesAnInput(*arguments.outputPath, arguments.marginPath)) {
+    arguments.error = ArgumentError::outputNamesInput;
+    arguments.errorToken = *arguments.outputPath;
   }
-  if (!arguments.outputPath) return "no output path";
-  if (namesAnInput(*arguments.outputPath, arguments.spotPath) ||
-      namesAnInput(*arguments.outputPath, arguments.marginPath)) {
-    return "the output path " + *arguments.outputPath + " names an input log";
+}
+
+std::string describe(Language language, const Arguments& arguments) {
+  switch (arguments.error) {
+    case ArgumentError::optionWithoutPath:
+      return say(language, Message::optionWithoutPath, {arguments.errorToken});
+    case ArgumentError::noInputLog:
+      return say(language, Message::noInputLog);
+    case ArgumentError::noOutputPath:
+      return say(language, Message::noOutputPath);
+    case ArgumentError::outputNamesInput:
+      return say(language, Message::outputNamesInput, {arguments.errorToken});
+    case ArgumentError::none:
+      break;
   }
   return {};
 }
@@ -50,52 +58,73 @@ std::string displayName(const std::string& path) {
   return path.empty() ? "''" : path;
 }
 
-// Takes each row of a log through the ledger to the result file as it is read, and tells
-// the user what it could not use.
-class ConvertingSink final : public LineSink {
- public:
-  ConvertingSink(LogKind log, const std::string& path, HoldingLedger& ledger, ResultLog& results,
-                 Reporter& reporter)
-      : log_(log), path_(path), ledger_(ledger), results_(results), reporter_(reporter) {}
-
-  void kept(const TradeRow& row) override {
-    const TradeOutcome outcome = applyTrade(ledger_, row);
-    if (outcome.result) results_.append(*outcome.result);
-    if (outcome.note) reporter_.report(path_, row.line, describe(*outcome.note, row));
-  }
-  void skipped(std::uint64_t line, const LineProblem& problem) override {
-    reporter_.report(path_, line, "skipped: " + describe(problem, log_));
-  }
-
- private:
-  LogKind log_;
-  const std::string& path_;
-  HoldingLedger& ledger_;
-  ResultLog& results_;
-  Reporter& reporter_;
-};
-
-struct LogToRead {
+// A log named on the command line, opened and looked over.
+struct NamedLog {
   LogKind kind;
   std::string path;
   std::unique_ptr<LogBytes> bytes;
+  std::unique_ptr<LogReader> reader;
 };
 
-// Opens the logs named on the command line, saying which cannot be read.
-std::vector<LogToRead> openLogs(const Arguments& arguments, Reporter& reporter, int& status) {
-  std::vector<LogToRead> logs;
+Message refusalMessage(LogRefusal refusal, LogKind log) {
+  switch (refusal) {
+    case LogRefusal::utf8:
+      return Message::writtenInUtf8;
+    case LogRefusal::utf16:
+      return Message::writtenInUtf16;
+    case LogRefusal::nulBytes:
+      return Message::holdsNulBytes;
+    case LogRefusal::otherLog:
+    case LogRefusal::none:
+      break;
+  }
+  return log == LogKind::spot ? Message::isMarginLog : Message::isSpotLog;
+}
+
+// Opens and looks over the logs named on the command line; says which cannot be read.
+std::vector<NamedLog> openLogs(const Arguments& arguments, Reporter& reporter, Language language,
+                               int& status) {
+  std::vector<NamedLog> logs;
   for (const auto& [kind, path] : {std::pair(LogKind::spot, &arguments.spotPath),
                                    std::pair(LogKind::margin, &arguments.marginPath)}) {
     if (!*path) continue;
     OpenedLog opened = openLogFile(**path);
     if (!opened.bytes) {
-      reporter.report(displayName(**path), "cannot read: " + opened.failure);
+      reporter.report(displayName(**path),
+                      say(language, Message::cannotRead, {describe(language, opened.problem)}));
       status = kInputUnreadable;
       continue;
     }
-    logs.push_back({kind, **path, std::move(opened.bytes)});
+    auto reader = std::make_unique<LogReader>(*opened.bytes, kind);
+    if (reader->failure()) {
+      reporter.report(**path,
+                      say(language, Message::cannotRead, {describe(language, reader->failure())}));
+      status = kInputUnreadable;
+    } else if (reader->refusal() != LogRefusal::none) {
+      reporter.report(**path, say(language, refusalMessage(reader->refusal(), kind)));
+      status = kInputUnreadable;
+    } else {
+      logs.push_back({kind, **path, std::move(opened.bytes), std::move(reader)});
+    }
   }
   return logs;
+}
+
+// Reads each log through the ledger into the result file.
+void readLogs(std::vector<NamedLog>& logs, ResultLog& results, Reporter& reporter,
+              Language language, int& status) {
+  HoldingLedger ledger;
+  for (NamedLog& log : logs) {
+    if (log.reader->newestFirst()) reporter.report(log.path, say(language, Message::newestFirst));
+    LogRun run(log.kind, log.path, ledger, results, reporter, language);
+    const LogReport report = log.reader->read(run);
+    run.finish(report);
+    if (!report.readable()) {
+      reporter.report(log.path,
+                      say(language, Message::cannotRead, {describe(language, report.failure)}));
+      status = kInputUnreadable;
+    }
+  }
 }
 
 }  // namespace
@@ -106,7 +135,8 @@ Arguments scanArguments(std::span<const char* const> arguments) {
     const std::string_view token = arguments[i];
     if (token == kSpotOption || token == kMarginOption) {
       if (i + 1 == arguments.size()) {
-        scanned.error = std::string(token) + " needs a path after it";
+        scanned.error = ArgumentError::optionWithoutPath;
+        scanned.errorToken = std::string(token);
         return scanned;
       }
       (token == kSpotOption ? scanned.spotPath : scanned.marginPath) = arguments[++i];
@@ -114,17 +144,17 @@ Arguments scanArguments(std::span<const char* const> arguments) {
       scanned.outputPath = std::string(token);
     }
   }
-  scanned.error = commandLineError(scanned);
+  checkCommandLine(scanned);
   return scanned;
 }
 
 void printUsage(std::ostream& out) {
   out << "Usage: [-g i_zelGenbutsu_log.csv] [-s i_zelShinyo_log.csv] o_log.csv\n";
   out << "\t--- i_zelGenbutsu_log.csv ---\n";
-  printHeadingLine(out, LogKind::spot);
+  out << '\t' << headingLine(LogKind::spot) << '\n';
   out << "\t...\n";
   out << "\t--- i_zelShinyo_log.csv ---\n";
-  printHeadingLine(out, LogKind::margin);
+  out << '\t' << headingLine(LogKind::margin) << '\n';
   out << "\t...\n";
 }
 
@@ -133,31 +163,28 @@ int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostr
     printUsage(out);
     return kNoArguments;
   }
+  const Language language = Language::english;
   Reporter reporter(err);
   const Arguments arguments =
       scanArguments(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
-  if (!arguments.error.empty()) {
+  if (arguments.error != ArgumentError::none) {
     printUsage(out);
-    reporter.report(arguments.error);
+    reporter.report(describe(language, arguments));
     return kCommandLineError;
   }
 
   int status = kCompleted;
-  std::vector<LogToRead> logs = openLogs(arguments, reporter, status);
-  HoldingLedger ledger;
+  std::vector<NamedLog> logs = openLogs(arguments, reporter, language, status);
   const std::string& outputPath = *arguments.outputPath;
-  const std::string failure = writeResultLog(outputPath, [&](ResultLog& results) {
-    for (LogToRead& log : logs) {
-      ConvertingSink sink(log.kind, log.path, ledger, results, reporter);
-      const LogReport report = readTradeLines(*log.bytes, log.kind, sink);
-      if (!report.readable()) {
-        reporter.report(log.path, "cannot read: " + report.failure);
-        status = kInputUnreadable;
-      }
-    }
-  });
-  if (!failure.empty()) {
-    reporter.report(outputPath, "cannot write: " + failure);
+  if (logs.empty()) {
+    // A mistyped log name must not cost the user a good result file.
+    reporter.report(outputPath, say(language, Message::notWritten));
+    return status;
+  }
+  const platform::FileProblem problem = writeResultLog(
+      outputPath, [&](ResultLog& results) { readLogs(logs, results, reporter, language, status); });
+  if (problem) {
+    reporter.report(outputPath, say(language, Message::cannotWrite, {describe(language, problem)}));
     status = kOutputUnwritable;
   }
   return status;

@@ -8,9 +8,11 @@
 //    0  the run completed
 //   -1  no arguments: the usage text
 //   -2  a command-line error: the usage text, and the reason on standard error
-//   -3  a named input log could not be read (the run still writes the output)
+//   -3  a named input log could not be read, or is refused (the run still writes the
+//       output from the other log; with no log read, it leaves the output untouched)
 //   -4  the output could not be written (wins over -3); nothing at the path is changed
 
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <span>
@@ -26,11 +28,20 @@ enum ExitStatus : int {
   kOutputUnwritable = -4,
 };
 
+enum class ArgumentError : std::uint8_t {
+  none,
+  optionWithoutPath,  // -g or -s last
+  noInputLog,
+  noOutputPath,
+  outputNamesInput,
+};
+
 struct Arguments {
   std::optional<std::string> spotPath;
   std::optional<std::string> marginPath;
   std::optional<std::string> outputPath;
-  std::string error;  // why the command line cannot be run; empty when it can
+  ArgumentError error = ArgumentError::none;  // why the command line cannot be run
+  std::string errorToken;                     // the option or path it is about
 };
 
 // Scans the arguments after the program name. "-g" and "-s" take the next token as their

@@ -26,8 +26,8 @@ struct Column {
 // quotes, '""' is one literal '"' and a comma belongs to the column; an unclosed quote runs
 // to the end of the line. The columns view `line`, whose quoted stretches are unquoted in
 // place. Safe on Shift_JIS: neither ',' nor '"' occurs as the second byte of a double-byte
-// character.
-std::size_t splitColumns(std::span<char> line, std::span<Column> columns);
+// character. `mayHoldNul` is false when no NUL byte stands in the columns filled.
+std::size_t splitColumns(std::span<char> line, std::span<Column> columns, bool& mayHoldNul);
 
 enum class NumberProblem : std::uint8_t { none, notANumber, outOfRange };
 

@@ -3,75 +3,92 @@
 // the block's bytes and is handed on at once, so memory stays the same however long the
 // log is.
 //
-// Dropped quietly: blank lines, line 1 when it does not read (the column headings), and
-// rows of a trade type the log does not keep. Every other line that does not read is
-// handed on with its line number and the reason, and the reading goes on.
+// Before a log is read it is looked over: a log in the wrong encoding, or the other kind of
+// log, is refused whole; a log written newest first is read from its last line up, so that
+// its trades reach the ledger oldest first, as the broker executed them.
+//
+// Dropped quietly: blank lines, the column headings and the lines before them (a title, an
+// account number), line 1 when it does not read, and rows of a trade type the log does not
+// keep. Every other line that does not read is handed on with its line number and the
+// reason, and the reading goes on.
 
 #include <cstdint>
-#include <limits>
 #include <memory>
-#include <span>
+#include <optional>
 #include <string>
-#include <string_view>
 
+#include "input/log_bytes.hpp"
 #include "input/trade_line.hpp"
 #include "records/records.hpp"
 
 namespace tradepl {
 
-// Where a log's bytes come from: a file, or bytes already in memory.
-class LogBytes {
- public:
-  virtual ~LogBytes() = default;
-  // Fills the front of `into` with the next bytes and returns how many; 0 at the end,
-  // or after a read error, which failure() then names.
-  virtual std::size_t read(std::span<char> into) = 0;
-  virtual std::string failure() const { return {}; }
-};
-
-// Bytes in memory, handed out at most `mostPerRead` at a time, as a file might.
-class MemoryBytes final : public LogBytes {
- public:
-  explicit MemoryBytes(std::string_view bytes,
-                       std::size_t mostPerRead = std::numeric_limits<std::size_t>::max())
-      : bytes_(bytes), mostPerRead_(mostPerRead) {}
-  std::size_t read(std::span<char> into) override;
-
- private:
-  std::string_view bytes_;
-  std::size_t mostPerRead_;
-};
-
-struct OpenedLog {
-  std::unique_ptr<LogBytes> bytes;
-  std::string failure;  // why the log cannot be read, when bytes is empty
-};
-
-OpenedLog openLogFile(const std::string& path);
-
-// Receives what reading a log finds, in file order.
+// Receives what reading a log finds, in the order the lines are taken.
 class LineSink {
  public:
   // A row of a trade type the log keeps; it views bytes that live until this returns.
   virtual void kept(const TradeRow& row) = 0;
   // A line that does not read and is not dropped quietly.
   virtual void skipped(std::uint64_t line, const LineProblem& problem) = 0;
+  // The first kept row that was executed before the dated row taken just before it.
+  virtual void outOfOrder(const TradeRow& row) = 0;
 
  protected:
   ~LineSink() = default;
 };
 
+// Why a log is not read at all.
+enum class LogRefusal : std::uint8_t {
+  none,
+  utf8,      // a UTF-8 byte-order mark, or the keywords in UTF-8 before any row was kept
+  utf16,     // a UTF-16 byte-order mark
+  nulBytes,  // NUL bytes, which no CSV log has: a spreadsheet file, a device
+  otherLog,  // every row reads as the other kind of log
+};
+
 // What reading a log came to.
 struct LogReport {
-  std::string failure;  // why the reading stopped early; empty when it read to the end
+  LogRefusal refusal = LogRefusal::none;
+  bool newestFirst = false;
+  FileProblem failure;  // why the reading stopped early, if it did
   std::uint64_t lines = 0;
   std::uint64_t kept = 0;
   std::uint64_t skipped = 0;
   std::uint64_t otherTradeTypes = 0;
+  std::uint64_t blank = 0;
 
-  bool readable() const { return failure.empty(); }
+  bool readable() const { return !failure; }
 };
 
+// One log, looked over and ready to be read.
+class LogReader {
+ public:
+  // Looks the log over: reads its first block, and its last where it can be read from any
+  // place, to tell how it is to be read.
+  LogReader(LogBytes& bytes, LogKind log);
+  ~LogReader();
+  LogReader(const LogReader&) = delete;
+  LogReader& operator=(const LogReader&) = delete;
+
+  LogRefusal refusal() const;
+  bool newestFirst() const;
+  // A read error while looking the log over, if any.
+  const FileProblem& failure() const;
+
+  // Reads every line, in the order the log is to be taken; only for a log not refused.
+  LogReport read(LineSink& sink);
+
+  struct Survey;  // what looking the log over found; the reader's own
+
+ private:
+  LogBytes& bytes_;
+  LogKind log_;
+  std::size_t bufferSize_;
+  std::unique_ptr<char[]> buffer_;
+  std::unique_ptr<Survey> survey_;
+};
+
+// Looks a log over and reads it, unless it is refused.
 LogReport readTradeLines(LogBytes& bytes, LogKind log, LineSink& sink);
 
 }  // namespace tradepl

@@ -1,9 +1,10 @@
 #include "input/trade_line.hpp"
 
 #include <array>
-#include <cstring>
+#include <utility>
 
 #include "input/columns.hpp"
+#include "input/number_grammar.hpp"
 #include "records/shift_jis.hpp"
 
 namespace tradepl {
@@ -83,8 +84,6 @@ constexpr std::array kMarginLayout{
     lastText(sjis::kSettlementDate, "settlement date", &TradeRow::settlementDate),
 };
 
-constexpr std::size_t kMostColumns = kMarginLayout.size();
-
 std::span<const ColumnFormat> layoutOf(LogKind log) {
   if (log == LogKind::spot) return kSpotLayout;
   return kMarginLayout;
@@ -95,46 +94,52 @@ bool keeps(LogKind log, Text tradeType) {
   return tradeType == sjis::kMarginOpening || tradeType == sjis::kMarginClosing;
 }
 
-LineProblemKind numberProblemKind(NumberProblem problem) {
-  return problem == NumberProblem::outOfRange ? LineProblemKind::outOfRange
-                                              : LineProblemKind::notANumber;
+// Fills the field of column I of the layout; returns false and sets `problem` when the
+// column does not read. The layouts are known when the program is built, so each column's
+// reading is compiled for what it holds, without a choice to make per column.
+template <const auto& kLayout, std::size_t I>
+bool readColumn(std::string_view column, bool lineHasNul, TradeRow& row, LineProblemKind& problem) {
+  constexpr const ColumnFormat& format = kLayout[I];
+  if constexpr (format.kind == ColumnKind::text || format.kind == ColumnKind::lastText) {
+    if (format.kind == ColumnKind::text && column.empty()) {
+      problem = LineProblemKind::emptyText;
+      return false;
+    }
+    // No export writes a NUL; one in a text column means the file is not a log.
+    if (lineHasNul && column.find('\0') != std::string_view::npos) {
+      problem = LineProblemKind::nulByte;
+      return false;
+    }
+    row.*format.text = Text(column);
+    return true;
+  } else if constexpr (format.kind == ColumnKind::stockCode) {
+    if (detail::readStockCode(column, row.stockCode)) return true;
+    problem = LineProblemKind::notAStockCode;
+    return false;
+  } else {
+    NumberProblem result;
+    if constexpr (format.kind == ColumnKind::integer) {
+      result = detail::readInteger(column, row.*format.integer);
+    } else {
+      result = detail::readPrice(column, row.*format.price);
+    }
+    if (result == NumberProblem::none) return true;
+    problem = result == NumberProblem::outOfRange ? LineProblemKind::outOfRange
+                                                  : LineProblemKind::notANumber;
+    return false;
+  }
 }
 
-// Fills the column's field; returns false and sets `problem` when the column does not read.
-bool readColumn(const ColumnFormat& format, std::string_view column, bool lineHasNul, TradeRow& row,
-                LineProblemKind& problem) {
-  switch (format.kind) {
-    case ColumnKind::text:
-    case ColumnKind::lastText:
-      if (column.empty() && format.kind == ColumnKind::text) {
-        problem = LineProblemKind::emptyText;
-        return false;
-      }
-      // No export writes a NUL; one in a text column means the file is not a log.
-      if (lineHasNul && column.find('\0') != std::string_view::npos) {
-        problem = LineProblemKind::nulByte;
-        return false;
-      }
-      row.*format.text = Text(column);
-      return true;
-    case ColumnKind::integer: {
-      const NumberProblem result = parseInteger(column, row.*format.integer);
-      if (result != NumberProblem::none) problem = numberProblemKind(result);
-      return result == NumberProblem::none;
-    }
-    case ColumnKind::price: {
-      const NumberProblem result = parsePrice(column, row.*format.price);
-      if (result != NumberProblem::none) problem = numberProblemKind(result);
-      return result == NumberProblem::none;
-    }
-    case ColumnKind::stockCode:
-      if (!parseStockCode(column, row.stockCode)) {
-        problem = LineProblemKind::notAStockCode;
-        return false;
-      }
-      return true;
-  }
-  return false;
+// Reads the columns in order; returns the 1-based number of the first that does not read,
+// or 0.
+template <const auto& kLayout, std::size_t... I>
+std::size_t readColumns(const Column* columns, bool lineHasNul, TradeRow& row,
+                        LineProblemKind& problem, std::index_sequence<I...>) {
+  std::size_t failed = 0;
+  (void)((readColumn<kLayout, I>(columns[I].view(), lineHasNul, row, problem) ||
+          (failed = I + 1, false)) &&
+         ...);
+  return failed;
 }
 
 LineReading unreadable(LineProblemKind kind, std::size_t column, std::size_t found = 0) {
@@ -142,28 +147,28 @@ LineReading unreadable(LineProblemKind kind, std::size_t column, std::size_t fou
           LineProblem{kind, static_cast<std::uint8_t>(column), static_cast<std::uint8_t>(found)}};
 }
 
-}  // namespace
-
-LineReading readTradeLine(LogKind log, std::span<char> line, TradeRow& row) {
+template <const auto& kLayout>
+LineReading readLine(LogKind log, std::span<char> line, TradeRow& row) {
   if (isBlank({line.data(), line.size()})) return {LineVerdict::blank, {}};
-  const std::span<const ColumnFormat> layout = layoutOf(log);
-  // Looked for once per line, before splitting writes NULs of its own.
-  const bool hasNul = std::memchr(line.data(), '\0', line.size()) != nullptr;
-  std::array<Column, kMostColumns> storage;
-  const std::span<Column> columns(storage.data(), layout.size());
-  const std::size_t found = splitColumns(line, columns);
-  if (found < layout.size()) {
-    return unreadable(LineProblemKind::tooFewColumns, found + 1, found);
-  }
-  for (std::size_t i = 0; i < layout.size(); ++i) {
-    LineProblemKind problem{};
-    if (!readColumn(layout[i], columns[i].view(), hasNul, row, problem)) {
-      return unreadable(problem, i + 1);
-    }
-  }
+  constexpr std::size_t kColumns = kLayout.size();
+  std::array<Column, kColumns> columns;
+  bool hasNul = false;
+  const std::size_t found = splitColumns(line, columns, hasNul);
+  if (found < kColumns) return unreadable(LineProblemKind::tooFewColumns, found + 1, found);
+  LineProblemKind problem{};
+  const std::size_t failed = readColumns<kLayout>(columns.data(), hasNul, row, problem,
+                                                  std::make_index_sequence<kColumns>());
+  if (failed != 0) return unreadable(problem, failed);
   if (!keeps(log, row.tradeType)) return {LineVerdict::otherTradeType, {}};
   row.executed = readExecutionDate(row.execDateTime.view());
   return {LineVerdict::kept, {}};
+}
+
+}  // namespace
+
+LineReading readTradeLine(LogKind log, std::span<char> line, TradeRow& row) {
+  if (log == LogKind::spot) return readLine<kSpotLayout>(log, line, row);
+  return readLine<kMarginLayout>(log, line, row);
 }
 
 std::vector<std::string_view> columnHeadings(LogKind log) {
@@ -172,31 +177,22 @@ std::vector<std::string_view> columnHeadings(LogKind log) {
   return headings;
 }
 
-std::string describe(const LineProblem& problem, LogKind log) {
+std::string headingLine(LogKind log) {
+  std::string line;
+  for (const ColumnFormat& column : layoutOf(log)) {
+    if (!line.empty()) line += ',';
+    line += column.heading;
+  }
+  return line;
+}
+
+std::string_view columnName(LogKind log, std::size_t column) {
   const std::span<const ColumnFormat> layout = layoutOf(log);
-  if (problem.kind == LineProblemKind::tooFewColumns) {
-    return std::to_string(problem.columnsFound) + " columns, " + std::to_string(layout.size()) +
-           " expected";
-  }
-  std::string column = "column " + std::to_string(problem.column);
-  if (problem.column >= 1 && problem.column <= layout.size()) {
-    column += std::string(" (") + layout[problem.column - 1].name + ")";
-  }
-  switch (problem.kind) {
-    case LineProblemKind::emptyText:
-      return column + " is empty";
-    case LineProblemKind::nulByte:
-      return column + " holds a NUL byte";
-    case LineProblemKind::notANumber:
-      return column + ": not a number";
-    case LineProblemKind::outOfRange:
-      return column + ": out of range";
-    case LineProblemKind::notAStockCode:
-      return column + ": not a security code";
-    case LineProblemKind::tooFewColumns:
-      break;
-  }
-  return column;
+  return column >= 1 && column <= layout.size() ? layout[column - 1].name : "";
+}
+
+std::size_t columnCount(LogKind log) {
+  return layoutOf(log).size();
 }
 
 }  // namespace tradepl

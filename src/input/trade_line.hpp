@@ -20,6 +20,8 @@ enum class LineProblemKind : std::uint8_t {
   notANumber,
   outOfRange,
   notAStockCode,
+  tooLong,   // longer than any log line: skipped without being kept
+  utf8Text,  // a trade type in UTF-8: a line saved in the wrong encoding
 };
 
 struct LineProblem {
@@ -43,8 +45,12 @@ LineReading readTradeLine(LogKind log, std::span<char> line, TradeRow& row);
 
 // The log's column headings, in column order (Shift_JIS).
 std::vector<std::string_view> columnHeadings(LogKind log);
+// The log's heading line: its column headings joined with commas, as the broker writes it.
+std::string headingLine(LogKind log);
 
-// "column 10 (unit price): not a number", for a message about a skipped line.
-std::string describe(const LineProblem& problem, LogKind log);
+// What a column holds, in English ("unit price"), for a message; column is 1-based.
+std::string_view columnName(LogKind log, std::size_t column);
+// How many columns a row of the log has.
+std::size_t columnCount(LogKind log);
 
 }  // namespace tradepl

@@ -68,14 +68,15 @@ TradeOutcome closeMarginPosition(const TradeRow& trade) {
   return outcome;
 }
 
-HoldingKey keyOf(const StockCode& code) {
-  return {code.number, std::string(code.symbol.view())};
+HoldingKey keyOf(const HoldingOf& holding) {
+  return {std::string(holding.account), holding.code.number,
+          std::string(holding.code.symbol.view())};
 }
 
 TradeOutcome buy(HoldingLedger& ledger, const TradeRow& trade) {
-  const auto found = ledger.find(trade.stockCode);
+  const auto found = ledger.find(holdingOf(trade));
   if (found == ledger.end()) {
-    ledger.emplace(keyOf(trade.stockCode),
+    ledger.emplace(keyOf(holdingOf(trade)),
                    Holding{trade.quantity, trade.unitPrice, trade.commission, trade.commissionTax});
     return {};
   }
@@ -99,7 +100,7 @@ TradeOutcome buy(HoldingLedger& ledger, const TradeRow& trade) {
 }
 
 TradeOutcome sell(HoldingLedger& ledger, const TradeRow& trade) {
-  const auto found = ledger.find(trade.stockCode);
+  const auto found = ledger.find(holdingOf(trade));
   if (found == ledger.end()) return noted(LedgerNoteKind::saleWithoutHolding);
   Holding& holding = found->second;
 
@@ -137,43 +138,25 @@ TradeOutcome sell(HoldingLedger& ledger, const TradeRow& trade) {
   return outcome;
 }
 
-std::string codeText(const StockCode& code) {
-  std::string text;
-  appendStockCode(text, code);
-  return text;
-}
-
 }  // namespace
 
-std::size_t HoldingKeyHash::operator()(const StockCode& code) const {
-  return code.isSymbol() ? std::hash<std::string_view>{}(code.symbol.view())
-                         : std::hash<std::int64_t>{}(code.number);
-}
-
-std::size_t HoldingKeyHash::operator()(const HoldingKey& key) const {
-  return (*this)(StockCode{key.number, Text(key.symbol)});
-}
-
-bool HoldingKeyEqual::operator()(const HoldingKey& a, const HoldingKey& b) const {
-  return a.number == b.number && a.symbol == b.symbol;
-}
-
-bool HoldingKeyEqual::operator()(const StockCode& a, const HoldingKey& b) const {
-  return a == StockCode{b.number, Text(b.symbol)};
-}
-
-std::string describe(const LedgerNote& note, const TradeRow& trade) {
-  const std::string code = codeText(trade.stockCode);
-  switch (note.kind) {
-    case LedgerNoteKind::saleWithoutHolding:
-      return "sale of " + code + " without a holding bought earlier in the logs: no result";
-    case LedgerNoteKind::soldMoreThanHeld:
-      return "sale of " + code + " is larger than the " + std::to_string(note.heldQuantity) +
-             " shares held: result written, holding closed";
-    case LedgerNoteKind::amountOutOfRange:
-      return "trade of " + code + " left out: an amount is too large to compute";
+// FNV-1a: accounts and symbols are a few bytes, for which it costs a fraction of the
+// library's string hash; this runs for every spot trade.
+std::size_t HoldingKeyHash::operator()(const HoldingOf& holding) const {
+  std::uint64_t hash = 14695981039346656037u;
+  const auto mix = [&hash](std::uint64_t value) { hash = (hash ^ value) * 1099511628211u; };
+  for (const char c : holding.account) mix(static_cast<unsigned char>(c));
+  mix(0x100);  // ends the account
+  if (holding.code.isSymbol()) {
+    for (const char c : holding.code.symbol.view()) mix(static_cast<unsigned char>(c));
+  } else {
+    mix(static_cast<std::uint64_t>(holding.code.number));
   }
-  return code;
+  return static_cast<std::size_t>(hash);
+}
+
+HoldingOf holdingOf(const TradeRow& trade) {
+  return {trade.account.view(), trade.stockCode};
 }
 
 TradeOutcome applyTrade(HoldingLedger& ledger, const TradeRow& trade) {

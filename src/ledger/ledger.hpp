@@ -1,7 +1,9 @@
 #pragma once
 // The holding ledger: takes the trades one at a time, in the order read, keeping a
-// moving-average holding per security code for spot trades, and yields one realized result
-// for every spot sale of a held code and for every margin closing trade.
+// moving-average holding per account and security code for spot trades, and yields one
+// realized result for every spot sale of a held code and for every margin closing trade.
+// Each account kind (特定, 一般, NISA…) is a pool of its own: the tax office counts a
+// NISA purchase apart from a taxable one of the same code.
 //
 //   spot purchase  (現物, 買)   builds up the holding; purchase commissions wait in it
 //   spot sale      (現物, 売…)  result at the holding's average price, charged with every
@@ -29,23 +31,34 @@ struct Holding {
   std::int64_t pendingCommissionTax = 0;
 };
 
-// What a holding is kept under. Rows view their line's bytes, so the ledger keeps copies.
+// What a holding is kept under, as a trade shows it: the account's bytes and the code.
+struct HoldingOf {
+  std::string_view account;
+  StockCode code;
+
+  friend bool operator==(const HoldingOf&, const HoldingOf&) = default;
+};
+
+// The same, kept by the ledger: rows view their line's bytes, which do not stay.
 struct HoldingKey {
+  std::string account;
   std::int64_t number = 0;
   std::string symbol;
+
+  HoldingOf view() const { return {account, StockCode{number, Text(symbol)}}; }
 };
 
 struct HoldingKeyHash {
   using is_transparent = void;
-  std::size_t operator()(const StockCode& code) const;
-  std::size_t operator()(const HoldingKey& key) const;
+  std::size_t operator()(const HoldingOf& holding) const;
+  std::size_t operator()(const HoldingKey& key) const { return (*this)(key.view()); }
 };
 
 struct HoldingKeyEqual {
   using is_transparent = void;
-  bool operator()(const HoldingKey& a, const HoldingKey& b) const;
-  bool operator()(const StockCode& a, const HoldingKey& b) const;
-  bool operator()(const HoldingKey& a, const StockCode& b) const { return (*this)(b, a); }
+  bool operator()(const HoldingKey& a, const HoldingKey& b) const { return a.view() == b.view(); }
+  bool operator()(const HoldingOf& a, const HoldingKey& b) const { return a == b.view(); }
+  bool operator()(const HoldingKey& a, const HoldingOf& b) const { return a.view() == b; }
 };
 
 using HoldingLedger = std::unordered_map<HoldingKey, Holding, HoldingKeyHash, HoldingKeyEqual>;
@@ -62,8 +75,8 @@ struct LedgerNote {
   std::int64_t heldQuantity = 0;  // for soldMoreThanHeld
 };
 
-// "sale of 7203 without a holding: no result", for a message about the trade.
-std::string describe(const LedgerNote& note, const TradeRow& trade);
+// The holding a spot trade buys into or sells from.
+HoldingOf holdingOf(const TradeRow& trade);
 
 // What one trade comes to: a result, if it yields one, and a note, if it needs one.
 struct TradeOutcome {

@@ -2,11 +2,11 @@
 
 namespace tradepl {
 
-std::string writeResultLog(const std::string& path,
+FileProblem writeResultLog(const std::string& path,
                            const std::function<void(ResultLog&)>& writeResults,
                            const BlockWrite& writeBlock) {
   WholeFile file(writeBlock);
-  if (std::string failure = file.create(path); !failure.empty()) return failure;
+  if (const FileProblem problem = file.create(path)) return problem;
   appendResultHeading(file.block());
   ResultLog log(file);
   writeResults(log);

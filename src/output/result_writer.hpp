@@ -25,9 +25,9 @@ class ResultLog {
 };
 
 // Writes the result file at `path` with the results that `writeResults` appends. Returns
-// why the file could not be written, or ""; when it could not, `writeResults` was not
-// called or its lines went nowhere, and a file already at the path is unchanged.
-std::string writeResultLog(const std::string& path,
+// why the file could not be written, if it could not; `writeResults` was then not called
+// or its lines went nowhere, and a file already at the path is unchanged.
+FileProblem writeResultLog(const std::string& path,
                            const std::function<void(ResultLog&)>& writeResults,
                            const BlockWrite& writeBlock = writeToFile);
 

@@ -44,11 +44,11 @@ WholeFile::~WholeFile() {
   discard();
 }
 
-std::string WholeFile::create(const std::string& path) {
-  if (platform::isDirectory(path)) return "is a directory";
+FileProblem WholeFile::create(const std::string& path) {
+  if (platform::isDirectory(path)) return {FileFailure::isDirectory};
   path_ = path;
   file_ = createTemporaryBeside(path, temporaryPath_);
-  if (file_ == nullptr) return "cannot create a file there: " + platform::systemReason(errno);
+  if (file_ == nullptr) return {FileFailure::cannotCreate, errno};
   return {};
 }
 
@@ -60,19 +60,21 @@ void WholeFile::flush() {
   block_.clear();
 }
 
-std::string WholeFile::commit() {
+FileProblem WholeFile::commit() {
   flush();
   if (error_ == 0 && std::fflush(file_) != 0) error_ = errnoOr(EIO);
   if (std::fclose(file_) != 0 && error_ == 0) error_ = errnoOr(EIO);
   file_ = nullptr;
   if (error_ != 0) {
     discard();
-    return "write error: " + platform::systemReason(error_);
+    return {FileFailure::writeError, error_};
   }
-  std::string failure = platform::replaceFile(temporaryPath_, path_);
-  if (!failure.empty()) discard();
+  if (const int error = platform::replaceFile(temporaryPath_, path_); error != 0) {
+    discard();
+    return {FileFailure::cannotReplace, error};
+  }
   temporaryPath_.clear();
-  return failure;
+  return {};
 }
 
 void WholeFile::discard() {

@@ -8,7 +8,12 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files.hpp"
+
 namespace tradepl {
+
+using platform::FileFailure;
+using platform::FileProblem;
 
 // How a block of bytes reaches the open file: fwrite, unless a test puts a failing one in
 // its place, as a full disk would fail. Returns false on failure, with errno set.
@@ -23,8 +28,8 @@ class WholeFile {
   WholeFile(const WholeFile&) = delete;
   WholeFile& operator=(const WholeFile&) = delete;
 
-  // Starts writing the file for `path`; returns why it cannot be written, or "".
-  std::string create(const std::string& path);
+  // Starts writing the file for `path`; returns why it cannot be written, if it cannot.
+  FileProblem create(const std::string& path);
 
   // Bytes appended here reach the file as the block fills.
   std::string& block() { return block_; }
@@ -32,8 +37,8 @@ class WholeFile {
     if (block_.size() >= kBlockSize) flush();
   }
 
-  // Writes the rest and puts the file in the path's place; returns why it could not, or "".
-  std::string commit();
+  // Writes the rest and puts the file in the path's place; returns why it could not, if so.
+  FileProblem commit();
 
  private:
   // One write per line would dominate a big run; after a failed write nothing more is

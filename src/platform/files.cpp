@@ -1,5 +1,8 @@
 #include "platform/files.hpp"
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
 #include <cerrno>
 #include <clocale>
 #include <cwchar>
@@ -42,6 +45,27 @@ std::FILE* openForReading(const std::string& path) {
   return std::fopen(path.c_str(), "rb");
 }
 
+std::optional<std::uint64_t> regularFileSize(std::FILE* file) {
+#ifdef _WIN32
+  struct _stat64 status {};
+  if (_fstat64(_fileno(file), &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) {
+    return std::nullopt;
+  }
+#else
+  struct stat status {};
+  if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+#endif
+  return static_cast<std::uint64_t>(status.st_size);
+}
+
+bool seekTo(std::FILE* file, std::uint64_t offset) {
+#ifdef _WIN32
+  return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
+#else
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+}
+
 std::FILE* createNewFile(const std::string& path) {
 #ifdef _WIN32
   // The msvcrt that MinGW links against does not know fopen's "x"; the names asked for
@@ -57,10 +81,10 @@ std::FILE* createNewFile(const std::string& path) {
 #endif
 }
 
-std::string replaceFile(const std::string& from, const std::string& to) {
+int replaceFile(const std::string& from, const std::string& to) {
   std::error_code status;
   std::filesystem::rename(filePath(from), filePath(to), status);
-  return status ? status.message() : std::string();
+  return status ? status.value() : 0;
 }
 
 void removeFile(const std::string& path) {

@@ -4,8 +4,10 @@
 // code page (932 on a Japanese Windows), elsewhere as the file system's own bytes, and the
 // program passes them on as they are.
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +20,28 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 inline constexpr std::string_view kLineEnd = "\n";
 #endif
 
+// Why a file could not be read or written; the messages say it in the user's language.
+enum class FileFailure : std::uint8_t {
+  none,
+  emptyPath,
+  isDirectory,
+  cannotOpen,     // error: why opening failed
+  readError,      // error: why a read failed part-way
+  cannotCreate,   // error: why the new file could not be created beside the path
+  writeError,     // error: why a write failed part-way (a full disk)
+  cannotReplace,  // error: why the new file could not take the old one's place
+  readOnly,       // the user marked the file read-only: it is not replaced
+  notAFile,       // neither a file, a folder, a character device nor a FIFO (a socket)
+};
+
+struct FileProblem {
+  FileFailure failure = FileFailure::none;
+  int error = 0;  // the errno value, where the failure has one
+
+  explicit operator bool() const { return failure != FileFailure::none; }
+  friend bool operator==(const FileProblem&, const FileProblem&) = default;
+};
+
 // The path as the file-system library takes it.
 std::filesystem::path filePath(const std::string& path);
 
@@ -28,12 +52,18 @@ bool sameFile(const std::string& a, const std::string& b);
 
 std::FILE* openForReading(const std::string& path);
 
+// The size of an open regular file, which can then be read from any place; none for a
+// pipe, a terminal or a device, which can only be read from start to end.
+std::optional<std::uint64_t> regularFileSize(std::FILE* file);
+// Moves where the next read of a regular file starts.
+bool seekTo(std::FILE* file, std::uint64_t offset);
+
 // Creates a file for writing that must not exist yet; fails with errno EEXIST if it does.
 std::FILE* createNewFile(const std::string& path);
 
 // Puts `from` in the place of `to` in one step, replacing a file already there. Returns
-// why it could not, or an empty string.
-std::string replaceFile(const std::string& from, const std::string& to);
+// the errno value of why it could not, or 0.
+int replaceFile(const std::string& from, const std::string& to);
 
 void removeFile(const std::string& path);
 

@@ -1,7 +1,6 @@
 #include "records/dates.hpp"
 
-#include <charconv>
-#include <system_error>
+#include <limits>
 #include <tuple>
 
 namespace tradepl {
@@ -14,24 +13,30 @@ bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
+constexpr auto kLargest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+
 // Reads a number the way scanf's %d does: leading white space, optional sign, digits.
 // Advances `text` past it; a number that does not read, or does not fit, leaves `text` as
-// it was.
+// it was. Every result line reads three of these, so the digits are summed here rather
+// than handed to a general conversion: eighteen of them cannot overflow, and more are
+// checked one by one.
 std::optional<std::int64_t> scanNumber(std::string_view& text) {
   std::size_t i = 0;
   while (i < text.size() && isScanfSpace(text[i])) ++i;
-  const std::size_t sign = i;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   const std::size_t digits = i;
-  while (i < text.size() && isDigit(text[i])) ++i;
+  const std::uint64_t limit = kLargest + (negative ? 1 : 0);
+  std::uint64_t magnitude = 0;
+  for (; i < text.size() && isDigit(text[i]); ++i) {
+    const auto digit = static_cast<std::uint64_t>(text[i] - '0');
+    if (i - digits >= 18 && magnitude > (limit - digit) / 10) return std::nullopt;
+    magnitude = magnitude * 10 + digit;
+  }
   if (i == digits) return std::nullopt;
-  // from_chars takes no '+'.
-  const std::size_t from = text[sign] == '+' ? sign + 1 : sign;
-  std::int64_t value = 0;
-  const auto [stop, error] = std::from_chars(text.data() + from, text.data() + i, value);
-  if (error != std::errc{} || stop != text.data() + i) return std::nullopt;
   text.remove_prefix(i);
-  return value;
+  // Negating in unsigned arithmetic reaches INT64_MIN without signed overflow.
+  return static_cast<std::int64_t>(negative ? 0 - magnitude : magnitude);
 }
 
 bool skipDateSeparator(std::string_view& text) {

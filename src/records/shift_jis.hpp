@@ -51,4 +51,12 @@ inline constexpr std::string_view kMarginOpening = "\x90\x4D\x97\x70\x90\x56\x8B
 inline constexpr std::string_view kMarginClosing = "\x90\x4D\x97\x70\x95\xD4\x8D\xCF";  // 信用返済
 inline constexpr std::string_view kBuy = "\x94\x83";                                    // 買
 
+// The trade-type keywords as UTF-8 bytes: a log that holds them was saved in the wrong
+// encoding (a spreadsheet's "CSV UTF-8"), and none of its rows would match the keywords.
+inline constexpr std::string_view kSpotInUtf8 = "\xE7\x8F\xBE\xE7\x89\xA9";  // 現物
+inline constexpr std::string_view kMarginOpeningInUtf8 =
+    "\xE4\xBF\xA1\xE7\x94\xA8\xE6\x96\xB0\xE8\xA6\x8F";  // 信用新規
+inline constexpr std::string_view kMarginClosingInUtf8 =
+    "\xE4\xBF\xA1\xE7\x94\xA8\xE8\xBF\x94\xE6\xB8\x88";  // 信用返済
+
 }  // namespace tradepl::sjis

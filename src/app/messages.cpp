@@ -1,0 +1,104 @@
+#include "app/messages.hpp"
+
+#include <vector>
+
+namespace tradepl {
+namespace {
+
+std::string_view textOf(Language, Message message) {
+  return englishText(message);
+}
+
+// The system's own words for an errno value.
+std::string systemReason(Language, int error) {
+  return platform::systemReason(error);
+}
+
+Message problemMessage(LineProblemKind kind) {
+  switch (kind) {
+    case LineProblemKind::emptyText:
+      return Message::emptyColumn;
+    case LineProblemKind::nulByte:
+      return Message::nulInColumn;
+    case LineProblemKind::notANumber:
+      return Message::notANumber;
+    case LineProblemKind::outOfRange:
+      return Message::outOfRange;
+    case LineProblemKind::notAStockCode:
+      return Message::notAStockCode;
+    case LineProblemKind::tooFewColumns:
+      return Message::tooFewColumns;
+    case LineProblemKind::tooLong:
+      return Message::longerThanAnyLine;
+    case LineProblemKind::utf8Text:
+      return Message::lineInUtf8;
+  }
+  return Message::notANumber;
+}
+
+}  // namespace
+
+std::string say(Language language, Message message, std::initializer_list<std::string_view> fills) {
+  const std::string_view text = textOf(language, message);
+  const std::vector<std::string_view> values(fills);
+  std::string said;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    // A blank is {1} to {9}.
+    if (text[i] == '{' && i + 2 < text.size() && text[i + 2] == '}' && text[i + 1] >= '1' &&
+        text[i + 1] <= '9') {
+      const auto index = static_cast<std::size_t>(text[i + 1] - '1');
+      if (index < values.size()) said += values[index];
+      i += 2;
+    } else {
+      said += text[i];
+    }
+  }
+  return said;
+}
+
+std::string grouped(std::uint64_t count) {
+  const std::string digits = std::to_string(count);
+  std::string text;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
+    text += digits[i];
+  }
+  return text;
+}
+
+std::string describe(Language language, const LineProblem& problem, LogKind log) {
+  const Message message = problemMessage(problem.kind);
+  if (problem.kind == LineProblemKind::tooFewColumns) {
+    return say(language, message,
+               {std::to_string(problem.columnsFound), std::to_string(columnCount(log))});
+  }
+  return say(language, message, {std::to_string(problem.column), columnName(log, problem.column)});
+}
+
+std::string describe(Language language, const platform::FileProblem& problem) {
+  using platform::FileFailure;
+  const std::string reason = systemReason(language, problem.error);
+  switch (problem.failure) {
+    case FileFailure::emptyPath:
+      return say(language, Message::emptyPath);
+    case FileFailure::isDirectory:
+      return say(language, Message::isDirectory);
+    case FileFailure::readError:
+      return say(language, Message::readError, {reason});
+    case FileFailure::cannotCreate:
+      return say(language, Message::cannotCreateBeside, {reason});
+    case FileFailure::writeError:
+      return say(language, Message::writeError, {reason});
+    case FileFailure::readOnly:
+      return say(language, Message::readOnly);
+    case FileFailure::notAFile:
+      return say(language, Message::notAFile);
+    case FileFailure::cannotOpen:
+    case FileFailure::cannotReplace:
+    case FileFailure::none:
+      break;
+  }
+  return reason;
+}
+
+}  // namespace tradepl

@@ -1,0 +1,83 @@
+#pragma once
+// What the program says to people, by kind. Each language keeps all of its texts in one
+// table (messages_en.cpp); the code names a message by its kind and hands over what fills
+// its blanks, {1}, {2}…, which each language places where its grammar wants them.
+//
+// Texts are UTF-8; they reach the console in its own encoding. Words quoted from a log
+// (an account, a date) are converted from Shift_JIS first.
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "input/trade_line.hpp"
+#include "platform/files.hpp"
+#include "records/records.hpp"
+
+namespace tradepl {
+
+enum class Language : std::uint8_t { english };
+
+enum class Message : std::uint8_t {
+  // The command line.
+  noInputLog,
+  optionWithoutPath,  // {1} the option
+  noOutputPath,
+  outputNamesInput,  // {1} the path
+  // Files.
+  cannotRead,   // {1} why
+  cannotWrite,  // {1} why
+  notWritten,   // no log could be read
+  emptyPath,
+  isDirectory,
+  readError,           // {1} the system's reason
+  cannotCreateBeside,  // {1} the system's reason
+  writeError,          // {1} the system's reason
+  readOnly,
+  notAFile,
+  // Logs.
+  writtenInUtf8,
+  writtenInUtf16,
+  holdsNulBytes,
+  isMarginLog,
+  isSpotLog,
+  newestFirst,
+  noSpotTrades,
+  noMarginTrades,
+  moreLinesSkipped,  // {1} how many
+  moreNotes,         // {1} how many
+  // Lines.
+  skipped,        // {1} why
+  tooFewColumns,  // {1} found, {2} expected
+  emptyColumn,    // {1} the column's number, {2} its name
+  nulInColumn,    // likewise
+  notANumber,     // likewise
+  outOfRange,     // likewise
+  notAStockCode,  // likewise
+  longerThanAnyLine,
+  lineInUtf8,
+  outOfOrder,
+  // Trades.
+  saleWithoutHolding,  // {1} the code, {2} the account
+  soldMoreThanHeld,    // {1} the code, {2} the account, {3} the shares held
+  amountOutOfRange,    // {1} the code, {2} the account
+  dateDoesNotRead,     // {1} the date as written
+};
+
+// The table of each language.
+std::string_view englishText(Message message);
+
+// The text of `message` in `language`, its blanks filled.
+std::string say(Language language, Message message,
+                std::initializer_list<std::string_view> fills = {});
+
+// A count with thousands separators: 3,912.
+std::string grouped(std::uint64_t count);
+
+// Why a line was skipped, in `language`.
+std::string describe(Language language, const LineProblem& problem, LogKind log);
+// Why a file could not be read or written, in `language`.
+std::string describe(Language language, const platform::FileProblem& problem);
+
+}  // namespace tradepl

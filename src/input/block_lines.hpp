@@ -1,0 +1,46 @@
+#pragma once
+// The lines of a log, found block by block, from the first to the last or from the last to
+// the first. Internal to the readers: the buffer belongs to the caller, and a line is handed
+// over as a stretch of it that lives until the next line is asked for.
+
+#include <cstdint>
+#include <span>
+
+#include "input/log_bytes.hpp"
+
+namespace tradepl::detail {
+
+// Large enough that a read costs little per line, small enough to stay in the cache.
+inline constexpr std::size_t kBlockSize = std::size_t{256} << 10;
+// No log line comes near this; a longer one is skipped rather than held, so that memory
+// stays bounded whatever the file (a log saved without line ends, /dev/zero).
+inline constexpr std::size_t kLongestLine = std::size_t{1} << 20;
+// What a buffer for these functions must hold; for a log of known size, its size and one
+// byte more is enough.
+inline constexpr std::size_t kBufferSize = kBlockSize + kLongestLine;
+
+class LineVisitor {
+ public:
+  // A line without its line end; the bytes may be rewritten. Returns false to stop.
+  virtual bool line(char* begin, char* end) = 0;
+  // A line longer than kLongestLine, which is skipped.
+  virtual void tooLong() = 0;
+
+ protected:
+  ~LineVisitor() = default;
+};
+
+// Visits the lines from the first on. The first `filled` bytes of `buffer` hold the start
+// of the log, read already; reading goes on after them.
+void readLinesForward(LogBytes& bytes, char lineEnd, std::span<char> buffer, std::size_t filled,
+                      LineVisitor& visitor);
+
+// Visits the lines from the last back to the first that starts at or after `floor`, reading
+// from any place: `bytes` must know its size.
+void readLinesBackward(LogBytes& bytes, char lineEnd, std::span<char> buffer, LineVisitor& visitor,
+                       std::uint64_t floor = 0);
+
+// How many lines the log has, counted as the readers count them.
+std::uint64_t countLines(LogBytes& bytes, char lineEnd, std::span<char> buffer);
+
+}  // namespace tradepl::detail

@@ -1,0 +1,61 @@
+#pragma once
+// Where a log's bytes come from: a file, or bytes already in memory. A regular file can be
+// read from any place, so a log written newest first can be read from its end; a pipe or
+// a device only from start to end.
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/files.hpp"
+
+namespace tradepl {
+
+using platform::FileFailure;
+using platform::FileProblem;
+
+class LogBytes {
+ public:
+  virtual ~LogBytes() = default;
+
+  // Fills the front of `into` with the bytes after those read so far and returns how
+  // many; 0 at the end, or after a read error, which failure() then names.
+  virtual std::size_t read(std::span<char> into) = 0;
+  // How many bytes there are, where they can be read from any place.
+  virtual std::optional<std::uint64_t> size() const = 0;
+  // Reads from `offset` on, where size() is known; as read() otherwise.
+  virtual std::size_t readAt(std::uint64_t offset, std::span<char> into) = 0;
+  virtual FileProblem failure() const { return {}; }
+};
+
+// Bytes in memory, handed out at most `mostPerRead` at a time, as a file might.
+class MemoryBytes final : public LogBytes {
+ public:
+  explicit MemoryBytes(std::string_view bytes,
+                       std::size_t mostPerRead = std::numeric_limits<std::size_t>::max())
+      : bytes_(bytes), mostPerRead_(mostPerRead) {}
+  // It views the bytes: a temporary string would be gone before they are read.
+  MemoryBytes(std::string&&, std::size_t = 0) = delete;
+
+  std::size_t read(std::span<char> into) override;
+  std::optional<std::uint64_t> size() const override { return bytes_.size(); }
+  std::size_t readAt(std::uint64_t offset, std::span<char> into) override;
+
+ private:
+  std::string_view bytes_;
+  std::size_t mostPerRead_;
+  std::size_t next_ = 0;
+};
+
+struct OpenedLog {
+  std::unique_ptr<LogBytes> bytes;
+  FileProblem problem;  // why the log cannot be read, when bytes is empty
+};
+
+OpenedLog openLogFile(const std::string& path);
+
+}  // namespace tradepl
