@@ -164,7 +164,7 @@ TEST_F(WriteResultLog, LeavesTheOldFileWhenTheDiskFillsUpPartWay) {
   const fs::path out = folder_ / "out.csv";
   std::ofstream(out) << "the old results";
   int calls = 0;
-  const BlockWrite fillsUp = [&calls](std::FILE* file, std::string_view bytes) {
+  const BlockWrite fillsUp = [&calls](platform::OutputFile& file, std::string_view bytes) {
     if (++calls == 1) return writeToFile(file, bytes);
     writeToFile(file, bytes.substr(0, bytes.size() / 2));
     errno = ENOSPC;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-compiles tradepl.exe with MinGW-w64, packages it as a zip, and runs the
 # end-to-end tests on the .exe under Wine: the same expected bytes as on Linux, with CR LF
-# line ends, and paths handed over in code page 932, as a Japanese Windows does.
+# line ends, and messages in code page 932, as a Japanese Windows shows them.
 # Needs the Debian packages g++-mingw-w64-x86-64 and wine64, and the ja_JP.UTF-8 locale.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,9 +14,13 @@ cmake --preset test >/dev/null
 cmake --build --preset test --target tradepl_end_to_end_tests >/dev/null
 
 export WINEDEBUG=-all WINEPREFIX="$PWD/build/wineprefix" LANG=ja_JP.UTF-8
-# The first start of Wine sets up its prefix and says so; get that over with first.
+# The first start of Wine sets up its prefix and says so; get that over with first. One
+# wineserver then stays up for every run of the tests: one that shuts down between two
+# runs can drop the next ("wine client error: recvmsg").
 wineboot --init >/dev/null 2>&1 || true
 wineserver --wait || true
+wineserver -p
+trap 'wineserver -k || true' EXIT
 
-TRADEPL_EXECUTABLE="$exe" TRADEPL_RUNNER=wine TRADEPL_LINE_END=crlf \
+TRADEPL_EXECUTABLE="$exe" TRADEPL_RUNNER=wine TRADEPL_LINE_END=crlf TRADEPL_CONSOLE_ENCODING=CP932 \
   build/test/tests/tradepl_end_to_end_tests --gtest_brief=1

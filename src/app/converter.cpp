@@ -13,6 +13,7 @@
 #include "ledger/ledger.hpp"
 #include "output/result_writer.hpp"
 #include "platform/files.hpp"
+#include "platform/output_file.hpp"
 
 namespace tradepl {
 namespace {
@@ -20,10 +21,13 @@ namespace {
 constexpr std::string_view kSpotOption = "-g";
 constexpr std::string_view kMarginOption = "-s";
 
-// True when writing `output` would replace one of the input logs.
-bool namesAnInput(const std::string& output, const std::optional<std::string>& input) {
-  if (!input) return false;
-  return output == *input || platform::sameFile(output, *input);
+// True when writing `output` would replace a log named on the command line.
+bool namesALog(const std::string& output, const std::vector<std::string>& logs) {
+  if (output == platform::kStandardOutput) return false;
+  for (const std::string& log : logs) {
+    if (output == log || platform::sameFile(output, log)) return true;
+  }
+  return false;
 }
 
 void checkCommandLine(Arguments& arguments) {
@@ -31,8 +35,7 @@ void checkCommandLine(Arguments& arguments) {
     arguments.error = ArgumentError::noInputLog;
   } else if (!arguments.outputPath) {
     arguments.error = ArgumentError::noOutputPath;
-  } else if (namesAnInput(*arguments.outputPath, arguments.spotPath) ||
-             namesAnInput(*arguments.outputPath, arguments.marginPath)) {
+  } else if (namesALog(*arguments.outputPath, arguments.namedLogs)) {
     arguments.error = ArgumentError::outputNamesInput;
     arguments.errorToken = *arguments.outputPath;
   }
@@ -140,6 +143,7 @@ Arguments scanArguments(std::span<const char* const> arguments) {
         return scanned;
       }
       (token == kSpotOption ? scanned.spotPath : scanned.marginPath) = arguments[++i];
+      scanned.namedLogs.emplace_back(arguments[i]);
     } else {
       scanned.outputPath = std::string(token);
     }

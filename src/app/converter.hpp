@@ -17,6 +17,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace tradepl {
 
@@ -39,14 +40,16 @@ enum class ArgumentError : std::uint8_t {
 struct Arguments {
   std::optional<std::string> spotPath;
   std::optional<std::string> marginPath;
-  std::optional<std::string> outputPath;
+  std::optional<std::string> outputPath;      // "-" for the standard output
+  std::vector<std::string> namedLogs;         // every path given with -g or -s, even replaced
   ArgumentError error = ArgumentError::none;  // why the command line cannot be run
   std::string errorToken;                     // the option or path it is about
 };
 
 // Scans the arguments after the program name. "-g" and "-s" take the next token as their
 // path whatever it reads, a later one replacing an earlier one; any other token is a
-// candidate output path, the last one winning.
+// candidate output path, the last one winning. The output may name no path given as a
+// log, not even one a later option replaced: a slip of the hand must not cost a log.
 Arguments scanArguments(std::span<const char* const> arguments);
 
 void printUsage(std::ostream& out);

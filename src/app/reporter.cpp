@@ -1,6 +1,8 @@
 #include "app/reporter.hpp"
 
-#include <charconv>
+#include <string>
+
+#include "platform/console.hpp"
 
 namespace tradepl {
 namespace {
@@ -12,30 +14,19 @@ constexpr std::size_t kFlushAt = 64 * 1024;
 }  // namespace
 
 void Reporter::report(std::string_view message) {
-  pending_ += "tradepl: ";
-  finish(message);
+  say("tradepl: " + std::string(message));
 }
 
 void Reporter::report(std::string_view file, std::string_view message) {
-  pending_ += "tradepl: ";
-  pending_ += file;
-  pending_ += ": ";
-  finish(message);
+  say("tradepl: " + std::string(file) + ": " + std::string(message));
 }
 
 void Reporter::report(std::string_view file, std::uint64_t line, std::string_view message) {
-  char number[24];
-  const auto written = std::to_chars(number, number + sizeof number, line);
-  pending_ += "tradepl: ";
-  pending_ += file;
-  pending_ += ':';
-  pending_.append(number, written.ptr);
-  pending_ += ": ";
-  finish(message);
+  say("tradepl: " + std::string(file) + ':' + std::to_string(line) + ": " + std::string(message));
 }
 
-void Reporter::finish(std::string_view message) {
-  pending_ += message;
+void Reporter::say(const std::string& line) {
+  pending_ += platform::forConsole(line);
   pending_ += '\n';
   if (pending_.size() >= kFlushAt) flush();
 }

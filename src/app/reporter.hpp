@@ -26,7 +26,7 @@ class Reporter {
   void flush();
 
  private:
-  void finish(std::string_view message);
+  void say(const std::string& line);
 
   std::ostream& err_;
   std::string pending_;

@@ -1,8 +1,8 @@
 #pragma once
-// Everything that differs between Windows and the other platforms, in one place; all of it
-// is about files. Paths arrive as the bytes of the command line: on Windows in the ANSI
-// code page (932 on a Japanese Windows), elsewhere as the file system's own bytes, and the
-// program passes them on as they are.
+// Everything about files that differs between Windows and the other platforms. Paths are
+// the bytes of the command line: the file system's own bytes elsewhere, UTF-8 on Windows,
+// where the command line is taken in UTF-16 so that any folder name reaches the program,
+// and every path is widened again for the system's calls.
 
 #include <cstdint>
 #include <cstdio>
@@ -58,16 +58,12 @@ std::optional<std::uint64_t> regularFileSize(std::FILE* file);
 // Moves where the next read of a regular file starts.
 bool seekTo(std::FILE* file, std::uint64_t offset);
 
-// Creates a file for writing that must not exist yet; fails with errno EEXIST if it does.
-std::FILE* createNewFile(const std::string& path);
-
-// Puts `from` in the place of `to` in one step, replacing a file already there. Returns
-// the errno value of why it could not, or 0.
-int replaceFile(const std::string& from, const std::string& to);
-
-void removeFile(const std::string& path);
-
 // The text of an errno value, for a message about a file.
 std::string systemReason(int error);
+
+#ifdef _WIN32
+std::wstring widen(std::string_view utf8);
+std::string narrow(std::wstring_view wide);
+#endif
 
 }  // namespace tradepl::platform

@@ -1,0 +1,18 @@
+#pragma once
+// The process and its console: how it starts, and how what it says reaches the user.
+
+#include <string>
+#include <string_view>
+
+namespace tradepl::platform {
+
+// Sets the process up before a run: a closed pipe or console must not end the run before
+// the result is written, so writing to one only fails; a standard stream that is closed
+// altogether writes nowhere.
+void prepareProcess();
+
+// Text composed in UTF-8, as the console shows it: unchanged here; on Windows in the
+// console's code page (932 on a Japanese Windows), a character it lacks shown as '?'.
+std::string forConsole(std::string_view utf8);
+
+}  // namespace tradepl::platform
