@@ -14,23 +14,23 @@ namespace tradepl::platform {
 
 #ifdef _WIN32
 
-std::wstring widen(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int size = static_cast<int>(utf8.size());
-  const int wideSize = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+std::wstring widen(std::string_view bytes, unsigned codePage) {
+  if (bytes.empty()) return {};
+  const int size = static_cast<int>(bytes.size());
+  const int wideSize = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), wideSize);
+  MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), wideSize);
   return wide;
 }
 
-std::string narrow(std::wstring_view wide) {
+std::string narrow(std::wstring_view wide, unsigned codePage) {
   if (wide.empty()) return {};
   const int size = static_cast<int>(wide.size());
-  const int utf8Size =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(utf8Size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), utf8Size, nullptr, nullptr);
-  return utf8;
+  const int length =
+      WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(codePage, 0, wide.data(), size, bytes.data(), length, nullptr, nullptr);
+  return bytes;
 }
 
 std::filesystem::path filePath(const std::string& path) {

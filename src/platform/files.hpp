@@ -62,8 +62,9 @@ bool seekTo(std::FILE* file, std::uint64_t offset);
 std::string systemReason(int error);
 
 #ifdef _WIN32
-std::wstring widen(std::string_view utf8);
-std::string narrow(std::wstring_view wide);
+// Between a code page's bytes and UTF-16; UTF-8 (code page 65001) unless told otherwise.
+std::wstring widen(std::string_view bytes, unsigned codePage = 65001);
+std::string narrow(std::wstring_view wide, unsigned codePage = 65001);
 #endif
 
 }  // namespace tradepl::platform

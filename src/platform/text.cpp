@@ -1,28 +1,19 @@
 #include "platform/text.hpp"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <iconv.h>
 #endif
 
 #include <cerrno>
+
+#include "platform/files.hpp"
 
 namespace tradepl::platform {
 
 #ifdef _WIN32
 
 std::string utf8FromShiftJis(std::string_view bytes) {
-  if (bytes.empty()) return {};
-  const int size = static_cast<int>(bytes.size());
-  const int wideSize = MultiByteToWideChar(932, 0, bytes.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
-  MultiByteToWideChar(932, 0, bytes.data(), size, wide.data(), wideSize);
-  const int utf8Size =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(utf8Size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, utf8.data(), utf8Size, nullptr, nullptr);
-  return utf8;
+  return narrow(widen(bytes, 932));
 }
 
 #else
