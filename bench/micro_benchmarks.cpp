@@ -58,6 +58,7 @@ class CountingSink final : public LineSink {
  public:
   void kept(const TradeRow& row) override { benchmark::DoNotOptimize(row.quantity); }
   void skipped(std::uint64_t, const LineProblem&) override {}
+  void outOfOrder(const TradeRow&) override {}
 };
 
 // A whole margin log in memory through the block reader: line ends, splitting, parsing.

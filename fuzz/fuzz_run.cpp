@@ -158,21 +158,31 @@ std::string readFile(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// Every message has the prefix, and a log says at most twenty things line by line.
+// Every message has the prefix but the summary's lines after its first, which are
+// indented and come last; and a log says at most twenty things line by line.
 void requireFewLineMessages(const std::string& messages) {
   std::size_t aboutLines = 0;
+  bool inSummary = false;
+  bool saidAnything = false;
   for (std::size_t start = 0; start < messages.size();) {
     const std::size_t end = messages.find('\n', start);
     require(end != std::string::npos, "messages end with a line end");
     const std::string_view message(messages.data() + start, end - start);
+    start = end + 1;
+    if (message.starts_with("  ")) {
+      require(saidAnything, "indented lines follow the summary's heading");
+      inSummary = true;
+      continue;
+    }
+    require(!inSummary, "the summary comes last");
     require(message.starts_with("tradepl: "), "every message has the prefix");
+    saidAnything = true;
     // "tradepl: FILE:LINE: ..." names a line; the files here have no digits after a colon.
     const std::size_t colon = message.find(".csv:");
     if (colon != std::string_view::npos && colon + 5 < message.size() &&
         message[colon + 5] >= '0' && message[colon + 5] <= '9') {
       ++aboutLines;
     }
-    start = end + 1;
   }
   require(aboutLines <= 40, "at most twenty messages a log about its lines");
 }

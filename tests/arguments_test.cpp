@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/arguments.hpp"
 #include "app/converter.hpp"
 
 namespace tradepl {
@@ -44,6 +45,30 @@ TEST(ScanArguments, RefusesCommandLinesThatCannotRun) {
   const Arguments namesInput = scan({"-g", "a.csv", "-s", "b.csv", "b.csv"});
   EXPECT_EQ(namesInput.error, ArgumentError::outputNamesInput);
   EXPECT_EQ(namesInput.errorToken, "b.csv");
+}
+
+TEST(ScanArguments, TakesOptionsAsPeopleExpectThem) {
+  const Arguments quiet = scan({"-q", "-g", "a.csv", "--quiet", "-"});
+  EXPECT_EQ(quiet.error, ArgumentError::none);
+  EXPECT_TRUE(quiet.quiet);
+  EXPECT_EQ(quiet.outputPath, "-");
+  EXPECT_TRUE(scan({"-g", "a.csv", "--help", "out.csv"}).help);
+  EXPECT_TRUE(scan({"-h"}).help);
+  EXPECT_TRUE(scan({"--version"}).version);
+  EXPECT_EQ(scan({"-g", "--help", "out.csv"}).spotPath, "--help");  // a value, not an option
+  EXPECT_EQ(scan({"-g", "a.csv", "./-out.csv"}).outputPath, "./-out.csv");
+
+  const Arguments unknown = scan({"-g", "a.csv", "--foo", "out.csv"});
+  EXPECT_EQ(unknown.error, ArgumentError::unknownOption);
+  EXPECT_EQ(unknown.errorToken, "--foo");
+  EXPECT_EQ(scan({"spot.csv", "margin.csv", "out.csv"}).error, ArgumentError::logsNotMarked);
+}
+
+TEST(PausesBeforeClosing, OnlyWhenStartedAloneInItsOwnConsoleWithoutArguments) {
+  EXPECT_TRUE(pausesBeforeClosing(1, 1));   // a double-click in Explorer
+  EXPECT_FALSE(pausesBeforeClosing(1, 2));  // typed at a command prompt
+  EXPECT_FALSE(pausesBeforeClosing(1, 0));  // no console: redirected, or not Windows
+  EXPECT_FALSE(pausesBeforeClosing(3, 1));  // dropped files on it, or a shortcut
 }
 
 TEST(PrintUsage, DocumentsBothLayoutsByTheirHeadings) {

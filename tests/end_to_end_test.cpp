@@ -20,7 +20,7 @@ const std::string& kToyota = kToyotaName;
 TEST_F(Tradepl, ChargesBothPurchasesToTheSaleOfTheWorkedExample) {
   write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), spotBuy("7203", "100", "1100"),
                              spotSell("7203", "150", "1200")}));
-  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  const Outcome result = run({"-q", "-g", "spot.csv", "out.csv"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, "");
@@ -38,7 +38,7 @@ TEST_F(Tradepl, WritesSpotResultsBeforeMarginResults) {
   opening.tradeType = std::string(sjis::kMarginOpening);
   write("margin.csv", "heading\n" + opening.line() + "\r\n" + closing.line() + "\r\n");
   write("spot.csv", spotLog({spotBuy("130A", "300", "1207"), spotSell("130A", "100", "1185.5")}));
-  const Outcome result = run({"-g", "spot.csv", "-s", "margin.csv", "out.csv"});
+  const Outcome result = run({"-q", "-g", "spot.csv", "-s", "margin.csv", "out.csv"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(written("out.csv"), kResultHeading + "2024,3,5,130A," + kToyota +
@@ -53,7 +53,7 @@ TEST_F(Tradepl, ReadsQuotedAmountsAndKeepsEveryOutputLineAtElevenColumns) {
   sell.name = buy.name;
   sell.settlementAmount = "\"1,284,450\"";
   write("spot.csv", spotLog({buy, sell}));
-  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  const Outcome result = run({"-q", "-g", "spot.csv", "out.csv"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(
@@ -68,8 +68,8 @@ TEST_F(Tradepl, ReadsCrLfLogsAsLfLogs) {
   for (const char c : log) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   write("lf.csv", log);
   write("crlf.csv", crlf);
-  EXPECT_EQ(run({"-g", "lf.csv", "lf-out.csv"}).status, 0);
-  EXPECT_EQ(run({"-g", "crlf.csv", "crlf-out.csv"}).status, 0);
+  EXPECT_EQ(run({"-q", "-g", "lf.csv", "lf-out.csv"}).status, 0);
+  EXPECT_EQ(run({"-q", "-g", "crlf.csv", "crlf-out.csv"}).status, 0);
   EXPECT_EQ(read("lf-out.csv"), read("crlf-out.csv"));
   EXPECT_EQ(written("lf-out.csv"),
             kResultHeading + "2024,3,5,7203," + kToyota + ",100,1200,1000.00,200,16,19784\n");
@@ -81,7 +81,7 @@ TEST_F(Tradepl, ReadsLinesLongerThanAKilobyteWhole) {
   SpotTrade sell = spotSell("7203", "100", "1200");
   sell.name = buy.name;
   write("spot.csv", spotLog({buy, sell}));
-  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  const Outcome result = run({"-q", "-g", "spot.csv", "out.csv"});
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(written("out.csv"),
             kResultHeading + "2024,3,5,7203," + buy.name + ",100,1200,1000.00,200,16,19784\n");
@@ -92,7 +92,7 @@ TEST_F(Tradepl, ReportsEverySkippedLineAndCarriesOn) {
   write("spot.csv",
         lines({"heading", spotBuy("7203", "100", "1000").line(), "", badPrice.line(), "7203,oops",
                spotSell("7203", "100", "1100").line(), spotSell("9999", "1", "1").line()}));
-  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  const Outcome result = run({"-q", "-g", "spot.csv", "out.csv"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err,
             "tradepl: spot.csv:4: skipped: column 10 (unit price): not a number\n"
@@ -106,7 +106,7 @@ TEST_F(Tradepl, ReportsEverySkippedLineAndCarriesOn) {
 TEST_F(Tradepl, WarnsOfAnOversellAndClosesTheHolding) {
   write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), spotSell("7203", "300", "1100"),
                              spotSell("7203", "1", "1100")}));
-  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  const Outcome result = run({"-q", "-g", "spot.csv", "out.csv"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "tradepl: spot.csv:3: sale of 7203 (" + kTokuteiInUtf8 +
                             ") is larger than the 100 shares held: result written, holding closed\n"
@@ -124,7 +124,7 @@ TEST_F(Tradepl, WritesAnEmptyColumnForADatePartThatDoesNotRead) {
   SpotTrade second = spotSell("7203", "10", "1000", "0", "0");
   second.date = "R6.7.1";
   write("spot.csv", spotLog({buy, first, second}));
-  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  const Outcome result = run({"-q", "-g", "spot.csv", "out.csv"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err,
             "tradepl: spot.csv:3: execution date 2024/7 does not read as year/month/day: its "
@@ -145,7 +145,7 @@ TEST_F(Tradepl, KeepsEachAccountsHoldingsApart) {
   secondNisaSale.quantity = "10";
   write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), nisaBuy, nisaSale,
                              spotSell("7203", "100", "1500"), secondNisaSale}));
-  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  const Outcome result = run({"-q", "-g", "spot.csv", "out.csv"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err,
             "tradepl: spot.csv:6: sale of 7203 (NISA) without a holding bought earlier in the "
@@ -164,7 +164,7 @@ TEST_F(Tradepl, ReadsANewestFirstLogFromItsLastLineUp) {
   write("spot.csv", spotLog({on("2024/03/07 10:00", spotSell("7203", "150", "1200")),
                              on("2024/03/06 10:00", spotBuy("7203", "100", "1100")),
                              on("2024/03/05 10:00", spotBuy("7203", "100", "1000"))}));
-  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  const Outcome result = run({"-q", "-g", "spot.csv", "out.csv"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "tradepl: spot.csv: newest first: read from the last line up\n");
   EXPECT_EQ(written("out.csv"),
@@ -177,7 +177,7 @@ TEST_F(Tradepl, WarnsOnceOfALogOutOfDateOrder) {
                              on("2024/03/06 10:00", spotSell("7203", "10", "1200")),
                              on("2024/03/05 09:00", spotSell("7203", "10", "1200")),
                              on("2024/03/08 10:00", spotSell("7203", "10", "1200"))}));
-  const Outcome result = run({"-g", "spot.csv", "out.csv"});
+  const Outcome result = run({"-q", "-g", "spot.csv", "out.csv"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err,
             "tradepl: spot.csv:4: executed before the trade read just before it: the log is not "
@@ -207,7 +207,7 @@ TEST_F(Tradepl, RefusesALogInAnotherEncodingOrOfTheOtherKind) {
            {"heading\n" + MarginTrade{}.line() + "\n" + MarginTrade{}.line() + "\n",
             "this is a margin log (24 columns): name it with -s"}}) {
     write("spot.csv", log);
-    const Outcome result = run({"-g", "spot.csv", "out.csv"});
+    const Outcome result = run({"-q", "-g", "spot.csv", "out.csv"});
     EXPECT_EQ(result.status, -3) << message;
     EXPECT_EQ(result.err, "tradepl: spot.csv: " + message +
                               "\ntradepl: out.csv: not written: no log could be read\n");
@@ -215,7 +215,7 @@ TEST_F(Tradepl, RefusesALogInAnotherEncodingOrOfTheOtherKind) {
   EXPECT_FALSE(exists("out.csv"));
 
   write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), spotSell("7203", "100", "1200")}));
-  const Outcome swapped = run({"-s", "spot.csv", "-g", "spot.csv", "out.csv"});
+  const Outcome swapped = run({"-q", "-s", "spot.csv", "-g", "spot.csv", "out.csv"});
   EXPECT_EQ(swapped.status, -3);
   EXPECT_EQ(swapped.err, "tradepl: spot.csv: this is a spot log (14 columns): name it with -g\n");
   EXPECT_EQ(written("out.csv"),
@@ -226,7 +226,7 @@ TEST_F(Tradepl, SaysSoWhenALogHasNothingToUseOrTooMuchToList) {
   SpotTrade margin;
   margin.tradeType = std::string(sjis::kMarginOpening);
   write("spot.csv", spotLog({margin, margin}));
-  Outcome result = run({"-g", "spot.csv", "out.csv"});
+  Outcome result = run({"-q", "-g", "spot.csv", "out.csv"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err,
             "tradepl: spot.csv: no spot trades (\xE7\x8F\xBE\xE7\x89\xA9) in this log\n");
@@ -235,7 +235,7 @@ TEST_F(Tradepl, SaysSoWhenALogHasNothingToUseOrTooMuchToList) {
   std::string log = spotLog({spotBuy("7203", "100", "1000")});
   for (int i = 0; i < 1025; ++i) log += "7203,oops\n";
   write("spot.csv", log);
-  result = run({"-g", "spot.csv", "out.csv"});
+  result = run({"-q", "-g", "spot.csv", "out.csv"});
   EXPECT_EQ(result.status, 0);
   std::string expected;
   for (int line = 3; line < 23; ++line) {
@@ -252,7 +252,7 @@ TEST_F(Tradepl, PrintsTheUsageForNoArguments) {
 }
 
 TEST_F(Tradepl, RefusesACommandLineWithoutAnInputLog) {
-  const Outcome result = run({"out.csv"});
+  const Outcome result = run({"-q", "out.csv"});
   EXPECT_EQ(result.status, -2);
   EXPECT_EQ(result.out, kUsage);
   EXPECT_EQ(result.err, "tradepl: no input log: name a spot log with -g or a margin log with -s\n");
@@ -261,10 +261,10 @@ TEST_F(Tradepl, RefusesACommandLineWithoutAnInputLog) {
 
 TEST_F(Tradepl, RefusesAnOptionWithoutItsPathAndAMissingOutput) {
   write("a.csv", spotLog({}));
-  Outcome result = run({"-g", "a.csv", "out.csv", "-s"});
+  Outcome result = run({"-q", "-g", "a.csv", "out.csv", "-s"});
   EXPECT_EQ(result.status, -2);
   EXPECT_EQ(result.err, "tradepl: -s needs a path after it\n");
-  result = run({"-g", "a.csv"});
+  result = run({"-q", "-g", "a.csv"});
   EXPECT_EQ(result.status, -2);
   EXPECT_EQ(result.err, "tradepl: no output path\n");
   EXPECT_EQ(filesInWork(), std::vector<std::string>{"a.csv"});
@@ -273,8 +273,8 @@ TEST_F(Tradepl, RefusesAnOptionWithoutItsPathAndAMissingOutput) {
 TEST_F(Tradepl, NeverWritesOverAnInputLog) {
   const std::string log = spotLog({spotBuy("7203", "100", "1000")});
   write("a.csv", log);
-  EXPECT_EQ(run({"-g", "a.csv", "a.csv"}).status, -2);
-  const Outcome result = run({"-s", "a.csv", "./a.csv"});
+  EXPECT_EQ(run({"-q", "-g", "a.csv", "a.csv"}).status, -2);
+  const Outcome result = run({"-q", "-s", "a.csv", "./a.csv"});
   EXPECT_EQ(result.status, -2);
   EXPECT_EQ(result.out, kUsage);
   EXPECT_EQ(result.err, "tradepl: the output path ./a.csv names an input log\n");
@@ -284,14 +284,14 @@ TEST_F(Tradepl, NeverWritesOverAnInputLog) {
 
 TEST_F(Tradepl, LeavesTheOutputAloneWhenNoLogCanBeRead) {
   write("out.csv", "the old results");
-  Outcome result = run({"out.csv", "-g", "missing.csv"});
+  Outcome result = run({"-q", "out.csv", "-g", "missing.csv"});
   EXPECT_EQ(result.status, -3);
   EXPECT_EQ(result.err,
             "tradepl: missing.csv: cannot read: No such file or directory\n"
             "tradepl: out.csv: not written: no log could be read\n");
   EXPECT_EQ(read("out.csv"), "the old results");
 
-  result = run({"-g", "", "out2.csv"});
+  result = run({"-q", "-g", "", "out2.csv"});
   EXPECT_EQ(result.status, -3);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err,
@@ -300,7 +300,7 @@ TEST_F(Tradepl, LeavesTheOutputAloneWhenNoLogCanBeRead) {
 
   // The token after -g is its path, even "-s"; b.csv is then an output candidate.
   write("b.csv", spotLog({}));
-  result = run({"-g", "-s", "b.csv", "out3.csv"});
+  result = run({"-q", "-g", "-s", "b.csv", "out3.csv"});
   EXPECT_EQ(result.status, -3);
   EXPECT_EQ(result.err,
             "tradepl: -s: cannot read: No such file or directory\n"
@@ -311,7 +311,7 @@ TEST_F(Tradepl, LeavesTheOutputAloneWhenNoLogCanBeRead) {
 
 TEST_F(Tradepl, ReadsTheOtherLogWhenOneCannotBeRead) {
   write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), spotSell("7203", "100", "1200")}));
-  const Outcome result = run({"-g", "spot.csv", "-s", ".", "out.csv"});
+  const Outcome result = run({"-q", "-g", "spot.csv", "-s", ".", "out.csv"});
   EXPECT_EQ(result.status, -3);
   EXPECT_EQ(result.err, "tradepl: .: cannot read: is a directory\n");
   EXPECT_EQ(written("out.csv"),
@@ -321,12 +321,12 @@ TEST_F(Tradepl, ReadsTheOtherLogWhenOneCannotBeRead) {
 TEST_F(Tradepl, LeavesTheOldOutputWhenTheNewCannotBeWritten) {
   write("spot.csv", spotLog({}));
   fs::create_directories(path("out.csv"));
-  Outcome result = run({"-g", "spot.csv", "out.csv"});
+  Outcome result = run({"-q", "-g", "spot.csv", "out.csv"});
   EXPECT_EQ(result.status, -4);
   EXPECT_EQ(result.err, "tradepl: out.csv: cannot write: is a directory\n");
 
   // -4 wins over -3.
-  result = run({"-g", "spot.csv", "-s", "missing.csv", "no-such-folder/out.csv"});
+  result = run({"-q", "-g", "spot.csv", "-s", "missing.csv", "no-such-folder/out.csv"});
   EXPECT_EQ(result.status, -4);
   EXPECT_EQ(filesInWork(), (std::vector<std::string>{"out.csv", "spot.csv"}));
 }
@@ -338,7 +338,7 @@ TEST_F(Tradepl, FailsInAFolderItMayNotWriteIn) {
   // Root writes where the permissions say no; /proc takes no new files from anyone.
   const bool privileged = std::ofstream(path("locked") / "probe").good();
   const std::string out = privileged ? "/proc/tradepl-out.csv" : "locked/out.csv";
-  const Outcome result = run({"-g", "spot.csv", out});
+  const Outcome result = run({"-q", "-g", "spot.csv", out});
   fs::permissions(path("locked"), fs::perms::owner_all);
   EXPECT_EQ(result.status, -4);
   EXPECT_EQ(result.err.rfind("tradepl: " + out + ": cannot write: cannot create a file there: ", 0),
@@ -356,21 +356,21 @@ TEST_F(Tradepl, ReadsAndWritesPathsWithJapaneseAndSpaces) {
   const std::string outName = folder + "/\xE7\xB5\x90\xE6\x9E\x9C.csv";            // 結果.csv
   fs::create_directories(path(folder));
   write(spotName, spotLog({spotBuy("7203", "100", "1000"), spotSell("7203", "100", "1200")}));
-  const Outcome result = run({"-g", spotName, outName});
+  const Outcome result = run({"-q", "-g", spotName, outName});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(written(outName),
             kResultHeading + "2024,3,5,7203," + kToyota + ",100,1200,1000.00,200,16,19784\n");
 
   // The same file under another spelling is still an input.
-  EXPECT_EQ(run({"-g", spotName, "./" + spotName}).status, -2);
-  EXPECT_EQ(run({"-g", spotName, folder}).status, -4);
+  EXPECT_EQ(run({"-q", "-g", spotName, "./" + spotName}).status, -2);
+  EXPECT_EQ(run({"-q", "-g", spotName, folder}).status, -4);
 }
 
 TEST_F(Tradepl, ReplacesAnExistingOutputWhole) {
   write("spot.csv", spotLog({}));
   write("out.csv", std::string(5000, 'x'));
-  EXPECT_EQ(run({"-g", "spot.csv", "out.csv"}).status, 0);
+  EXPECT_EQ(run({"-q", "-g", "spot.csv", "out.csv"}).status, 0);
   EXPECT_EQ(written("out.csv"), kResultHeading);
   EXPECT_EQ(filesInWork(), (std::vector<std::string>{"out.csv", "spot.csv"}));
 }

@@ -80,6 +80,12 @@ inline const std::string kRunner = environment("TRADEPL_RUNNER", "");
 inline const bool kCrLf = std::string_view(environment("TRADEPL_LINE_END", "lf")) == "crlf";
 inline const std::string kConsoleEncoding = environment("TRADEPL_CONSOLE_ENCODING", "UTF-8");
 inline const bool kUnderWine = !kRunner.empty();
+// The locales a run is given: English by default, Japanese where a test asks for it. Wine
+// takes its display language from LC_MESSAGES and its code page from LANG, so under Wine
+// the English one is a Japanese Windows whose display language is English.
+inline const std::string kEnglish =
+    environment("TRADEPL_ENGLISH_LOCALE", "LC_ALL= LC_MESSAGES= LANG=C.UTF-8");
+inline const std::string kJapanese = "LC_ALL= LC_MESSAGES= LANG=ja_JP.UTF-8";
 
 // Messages as the tests spell them, in UTF-8.
 inline std::string fromConsole(const std::string& bytes) {
@@ -118,10 +124,10 @@ struct Outcome {
   std::string err;
 };
 
-// What goes around the command: the environment before it, and redirections after it
-// (which replace the capture of the streams they name).
+// What goes around the command: the environment before it (English by default), and
+// redirections after it (which replace the capture of the streams they name).
 struct Around {
-  std::string environment;
+  std::string environment = kEnglish;
   std::string redirections;
 };
 

@@ -33,7 +33,7 @@ class OutputPaths : public Tradepl {
 };
 
 TEST_F(OutputPaths, WritesTheStandardOutputForADash) {
-  const Outcome result = run({"-g", "spot.csv", "-"});
+  const Outcome result = run({"-q", "-g", "spot.csv", "-"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, kResult);
   EXPECT_EQ(result.err, "");
@@ -88,7 +88,7 @@ TEST_F(OutputPaths, KeepsTheModeOfAReplacedFileAndNeverReplacesAReadOnlyOne) {
 
   write("kept.csv", "the old results");
   fs::permissions(path("kept.csv"), fs::perms::owner_read | fs::perms::group_read);
-  const Outcome result = run({"-g", "spot.csv", "kept.csv"});
+  const Outcome result = run({"-q", "-g", "spot.csv", "kept.csv"});
   EXPECT_EQ(result.status, -4);
   EXPECT_EQ(result.err, "tradepl: kept.csv: cannot write: the file is read-only\n");
   EXPECT_EQ(read("kept.csv"), "the old results");

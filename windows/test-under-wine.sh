@@ -22,5 +22,8 @@ wineserver --wait || true
 wineserver -p
 trap 'wineserver -k || true' EXIT
 
+# Messages arrive in code page 932; the English runs are a Japanese Windows whose display
+# language is English (Wine reads it from LC_MESSAGES), the Japanese runs a Japanese one.
 TRADEPL_EXECUTABLE="$exe" TRADEPL_RUNNER=wine TRADEPL_LINE_END=crlf TRADEPL_CONSOLE_ENCODING=CP932 \
+  TRADEPL_ENGLISH_LOCALE="LC_ALL= LANG=ja_JP.UTF-8 LC_MESSAGES=en_US.UTF-8" \
   build/test/tests/tradepl_end_to_end_tests --gtest_brief=1

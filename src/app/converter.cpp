@@ -2,51 +2,34 @@
 
 #include <memory>
 #include <ostream>
-#include <string_view>
+#include <span>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "app/arguments.hpp"
 #include "app/log_run.hpp"
 #include "app/messages.hpp"
 #include "app/reporter.hpp"
+#include "app/summary.hpp"
 #include "input/log_reader.hpp"
 #include "ledger/ledger.hpp"
 #include "output/result_writer.hpp"
-#include "platform/files.hpp"
-#include "platform/output_file.hpp"
+#include "platform/console.hpp"
 
 namespace tradepl {
 namespace {
-
-constexpr std::string_view kSpotOption = "-g";
-constexpr std::string_view kMarginOption = "-s";
-
-// True when writing `output` would replace a log named on the command line.
-bool namesALog(const std::string& output, const std::vector<std::string>& logs) {
-  if (output == platform::kStandardOutput) return false;
-  for (const std::string& log : logs) {
-    if (output == log || platform::sameFile(output, log)) return true;
-  }
-  return false;
-}
-
-void checkCommandLine(Arguments& arguments) {
-  if (!arguments.spotPath && !arguments.marginPath) {
-    arguments.error = ArgumentError::noInputLog;
-  } else if (!arguments.outputPath) {
-    arguments.error = ArgumentError::noOutputPath;
-  } else if (namesALog(*arguments.outputPath, arguments.namedLogs)) {
-    arguments.error = ArgumentError::outputNamesInput;
-    arguments.errorToken = *arguments.outputPath;
-  }
-}
 
 std::string describe(Language language, const Arguments& arguments) {
   switch (arguments.error) {
     case ArgumentError::optionWithoutPath:
       return say(language, Message::optionWithoutPath, {arguments.errorToken});
+    case ArgumentError::unknownOption:
+      return say(language, Message::unknownOption, {arguments.errorToken});
     case ArgumentError::noInputLog:
       return say(language, Message::noInputLog);
+    case ArgumentError::logsNotMarked:
+      return say(language, Message::logsNotMarked);
     case ArgumentError::noOutputPath:
       return say(language, Message::noOutputPath);
     case ArgumentError::outputNamesInput:
@@ -56,18 +39,6 @@ std::string describe(Language language, const Arguments& arguments) {
   }
   return {};
 }
-
-std::string displayName(const std::string& path) {
-  return path.empty() ? "''" : path;
-}
-
-// A log named on the command line, opened and looked over.
-struct NamedLog {
-  LogKind kind;
-  std::string path;
-  std::unique_ptr<LogBytes> bytes;
-  std::unique_ptr<LogReader> reader;
-};
 
 Message refusalMessage(LogRefusal refusal, LogKind log) {
   switch (refusal) {
@@ -84,73 +55,108 @@ Message refusalMessage(LogRefusal refusal, LogKind log) {
   return log == LogKind::spot ? Message::isMarginLog : Message::isSpotLog;
 }
 
-// Opens and looks over the logs named on the command line; says which cannot be read.
-std::vector<NamedLog> openLogs(const Arguments& arguments, Reporter& reporter, Language language,
-                               int& status) {
-  std::vector<NamedLog> logs;
-  for (const auto& [kind, path] : {std::pair(LogKind::spot, &arguments.spotPath),
-                                   std::pair(LogKind::margin, &arguments.marginPath)}) {
-    if (!*path) continue;
-    OpenedLog opened = openLogFile(**path);
-    if (!opened.bytes) {
-      reporter.report(displayName(**path),
-                      say(language, Message::cannotRead, {describe(language, opened.problem)}));
-      status = kInputUnreadable;
-      continue;
-    }
-    auto reader = std::make_unique<LogReader>(*opened.bytes, kind);
-    if (reader->failure()) {
-      reporter.report(**path,
-                      say(language, Message::cannotRead, {describe(language, reader->failure())}));
-      status = kInputUnreadable;
-    } else if (reader->refusal() != LogRefusal::none) {
-      reporter.report(**path, say(language, refusalMessage(reader->refusal(), kind)));
-      status = kInputUnreadable;
-    } else {
-      logs.push_back({kind, **path, std::move(opened.bytes), std::move(reader)});
-    }
-  }
-  return logs;
+std::string displayName(const std::string& path) {
+  return path.empty() ? "''" : path;
 }
 
-// Reads each log through the ledger into the result file.
-void readLogs(std::vector<NamedLog>& logs, ResultLog& results, Reporter& reporter,
-              Language language, int& status) {
-  HoldingLedger ledger;
-  for (NamedLog& log : logs) {
-    if (log.reader->newestFirst()) reporter.report(log.path, say(language, Message::newestFirst));
-    LogRun run(log.kind, log.path, ledger, results, reporter, language);
-    const LogReport report = log.reader->read(run);
-    run.finish(report);
-    if (!report.readable()) {
-      reporter.report(log.path,
-                      say(language, Message::cannotRead, {describe(language, report.failure)}));
-      status = kInputUnreadable;
+// A log named on the command line, opened and looked over.
+struct NamedLog {
+  LogKind kind;
+  std::string path;
+  std::unique_ptr<LogBytes> bytes;
+  std::unique_ptr<LogReader> reader;
+  std::size_t inSummary;
+};
+
+// One conversion, from the logs named to the summary.
+class Conversion {
+ public:
+  Conversion(const Arguments& arguments, Reporter& reporter, Language language)
+      : arguments_(arguments), reporter_(reporter), language_(language) {}
+
+  int run() {
+    openLogs();
+    const std::string& output = *arguments_.outputPath;
+    bool written = false;
+    if (logs_.empty()) {
+      // A mistyped log name must not cost the user a good result file.
+      reporter_.report(output, say(language_, Message::notWritten));
+    } else if (const platform::FileProblem problem =
+                   writeResultLog(output, [this](ResultLog& results) { readLogs(results); })) {
+      reporter_.report(output,
+                       say(language_, Message::cannotWrite, {describe(language_, problem)}));
+      status_ = kOutputUnwritable;
+    } else {
+      written = true;
+    }
+    if (!arguments_.quiet) {
+      const std::vector<std::string> lines = summary_.lines(language_, output, written);
+      reporter_.report(lines.front());
+      for (std::size_t i = 1; i < lines.size(); ++i) reporter_.write(lines[i]);
+    }
+    return status_;
+  }
+
+ private:
+  void cannotRead(const std::string& path, const std::string& why) {
+    reporter_.report(path, why);
+    summary_.explained();
+    status_ = kInputUnreadable;
+  }
+
+  // Opens and looks over the logs named on the command line; says which cannot be read.
+  void openLogs() {
+    for (const auto& [kind, path] : {std::pair(LogKind::spot, &arguments_.spotPath),
+                                     std::pair(LogKind::margin, &arguments_.marginPath)}) {
+      if (!*path) continue;
+      const std::size_t inSummary = summary_.logNamed(displayName(**path));
+      OpenedLog opened = openLogFile(**path);
+      if (!opened.bytes) {
+        cannotRead(displayName(**path),
+                   say(language_, Message::cannotRead, {describe(language_, opened.problem)}));
+        continue;
+      }
+      auto reader = std::make_unique<LogReader>(*opened.bytes, kind);
+      if (reader->failure()) {
+        cannotRead(**path,
+                   say(language_, Message::cannotRead, {describe(language_, reader->failure())}));
+      } else if (reader->refusal() != LogRefusal::none) {
+        cannotRead(**path, say(language_, refusalMessage(reader->refusal(), kind)));
+      } else {
+        logs_.push_back({kind, **path, std::move(opened.bytes), std::move(reader), inSummary});
+      }
     }
   }
-}
+
+  // Reads each log through the ledger into the result file.
+  void readLogs(ResultLog& results) {
+    HoldingLedger ledger;
+    for (NamedLog& log : logs_) {
+      if (log.reader->newestFirst()) {
+        reporter_.report(log.path, say(language_, Message::newestFirst));
+      }
+      LogRun run(log.kind, log.path, ledger, results, reporter_, summary_, language_);
+      const LogReport report = log.reader->read(run);
+      run.finish(report);
+      summary_.logRead(log.inSummary, report);
+      if (!report.readable()) {
+        reporter_.report(
+            log.path, say(language_, Message::cannotRead, {describe(language_, report.failure)}));
+        summary_.explained();
+        status_ = kInputUnreadable;
+      }
+    }
+  }
+
+  const Arguments& arguments_;
+  Reporter& reporter_;
+  Language language_;
+  RunSummary summary_;
+  std::vector<NamedLog> logs_;
+  int status_ = kCompleted;
+};
 
 }  // namespace
-
-Arguments scanArguments(std::span<const char* const> arguments) {
-  Arguments scanned;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string_view token = arguments[i];
-    if (token == kSpotOption || token == kMarginOption) {
-      if (i + 1 == arguments.size()) {
-        scanned.error = ArgumentError::optionWithoutPath;
-        scanned.errorToken = std::string(token);
-        return scanned;
-      }
-      (token == kSpotOption ? scanned.spotPath : scanned.marginPath) = arguments[++i];
-      scanned.namedLogs.emplace_back(arguments[i]);
-    } else {
-      scanned.outputPath = std::string(token);
-    }
-  }
-  checkCommandLine(scanned);
-  return scanned;
-}
 
 void printUsage(std::ostream& out) {
   out << "Usage: [-g i_zelGenbutsu_log.csv] [-s i_zelShinyo_log.csv] o_log.csv\n";
@@ -162,36 +168,37 @@ void printUsage(std::ostream& out) {
   out << "\t...\n";
 }
 
+bool pausesBeforeClosing(int argc, unsigned processesOnConsole) {
+  return argc <= 1 && processesOnConsole == 1;
+}
+
 int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  const Language language = platform::userReadsJapanese() ? Language::japanese : Language::english;
   if (argc <= 1) {
     printUsage(out);
+    if (pausesBeforeClosing(argc, platform::processesOnConsole())) {
+      out << '\n' << platform::forConsole(say(language, Message::pressEnter)) << std::flush;
+      platform::waitForEnter();
+    }
     return kNoArguments;
   }
-  const Language language = Language::english;
-  Reporter reporter(err);
   const Arguments arguments =
       scanArguments(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
+  if (arguments.help) {
+    out << platform::forConsole(say(language, Message::help, {TRADEPL_VERSION}));
+    return kCompleted;
+  }
+  if (arguments.version) {
+    out << "tradepl " << TRADEPL_VERSION << '\n';
+    return kCompleted;
+  }
+  Reporter reporter(err);
   if (arguments.error != ArgumentError::none) {
     printUsage(out);
     reporter.report(describe(language, arguments));
     return kCommandLineError;
   }
-
-  int status = kCompleted;
-  std::vector<NamedLog> logs = openLogs(arguments, reporter, language, status);
-  const std::string& outputPath = *arguments.outputPath;
-  if (logs.empty()) {
-    // A mistyped log name must not cost the user a good result file.
-    reporter.report(outputPath, say(language, Message::notWritten));
-    return status;
-  }
-  const platform::FileProblem problem = writeResultLog(
-      outputPath, [&](ResultLog& results) { readLogs(logs, results, reporter, language, status); });
-  if (problem) {
-    reporter.report(outputPath, say(language, Message::cannotWrite, {describe(language, problem)}));
-    status = kOutputUnwritable;
-  }
-  return status;
+  return Conversion(arguments, reporter, language).run();
 }
 
 }  // namespace tradepl

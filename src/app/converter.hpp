@@ -1,23 +1,16 @@
 #pragma once
-// The command line and the run sequence: read the spot log (-g) and the margin log (-s)
-// into one trade list, compute the realized results, write the result file.
-//
-//   tradepl [-g spot.csv] [-s margin.csv] out.csv
+// The run: the logs named on the command line are looked over, then read one after the
+// other, each row through one ledger into the result file, and the run ends with a summary.
 //
 // Exit statuses:
-//    0  the run completed
+//    0  the run completed (and -h, --help, --version)
 //   -1  no arguments: the usage text
 //   -2  a command-line error: the usage text, and the reason on standard error
-//   -3  a named input log could not be read, or is refused (the run still writes the
-//       output from the other log; with no log read, it leaves the output untouched)
+//   -3  a named log could not be read, or is refused (the run still writes the output
+//       from the other log; with no log read, it leaves the output untouched)
 //   -4  the output could not be written (wins over -3); nothing at the path is changed
 
-#include <cstdint>
 #include <iosfwd>
-#include <optional>
-#include <span>
-#include <string>
-#include <vector>
 
 namespace tradepl {
 
@@ -29,32 +22,17 @@ enum ExitStatus : int {
   kOutputUnwritable = -4,
 };
 
-enum class ArgumentError : std::uint8_t {
-  none,
-  optionWithoutPath,  // -g or -s last
-  noInputLog,
-  noOutputPath,
-  outputNamesInput,
-};
-
-struct Arguments {
-  std::optional<std::string> spotPath;
-  std::optional<std::string> marginPath;
-  std::optional<std::string> outputPath;      // "-" for the standard output
-  std::vector<std::string> namedLogs;         // every path given with -g or -s, even replaced
-  ArgumentError error = ArgumentError::none;  // why the command line cannot be run
-  std::string errorToken;                     // the option or path it is about
-};
-
-// Scans the arguments after the program name. "-g" and "-s" take the next token as their
-// path whatever it reads, a later one replacing an earlier one; any other token is a
-// candidate output path, the last one winning. The output may name no path given as a
-// log, not even one a later option replaced: a slip of the hand must not cost a log.
-Arguments scanArguments(std::span<const char* const> arguments);
-
+// The usage text: the command line and the heading lines of both logs, in Shift_JIS, as
+// the program has always printed it.
 void printUsage(std::ostream& out);
 
-// The whole run; argv[0] is the program name. Messages go to `err`, the usage text to `out`.
+// True when a run should wait for Enter before it ends: started without arguments in a
+// console of its own, as a double-click in Explorer starts it, whose window would close
+// before the usage text could be read.
+bool pausesBeforeClosing(int argc, unsigned processesOnConsole);
+
+// The whole run; argv[0] is the program name. Messages and the summary go to `err`; the
+// usage and help texts, and the results when the output is "-", to `out`.
 int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 
 }  // namespace tradepl

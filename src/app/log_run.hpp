@@ -9,6 +9,7 @@
 
 #include "app/messages.hpp"
 #include "app/reporter.hpp"
+#include "app/summary.hpp"
 #include "input/log_reader.hpp"
 #include "ledger/ledger.hpp"
 #include "output/result_writer.hpp"
@@ -18,12 +19,13 @@ namespace tradepl {
 class LogRun final : public LineSink {
  public:
   LogRun(LogKind log, std::string_view path, HoldingLedger& ledger, ResultLog& results,
-         Reporter& reporter, Language language)
+         Reporter& reporter, RunSummary& summary, Language language)
       : log_(log),
         path_(path),
         ledger_(ledger),
         results_(results),
         reporter_(reporter),
+        summary_(summary),
         language_(language) {}
 
   void kept(const TradeRow& row) override;
@@ -36,8 +38,9 @@ class LogRun final : public LineSink {
  private:
   static constexpr std::uint64_t kMostLineMessages = 20;
 
-  // Says `text` about a line, or counts it once the log has said enough.
-  void aboutLine(std::uint64_t line, const std::string& text, bool isSkip);
+  // Says `text` about a line, or counts it once the log has said enough; `leftOut` when
+  // the totals leave the line's trade out.
+  void aboutLine(std::uint64_t line, const std::string& text, bool isSkip, bool leftOut);
   bool saidEnough() const { return said_ >= kMostLineMessages; }
   void note(const LedgerNote& note, const TradeRow& trade);
 
@@ -46,10 +49,12 @@ class LogRun final : public LineSink {
   HoldingLedger& ledger_;
   ResultLog& results_;
   Reporter& reporter_;
+  RunSummary& summary_;
   Language language_;
   std::uint64_t said_ = 0;
   std::uint64_t unsaidSkips_ = 0;
   std::uint64_t unsaidNotes_ = 0;
+  bool unsaidLeftOut_ = false;  // among the notes not said, one about a trade left out
 };
 
 }  // namespace tradepl

@@ -5,12 +5,16 @@
 namespace tradepl {
 namespace {
 
-std::string_view textOf(Language, Message message) {
-  return englishText(message);
+std::string_view textOf(Language language, Message message) {
+  return language == Language::japanese ? japaneseText(message) : englishText(message);
 }
 
-// The system's own words for an errno value.
-std::string systemReason(Language, int error) {
+// The system's own words for an errno value, in Japanese where the table has them.
+std::string systemReason(Language language, int error) {
+  if (language == Language::japanese) {
+    const std::string_view reason = japaneseSystemReason(error);
+    if (!reason.empty()) return std::string(reason);
+  }
   return platform::systemReason(error);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // What the program says to people, by kind. Each language keeps all of its texts in one
-// table (messages_en.cpp); the code names a message by its kind and hands over what fills
-// its blanks, {1}, {2}…, which each language places where its grammar wants them.
+// table (messages_en.cpp, messages_ja.cpp); the code names a message by its kind and hands
+// over what fills its blanks, {1}, {2}…, which each language places where its grammar wants
+// them.
 //
 // Texts are UTF-8; they reach the console in its own encoding. Words quoted from a log
 // (an account, a date) are converted from Shift_JIS first.
@@ -17,14 +18,18 @@
 
 namespace tradepl {
 
-enum class Language : std::uint8_t { english };
+enum class Language : std::uint8_t { english, japanese };
 
 enum class Message : std::uint8_t {
   // The command line.
   noInputLog,
   optionWithoutPath,  // {1} the option
+  unknownOption,      // {1} the option
+  logsNotMarked,
   noOutputPath,
   outputNamesInput,  // {1} the path
+  help,              // {1} the version
+  pressEnter,
   // Files.
   cannotRead,   // {1} why
   cannotWrite,  // {1} why
@@ -63,10 +68,27 @@ enum class Message : std::uint8_t {
   soldMoreThanHeld,    // {1} the code, {2} the account, {3} the shares held
   amountOutOfRange,    // {1} the code, {2} the account
   dateDoesNotRead,     // {1} the date as written
+  // The summary at the end of a run.
+  summary,
+  logSummary,  // {1} lines read, {2} trades used, {3} lines skipped, {4} other trade types
+  logNotRead,
+  resultsWritten,     // {1} how many, {2} where
+  resultsNotWritten,  // {1} where
+  standardOutput,
+  totalsHeading,
+  totalsColumns,  // the headings of the year, log, account, results and profit columns
+  spotKind,
+  marginKind,
+  unknownYear,
+  byExecutionYear,  // {1} how many results
+  mayBeIncomplete,  // {1} how many messages
 };
 
 // The table of each language.
 std::string_view englishText(Message message);
+std::string_view japaneseText(Message message);
+// The system's reason for an errno value in Japanese, or empty where the table has none.
+std::string_view japaneseSystemReason(int error);
 
 // The text of `message` in `language`, its blanks filled.
 std::string say(Language language, Message message,

@@ -10,10 +10,45 @@ std::string_view englishText(Message message) {
       return "no input log: name a spot log with -g or a margin log with -s";
     case Message::optionWithoutPath:
       return "{1} needs a path after it";
+    case Message::unknownOption:
+      return "unknown option {1} (a file whose name begins with - is written ./-name)";
+    case Message::logsNotMarked:
+      return "mark the logs with -g (spot) and -s (margin): tradepl -g spot.csv -s margin.csv "
+             "out.csv";
     case Message::noOutputPath:
       return "no output path";
     case Message::outputNamesInput:
       return "the output path {1} names an input log";
+    case Message::help:
+      return "tradepl {1}: realized profit and loss from a broker's trade logs\n"
+             "\n"
+             "Reads a spot (cash) trade log and a margin trade log, CSV in Shift_JIS, and writes\n"
+             "one CSV of realized results: a line for every spot sale of shares bought earlier\n"
+             "in the logs (moving-average price, commissions, profit or loss in yen) and for\n"
+             "every margin closing trade. At the end it shows the profit per tax year.\n"
+             "\n"
+             "Usage: tradepl [-g spot.csv] [-s margin.csv] [-q] out.csv\n"
+             "\n"
+             "  -g PATH       the spot log (現物), 14 columns\n"
+             "  -s PATH       the margin log (信用), 24 columns\n"
+             "  out.csv       the result file; - for the standard output\n"
+             "  -q, --quiet   no summary at the end\n"
+             "  -h, --help    this text\n"
+             "  --version     the version\n"
+             "\n"
+             "Encodings: the logs and the result file are Shift_JIS (CP932), as the broker\n"
+             "and Excel write them; logs saved as UTF-8 are refused with a way out. Messages\n"
+             "and this text are in the console's encoding. The logs may list their trades\n"
+             "oldest or newest first.\n"
+             "\n"
+             "Exit statuses:\n"
+             "   0  the run completed\n"
+             "  -1  no arguments: the usage text\n"
+             "  -2  a mistake on the command line: nothing was read or written\n"
+             "  -3  a log could not be read; the other was used\n"
+             "  -4  the result file could not be written; an old one is unchanged\n";
+    case Message::pressEnter:
+      return "Press Enter to close this window.";
 
     case Message::cannotRead:
       return "cannot read: {1}";
@@ -91,6 +126,33 @@ std::string_view englishText(Message message) {
     case Message::dateDoesNotRead:
       return "execution date {1} does not read as year/month/day: its result is written "
              "with empty date columns";
+
+    case Message::summary:
+      return "summary";
+    case Message::logSummary:
+      return "lines read {1}, trades used {2}, lines skipped {3}, of other trade types {4}";
+    case Message::logNotRead:
+      return "not read";
+    case Message::resultsWritten:
+      return "results written to {2}: {1}";
+    case Message::resultsNotWritten:
+      return "no results written: {1} was not written";
+    case Message::standardOutput:
+      return "the standard output";
+    case Message::totalsHeading:
+      return "Realized profit and loss per tax year (the year of the settlement date, 受領日):";
+    case Message::totalsColumns:
+      return "year|log|account|results|profit (yen)";
+    case Message::spotKind:
+      return "spot";
+    case Message::marginKind:
+      return "margin";
+    case Message::unknownYear:
+      return "?";
+    case Message::byExecutionYear:
+      return "counted by the year of execution, as the settlement date does not read: {1}";
+    case Message::mayBeIncomplete:
+      return "The totals may be incomplete: messages above that say what was left out: {1}";
   }
   return {};
 }

@@ -22,6 +22,8 @@ class Reporter {
   void report(std::string_view file, std::string_view message);
   // tradepl: FILE:LINE: MESSAGE
   void report(std::string_view file, std::uint64_t line, std::string_view message);
+  // A line as it stands, for the lines of the summary after its first.
+  void write(std::string_view line) { say(std::string(line)); }
 
   void flush();
 

@@ -74,27 +74,50 @@ class PlainSplitter {
 
  private:
 #ifdef TRADEPL_SSE2
+  // Works on locals: a column stored through the span could, for all the compiler knows,
+  // change the splitter's own fields, which it would then read again for every comma.
   std::size_t splitSixteenAtATime() {
     const __m128i comma = _mm_set1_epi8(',');
     const __m128i quote = _mm_set1_epi8('"');
     const __m128i nul = _mm_setzero_si128();
-    for (std::size_t at = 0; at < size_; at += 16) {
-      const std::size_t from = std::min(at, size_ - 16);
+    char* const line = line_;
+    const std::size_t size = size_;
+    Column* const columns = columns_.data();
+    const std::size_t wanted = columns_.size();
+    std::size_t found = 0;
+    std::size_t start = 0;
+    bool mayHoldNul = false;
+    for (std::size_t at = 0; at < size; at += 16) {
+      const std::size_t from = std::min(at, size - 16);
       const unsigned unseen = 0xFFFFu << (at - from);  // of the last, overlapping stretch
-      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line_ + from));
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + from));
       const auto match = [&bytes, unseen](__m128i byte) {
         return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, byte))) & unseen;
       };
       unsigned commas = match(comma);
       const unsigned quotes = match(quote);
-      mayHoldNul_ = mayHoldNul_ || match(nul) != 0;
+      mayHoldNul = mayHoldNul || match(nul) != 0;
       if (quotes != 0) commas &= (quotes & (0 - quotes)) - 1;  // the commas before the quote
       for (; commas != 0; commas &= commas - 1) {
-        if (endColumn(from + static_cast<std::size_t>(std::countr_zero(commas)))) return found_;
+        const std::size_t end = from + static_cast<std::size_t>(std::countr_zero(commas));
+        columns[found++] = Column{line + start, end - start};
+        start = end + 1;
+        if (found == wanted) return keep(found, start, mayHoldNul);
       }
-      if (quotes != 0) return splitRestQuoted();
+      if (quotes != 0) {
+        keep(found, start, mayHoldNul);
+        return splitRestQuoted();
+      }
     }
+    keep(found, start, mayHoldNul);
     return endLastColumn();
+  }
+
+  std::size_t keep(std::size_t found, std::size_t start, bool mayHoldNul) {
+    found_ = found;
+    start_ = start;
+    mayHoldNul_ = mayHoldNul;
+    return found;
   }
 #endif
 

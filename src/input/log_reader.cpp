@@ -176,7 +176,7 @@ class LineHandler final : public detail::LineVisitor {
     if (survey_.lineEnd == '\n' && end > begin && end[-1] == '\r') --end;
     row_.line = number;
     const std::span<char> bytes(begin, static_cast<std::size_t>(end - begin));
-    const LineReading reading = readTradeLine(log_, bytes, row_);
+    const LineReading reading = readTradeLine(log_, bytes, row_, dates_);
     const std::string_view text(begin, bytes.size());
     switch (reading.verdict) {
       case LineVerdict::kept:
@@ -242,6 +242,7 @@ class LineHandler final : public detail::LineVisitor {
   LogReport report_;
   std::optional<ExecutionDate> previous_;
   bool warnedOrder_ = false;
+  ExecutionDateReader dates_;
   // One row for every line: a kept row has every column of its layout written afresh, and
   // the columns the layout lacks stay as cleared here. Clearing a row per line cost more
   // than reading its numbers.

@@ -114,8 +114,8 @@ inline constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5
 inline std::optional<double> priceOf(const ScannedNumber& number) {
   if (!number.tooManyDigits && number.digits < (std::uint64_t{1} << 53) &&
       number.decimals < std::size(kExactPowersOfTen)) {
-    const double magnitude =
-        static_cast<double>(number.digits) / kExactPowersOfTen[number.decimals];
+    double magnitude = static_cast<double>(number.digits);
+    if (number.decimals > 0) magnitude /= kExactPowersOfTen[number.decimals];
     return number.negative ? -magnitude : magnitude;
   }
   std::string plain;

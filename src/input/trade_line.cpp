@@ -148,7 +148,7 @@ LineReading unreadable(LineProblemKind kind, std::size_t column, std::size_t fou
 }
 
 template <const auto& kLayout>
-LineReading readLine(LogKind log, std::span<char> line, TradeRow& row) {
+LineReading readLine(LogKind log, std::span<char> line, TradeRow& row, ExecutionDateReader& dates) {
   if (isBlank({line.data(), line.size()})) return {LineVerdict::blank, {}};
   constexpr std::size_t kColumns = kLayout.size();
   std::array<Column, kColumns> columns;
@@ -160,15 +160,21 @@ LineReading readLine(LogKind log, std::span<char> line, TradeRow& row) {
                                                   std::make_index_sequence<kColumns>());
   if (failed != 0) return unreadable(problem, failed);
   if (!keeps(log, row.tradeType)) return {LineVerdict::otherTradeType, {}};
-  row.executed = readExecutionDate(row.execDateTime.view());
+  row.executed = dates.read(row.execDateTime.view());
   return {LineVerdict::kept, {}};
 }
 
 }  // namespace
 
+LineReading readTradeLine(LogKind log, std::span<char> line, TradeRow& row,
+                          ExecutionDateReader& dates) {
+  if (log == LogKind::spot) return readLine<kSpotLayout>(log, line, row, dates);
+  return readLine<kMarginLayout>(log, line, row, dates);
+}
+
 LineReading readTradeLine(LogKind log, std::span<char> line, TradeRow& row) {
-  if (log == LogKind::spot) return readLine<kSpotLayout>(log, line, row);
-  return readLine<kMarginLayout>(log, line, row);
+  ExecutionDateReader dates;
+  return readTradeLine(log, line, row, dates);
 }
 
 std::vector<std::string_view> columnHeadings(LogKind log) {

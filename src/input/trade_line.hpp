@@ -38,9 +38,12 @@ struct LineReading {
 };
 
 // Reads one line, without its line end, into `row`. A kept row has every column of the
-// log's layout written, and its execution date read; the columns the layout lacks are left
-// as they were (cleared, for a fresh row). The row's texts view the line, whose quoted
-// stretches are unquoted in place.
+// log's layout written, and its execution date read by `dates`; the columns the layout
+// lacks are left as they were (cleared, for a fresh row). The row's texts view the line,
+// whose quoted stretches are unquoted in place.
+LineReading readTradeLine(LogKind log, std::span<char> line, TradeRow& row,
+                          ExecutionDateReader& dates);
+// The same for a line on its own.
 LineReading readTradeLine(LogKind log, std::span<char> line, TradeRow& row);
 
 // The log's column headings, in column order (Shift_JIS).

@@ -9,9 +9,18 @@
 #include <csignal>
 #endif
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include "platform/files.hpp"
 
 namespace tradepl::platform {
+
+void waitForEnter() {
+  for (int c = std::getchar(); c != '\n' && c != EOF; c = std::getchar()) {
+  }
+}
 
 #ifdef _WIN32
 
@@ -21,14 +30,17 @@ std::string forConsole(std::string_view utf8) {
   // Redirected to a file there is no console, and its code page reads 0: the ANSI one.
   UINT codePage = GetConsoleOutputCP();
   if (codePage == 0) codePage = GetACP();
-  if (codePage == CP_UTF8 || utf8.empty()) return std::string(utf8);
-  const std::wstring wide = widen(utf8);
-  const int size = static_cast<int>(wide.size());
-  const int bytes =
-      WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(codePage, 0, wide.data(), size, text.data(), bytes, nullptr, nullptr);
-  return text;
+  if (codePage == CP_UTF8) return std::string(utf8);
+  return narrow(widen(utf8), codePage);
+}
+
+bool userReadsJapanese() {
+  return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+}
+
+unsigned processesOnConsole() {
+  DWORD processes[2];
+  return GetConsoleProcessList(processes, 2);
 }
 
 #else
@@ -45,6 +57,18 @@ void prepareProcess() {
 
 std::string forConsole(std::string_view utf8) {
   return std::string(utf8);
+}
+
+bool userReadsJapanese() {
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return std::string_view(value).starts_with("ja");
+  }
+  return false;
+}
+
+unsigned processesOnConsole() {
+  return 0;
 }
 
 #endif

@@ -15,4 +15,15 @@ void prepareProcess();
 // console's code page (932 on a Japanese Windows), a character it lacks shown as '?'.
 std::string forConsole(std::string_view utf8);
 
+// True when the user reads Japanese: a locale beginning with "ja" in LC_ALL, LC_MESSAGES
+// or LANG, the first of them set; on Windows, Japanese as the user's display language.
+bool userReadsJapanese();
+
+// How many processes share this console: 1 when it was made for this program alone, as
+// when Explorer starts it by a double-click; 0 without a console, and elsewhere.
+unsigned processesOnConsole();
+
+// Waits until the user presses Enter.
+void waitForEnter();
+
 }  // namespace tradepl::platform

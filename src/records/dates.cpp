@@ -91,6 +91,21 @@ ExecutionDate readExecutionDate(std::string_view text) {
   return executed;
 }
 
+ExecutionDate ExecutionDateReader::read(std::string_view text) {
+  // The day is what stands before the first space. When the last day took its text whole
+  // and this one is the same text, followed by the same space or end, it reads the same.
+  const std::string_view day = text.substr(0, text.find(' '));
+  if (!lastDay_.empty() && day == lastDay_) {
+    return {lastDate_, readTimeOfDay(text.substr(day.size()))};
+  }
+  std::string_view rest = text;
+  const CalendarDate date = readDate(rest);
+  const bool tookTheDayWhole = date.complete() && rest.size() == text.size() - day.size();
+  lastDay_.assign(tookTheDayWhole ? day : std::string_view());
+  lastDate_ = date;
+  return {date, date.day ? readTimeOfDay(rest) : std::nullopt};
+}
+
 bool executedBefore(const ExecutionDate& a, const ExecutionDate& b) {
   const auto dayOf = [](const ExecutionDate& e) {
     return std::tuple(*e.date.year, *e.date.month, *e.date.day);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tradepl {
@@ -29,6 +30,18 @@ struct ExecutionDate {
 
 CalendarDate readCalendarDate(std::string_view text);
 ExecutionDate readExecutionDate(std::string_view text);
+
+// Reads execution dates as readExecutionDate does, remembering the last day it read: the
+// rows of a log come in runs of one day, and a day written as the last one was is not
+// read again; only the time after it is.
+class ExecutionDateReader {
+ public:
+  ExecutionDate read(std::string_view text);
+
+ private:
+  std::string lastDay_;  // the text before the first space, which the date took whole
+  CalendarDate lastDate_;
+};
 
 // True when `a` was executed before `b`; both must be complete. A date without a time is
 // earlier than no time of its own day, nor later: brokers leave the time out of some

@@ -1,0 +1,48 @@
+#pragma once
+// The command line:
+//
+//   tradepl [-g spot.csv] [-s margin.csv] [-q] out.csv
+//   tradepl -h | --help | --version
+//
+// "-g" and "-s" take the next token as their path whatever it reads, a later one replacing
+// an earlier one; "-q" (--quiet) leaves out the summary; any other token that begins with
+// '-' is an unknown option, but "-" itself, the standard output; any other token is a
+// candidate output path, the last one winning. A file whose name begins with '-' is
+// written as ./-name.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tradepl {
+
+enum class ArgumentError : std::uint8_t {
+  none,
+  optionWithoutPath,  // -g or -s last
+  unknownOption,
+  noInputLog,
+  logsNotMarked,  // several paths, but none named with -g or -s
+  noOutputPath,
+  outputNamesInput,
+};
+
+struct Arguments {
+  std::optional<std::string> spotPath;
+  std::optional<std::string> marginPath;
+  std::optional<std::string> outputPath;  // "-" for the standard output
+  std::vector<std::string> namedLogs;     // every path given with -g or -s, even replaced
+  std::size_t pathTokens = 0;             // tokens taken for the output path
+  bool help = false;
+  bool version = false;
+  bool quiet = false;
+  ArgumentError error = ArgumentError::none;  // why the command line cannot be run
+  std::string errorToken;                     // the option or path it is about
+};
+
+// Scans the arguments after the program name. The output may name no path given as a log,
+// not even one a later option replaced: a slip of the hand must not cost a log.
+Arguments scanArguments(std::span<const char* const> arguments);
+
+}  // namespace tradepl

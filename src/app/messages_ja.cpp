@@ -1,0 +1,195 @@
+// Every text the program says in Japanese: polite (です・ます), in the words brokers and the
+// tax office use (約定日, 受領日, 口座, 譲渡損益).
+
+#include <cerrno>
+
+#include "app/messages.hpp"
+
+namespace tradepl {
+
+std::string_view japaneseText(Message message) {
+  switch (message) {
+    case Message::noInputLog:
+      return "取引履歴が指定されていません。現物の履歴は -g、信用の履歴は -s "
+             "の後に指定してください";
+    case Message::optionWithoutPath:
+      return "{1} の後にファイル名を指定してください";
+    case Message::unknownOption:
+      return "{1} というオプションはありません（名前が - で始まるファイルは ./-名前 と指定して"
+             "ください）";
+    case Message::logsNotMarked:
+      return "取引履歴は -g（現物）と -s（信用）を付けて指定してください: "
+             "tradepl -g spot.csv -s margin.csv out.csv";
+    case Message::noOutputPath:
+      return "出力ファイル名が指定されていません";
+    case Message::outputNamesInput:
+      return "出力先 {1} は入力の取引履歴です。別の名前を指定してください";
+    case Message::help:
+      return "tradepl {1}: 取引履歴から実現損益を計算します\n"
+             "\n"
+             "現物取引と信用取引の履歴（Shift_JIS の CSV）を読み、実現損益の一覧を 1 つの CSV\n"
+             "に書き出します。取引履歴内で買い付けた株式の売却ごとに、移動平均の取得単価・手数料\n"
+             "・損益を、信用返済ごとにその損益を 1 行ずつ出力し、最後に年分別の損益を表示します。\n"
+             "\n"
+             "使い方: tradepl [-g 現物.csv] [-s 信用.csv] [-q] 結果.csv\n"
+             "\n"
+             "  -g ファイル    現物取引の履歴（14 列）\n"
+             "  -s ファイル    信用取引の履歴（24 列）\n"
+             "  結果.csv       出力するファイル。- を指定すると標準出力に書き出します\n"
+             "  -q, --quiet    最後のまとめを表示しません\n"
+             "  -h, --help     この説明を表示します\n"
+             "  --version      バージョンを表示します\n"
+             "\n"
+             "文字コード: 取引履歴と出力ファイルは、証券会社や Excel と同じ Shift_JIS（CP932）\n"
+             "です。UTF-8 で保存した履歴は読み込まず、対処方法をお知らせします。メッセージと\n"
+             "この説明はコンソールの文字コードで表示します。取引履歴は古い順・新しい順のどちら\n"
+             "でも構いません。\n"
+             "\n"
+             "終了ステータス:\n"
+             "   0  正常に終了しました\n"
+             "  -1  引数がありません（使い方を表示します）\n"
+             "  -2  コマンドラインに誤りがあります。何も読み書きしていません\n"
+             "  -3  読み込めない取引履歴がありました。もう一方の履歴は使いました\n"
+             "  -4  出力ファイルを書き出せませんでした。既存のファイルは変更していません\n";
+    case Message::pressEnter:
+      return "Enter キーを押すと、このウィンドウを閉じます。";
+
+    case Message::cannotRead:
+      return "読み込めません: {1}";
+    case Message::cannotWrite:
+      return "書き出せません: {1}";
+    case Message::notWritten:
+      return "書き出しませんでした: 読み込める取引履歴がありません";
+    case Message::emptyPath:
+      return "ファイル名が空です";
+    case Message::isDirectory:
+      return "フォルダーです";
+    case Message::readError:
+      return "読み込み中にエラーが発生しました: {1}";
+    case Message::cannotCreateBeside:
+      return "同じフォルダーにファイルを作成できません: {1}";
+    case Message::writeError:
+      return "書き込み中にエラーが発生しました: {1}";
+    case Message::readOnly:
+      return "読み取り専用のファイルです";
+    case Message::notAFile:
+      return "ファイルでも装置でもありません（ソケットなど）";
+
+    case Message::writtenInUtf8:
+      return "UTF-8 で保存されています。Shift_JIS（CP932）で保存し直すか、"
+             "iconv -f UTF-8 -t CP932 で変換してください";
+    case Message::writtenInUtf16:
+      return "UTF-16 で保存されています。Shift_JIS（CP932）で保存し直すか、"
+             "iconv -f UTF-16 -t CP932 で変換してください";
+    case Message::holdsNulBytes:
+      return "NUL バイトを含んでおり、CSV の取引履歴ではありません。Shift_JIS（CP932）の CSV "
+             "で保存してください";
+    case Message::isMarginLog:
+      return "信用取引の履歴です（24 列）。-s の後に指定してください";
+    case Message::isSpotLog:
+      return "現物取引の履歴です（14 列）。-g の後に指定してください";
+    case Message::newestFirst:
+      return "新しい順に並んでいるため、最後の行から読みました";
+    case Message::noSpotTrades:
+      return "現物の取引がありません";
+    case Message::noMarginTrades:
+      return "信用新規・信用返済の取引がありません";
+    case Message::moreLinesSkipped:
+      return "ほかに {1} 行を読み飛ばしました";
+    case Message::moreNotes:
+      return "ほかに {1} 件の取引について注意があります";
+
+    case Message::skipped:
+      return "読み飛ばしました: {1}";
+    case Message::tooFewColumns:
+      return "列が {1} 列しかありません（{2} 列必要です）";
+    case Message::emptyColumn:
+      return "{1} 列目（{2}）が空です";
+    case Message::nulInColumn:
+      return "{1} 列目（{2}）に NUL バイトがあります";
+    case Message::notANumber:
+      return "{1} 列目（{2}）が数値ではありません";
+    case Message::outOfRange:
+      return "{1} 列目（{2}）の値が大きすぎます";
+    case Message::notAStockCode:
+      return "{1} 列目（{2}）が銘柄コードではありません";
+    case Message::longerThanAnyLine:
+      return "1 MiB を超える長さの行です";
+    case Message::lineInUtf8:
+      return "UTF-8 で書かれた行です。取引履歴を Shift_JIS（CP932）で保存し直してください";
+    case Message::outOfOrder:
+      return "直前に読んだ取引より前に約定しています。取引履歴が約定日時の順に並んでいない"
+             "ため、保有は行の順に計算されます";
+
+    case Message::saleWithoutHolding:
+      return "{1}（{2}）の売却に対応する買付が取引履歴にありません。損益は出力しません";
+    case Message::soldMoreThanHeld:
+      return "{1}（{2}）の売却数量が保有株数 {3} を超えています。損益を出力し、保有をなくし"
+             "ました";
+    case Message::amountOutOfRange:
+      return "{1}（{2}）の取引は金額が大きすぎて計算できないため、除外しました";
+    case Message::dateDoesNotRead:
+      return "約定日時 {1} を年/月/日として読めません。約定年・約定月・約定日を空欄にして"
+             "損益を出力しました";
+
+    case Message::summary:
+      return "実行結果";
+    case Message::logSummary:
+      return "{1} 行を読み、{2} 件の取引を使いました（読み飛ばし {3} 行、対象外の取引区分 {4} 行）";
+    case Message::logNotRead:
+      return "読み込みませんでした";
+    case Message::resultsWritten:
+      return "{1} 件の損益を {2} に書き出しました";
+    case Message::resultsNotWritten:
+      return "損益は書き出していません（{1} に書き出せませんでした）";
+    case Message::standardOutput:
+      return "標準出力";
+    case Message::totalsHeading:
+      return "年分別の譲渡損益（受領日の属する年で集計）:";
+    case Message::totalsColumns:
+      return "年分|取引|口座|件数|損益（円）";
+    case Message::spotKind:
+      return "現物";
+    case Message::marginKind:
+      return "信用";
+    case Message::unknownYear:
+      return "不明";
+    case Message::byExecutionYear:
+      return "受領日を読めない {1} 件は、約定日の年で集計しています";
+    case Message::mayBeIncomplete:
+      return "集計に含まれていない取引がある可能性があります。理由は上の {1} 件のメッセージを"
+             "ご覧ください。";
+  }
+  return {};
+}
+
+// The system's reasons a Japanese user meets most; others are shown in the system's words.
+std::string_view japaneseSystemReason(int error) {
+  switch (error) {
+    case ENOENT:
+      return "ファイルまたはフォルダーがありません";
+    case EACCES:
+    case EPERM:
+      return "アクセスが許可されていません";
+    case ENOSPC:
+      return "ディスクの空き容量が足りません";
+    case EROFS:
+      return "読み取り専用のファイルシステムです";
+    case ENAMETOOLONG:
+      return "ファイル名が長すぎます";
+    case EISDIR:
+      return "フォルダーです";
+    case ENOTDIR:
+      return "途中にフォルダーでない名前があります";
+    case EIO:
+      return "入出力エラーが発生しました";
+    case EPIPE:
+      return "出力先のパイプが閉じられています";
+    case ELOOP:
+      return "シンボリックリンクの参照が多すぎます";
+    default:
+      return {};
+  }
+}
+
+}  // namespace tradepl

@@ -1,0 +1,158 @@
+#include "app/summary.hpp"
+
+#include <algorithm>
+#include <limits>
+
+#include "platform/text.hpp"
+
+namespace tradepl {
+namespace {
+
+std::string signedGrouped(std::int64_t amount) {
+  const std::uint64_t magnitude =
+      amount < 0 ? 0 - static_cast<std::uint64_t>(amount) : static_cast<std::uint64_t>(amount);
+  std::string text(amount < 0 ? "-" : "");
+  text += grouped(magnitude);
+  return text;
+}
+
+// How many columns of a terminal a UTF-8 text takes: East Asian wide characters two.
+std::size_t displayWidth(std::string_view text) {
+  std::size_t width = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    char32_t code = length == 1 ? lead : lead & (0x3F >> (length - 1));
+    for (std::size_t j = 1; j < length && i + j < text.size(); ++j) {
+      code = (code << 6) | (static_cast<unsigned char>(text[i + j]) & 0x3F);
+    }
+    const bool wide = (code >= 0x1100 && code <= 0x115F) || (code >= 0x2E80 && code <= 0xA4CF) ||
+                      (code >= 0xAC00 && code <= 0xD7A3) || (code >= 0xF900 && code <= 0xFAFF) ||
+                      (code >= 0xFE30 && code <= 0xFE4F) || (code >= 0xFF00 && code <= 0xFF60) ||
+                      (code >= 0xFFE0 && code <= 0xFFE6) || code >= 0x20000;
+    width += wide ? 2 : 1;
+    i += length;
+  }
+  return width;
+}
+
+// Rows of columns, padded to line up on a terminal: the last `rightAligned` columns on
+// their right, as amounts are.
+std::vector<std::string> table(const std::vector<std::vector<std::string>>& rows,
+                               std::size_t rightAligned, std::string_view indent) {
+  std::vector<std::size_t> widths;
+  for (const auto& row : rows) {
+    widths.resize(std::max(widths.size(), row.size()));
+    for (std::size_t c = 0; c < row.size(); ++c) {
+      widths[c] = std::max(widths[c], displayWidth(row[c]));
+    }
+  }
+  std::vector<std::string> lines;
+  for (const auto& row : rows) {
+    std::string line(indent);
+    for (std::size_t c = 0; c < row.size(); ++c) {
+      const std::string padding(widths[c] - displayWidth(row[c]), ' ');
+      const bool right = c + rightAligned >= row.size();
+      if (c > 0) line += "  ";
+      line += right ? padding + row[c] : row[c] + (c + 1 < row.size() ? padding : "");
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::vector<std::string> split(std::string_view text, char separator) {
+  std::vector<std::string> parts;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = text.find(separator, start);
+    parts.emplace_back(text.substr(start, end - start));
+    if (end == std::string_view::npos) return parts;
+    start = end + 1;
+  }
+}
+
+}  // namespace
+
+std::size_t RunSummary::logNamed(std::string_view path) {
+  logs_.push_back({std::string(path), std::nullopt});
+  return logs_.size() - 1;
+}
+
+void RunSummary::logRead(std::size_t log, const LogReport& report) {
+  logs_[log].report = report;
+}
+
+std::optional<std::int64_t> RunSummary::taxYear(const TradeRow& trade) {
+  const std::string_view settled = trade.settlementDate.view();
+  if (settled != lastSettled_ || last_ == nullptr) {
+    lastSettled_.assign(settled);
+    const CalendarDate date = readCalendarDate(settled);
+    lastSettledYear_ = date.complete() ? date.year : std::nullopt;
+  }
+  if (lastSettledYear_) return lastSettledYear_;
+  ++byExecutionYear_;
+  return trade.executed.date.year;
+}
+
+void RunSummary::add(const ResultRow& result) {
+  const TradeRow& trade = result.trade;
+  const std::optional<std::int64_t> year = taxYear(trade);
+  if (last_ == nullptr || year != lastKey_.year || trade.log != lastKey_.log ||
+      trade.account.view() != lastKey_.account) {
+    lastKey_ = Key{year, trade.log, std::string(trade.account.view())};
+    last_ = &totals_[lastKey_];
+  }
+  ++results_;
+  ++last_->results;
+  // A sum past 64 bits is said, never wrapped into a plausible wrong figure.
+  const std::int64_t profit = result.profit;
+  if ((profit > 0 && last_->profit > std::numeric_limits<std::int64_t>::max() - profit) ||
+      (profit < 0 && last_->profit < std::numeric_limits<std::int64_t>::min() - profit)) {
+    last_->overflow = true;
+  } else {
+    last_->profit += profit;
+  }
+}
+
+std::vector<std::string> RunSummary::totalLines(Language language) const {
+  std::vector<std::vector<std::string>> rows{split(say(language, Message::totalsColumns), '|')};
+  for (const auto& [key, total] : totals_) {
+    rows.push_back(
+        {key.year ? std::to_string(*key.year) : say(language, Message::unknownYear),
+         say(language, key.log == LogKind::spot ? Message::spotKind : Message::marginKind),
+         platform::utf8FromShiftJis(key.account), grouped(total.results),
+         total.overflow ? "?" : signedGrouped(total.profit)});
+  }
+  return table(rows, 2, "    ");
+}
+
+std::vector<std::string> RunSummary::lines(Language language, std::string_view output,
+                                           bool written) const {
+  std::vector<std::string> lines{say(language, Message::summary)};
+  for (const LogLine& log : logs_) {
+    const std::string said =
+        log.report ? say(language, Message::logSummary,
+                         {grouped(log.report->lines), grouped(log.report->kept),
+                          grouped(log.report->skipped), grouped(log.report->otherTradeTypes)})
+                   : say(language, Message::logNotRead);
+    lines.push_back("  " + log.path + ": " + said);
+  }
+  const std::string where =
+      output == "-" ? say(language, Message::standardOutput) : std::string(output);
+  lines.push_back("  " + (written
+                              ? say(language, Message::resultsWritten, {grouped(results_), where})
+                              : say(language, Message::resultsNotWritten, {where})));
+  if (written && !totals_.empty()) {
+    lines.push_back("  " + say(language, Message::totalsHeading));
+    for (std::string& line : totalLines(language)) lines.push_back(std::move(line));
+    if (byExecutionYear_ > 0) {
+      lines.push_back("  " + say(language, Message::byExecutionYear, {grouped(byExecutionYear_)}));
+    }
+  }
+  if (explaining_ > 0) {
+    lines.push_back("  " + say(language, Message::mayBeIncomplete, {grouped(explaining_)}));
+  }
+  return lines;
+}
+
+}  // namespace tradepl

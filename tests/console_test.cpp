@@ -1,0 +1,134 @@
+// End to end: what tradepl says to the user, in English and in Japanese: the summary of a
+// run, the help text and the version, and mistakes on the command line.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "harness.hpp"
+
+namespace tradepl {
+namespace {
+
+using namespace testing;
+
+class Console : public Tradepl {
+ protected:
+  // The sample logs shipped with the program, under the names a user would give them.
+  void writeSampleLogs() {
+    write("spot.csv", slurp(std::filesystem::path(TRADEPL_EXAMPLES) / "spot.csv"));
+    write("margin.csv", slurp(std::filesystem::path(TRADEPL_EXAMPLES) / "margin.csv"));
+  }
+};
+
+TEST_F(Console, SummarizesTheSampleLogsInEnglishAndInJapanese) {
+  writeSampleLogs();
+  const Outcome english = run({"-g", "spot.csv", "-s", "margin.csv", "out.csv"});
+  EXPECT_EQ(english.status, 0);
+  EXPECT_EQ(english.err,
+            "tradepl: summary\n"
+            "  spot.csv: lines read 14, trades used 13, lines skipped 0, of other trade types 0\n"
+            "  margin.csv: lines read 7, trades used 6, lines skipped 0, of other trade types 0\n"
+            "  results written to out.csv: 9\n"
+            "  Realized profit and loss per tax year (the year of the settlement date, 受領日):\n"
+            "    year  log     account  results  profit (yen)\n"
+            "    2024  spot    NISA           1       100,800\n"
+            "    2024  spot    特定           4        73,705\n"
+            "    2024  margin  特定           3        24,850\n"
+            "    2025  spot    特定           1         1,780\n");
+  const std::string result = read("out.csv");
+
+  const Outcome japanese = run({"-g", "spot.csv", "-s", "margin.csv", "out.csv"}, {kJapanese, ""});
+  EXPECT_EQ(japanese.status, 0);
+  EXPECT_EQ(
+      japanese.err,
+      "tradepl: 実行結果\n"
+      "  spot.csv: 14 行を読み、13 件の取引を使いました（読み飛ばし 0 行、対象外の取引区分 0 行）\n"
+      "  margin.csv: 7 行を読み、6 件の取引を使いました（読み飛ばし 0 行、対象外の取引区分 0 行）\n"
+      "  9 件の損益を out.csv に書き出しました\n"
+      "  年分別の譲渡損益（受領日の属する年で集計）:\n"
+      "    年分  取引  口座  件数  損益（円）\n"
+      "    2024  現物  NISA     1     100,800\n"
+      "    2024  現物  特定     4      73,705\n"
+      "    2024  信用  特定     3      24,850\n"
+      "    2025  現物  特定     1       1,780\n");
+  EXPECT_EQ(read("out.csv"), result);  // the result file does not change with the language
+
+  EXPECT_EQ(run({"-q", "-g", "spot.csv", "-s", "margin.csv", "out.csv"}).err, "");
+}
+
+TEST_F(Console, SaysWhatTheTotalsMayLackAndHowTheyWereCounted) {
+  SpotTrade unsettled = spotSell("7203", "10", "1200");
+  unsettled.settlementDate = "";
+  write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), unsettled, spotSell("6758", "1", "1"),
+                             spotSell("7203", "90", "1100", "0", "0")}) +
+                        "not a trade\n");
+  const Outcome result = run({"-g", "spot.csv", "-s", "missing.csv", "out.csv"});
+  EXPECT_EQ(result.status, -3);
+  EXPECT_EQ(result.err,
+            "tradepl: missing.csv: cannot read: No such file or directory\n"
+            "tradepl: spot.csv:4: sale of 6758 (" +
+                kTokuteiInUtf8 +
+                ") without a holding bought earlier in the logs: no result\n"
+                "tradepl: spot.csv:6: skipped: 1 columns, 14 expected\n"
+                "tradepl: summary\n"
+                "  spot.csv: lines read 6, trades used 4, lines skipped 1, of other trade types 0\n"
+                "  missing.csv: not read\n"
+                "  results written to out.csv: 2\n"
+                "  Realized profit and loss per tax year (the year of the settlement date, "
+                "受領日):\n"
+                "    year  log   account  results  profit (yen)\n"
+                "    2024  spot  " +
+                kTokuteiInUtf8 +
+                "           2        10,784\n"
+                "  counted by the year of execution, as the settlement date does not read: 1\n"
+                "  The totals may be incomplete: messages above that say what was left out: 3\n");
+}
+
+TEST_F(Console, AnswersHelpAndVersionOnTheStandardOutput) {
+  const Outcome help = run({"-h"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.substr(0, help.out.find('\n')),
+            "tradepl " TRADEPL_VERSION ": realized profit and loss from a broker's trade logs");
+  EXPECT_NE(help.out.find("  -4  the result file could not be written"), std::string::npos);
+  EXPECT_EQ(help.err, "");
+
+  const Outcome japanese = run({"--help"}, {kJapanese, ""});
+  EXPECT_EQ(japanese.status, 0);
+  const std::string text = fromConsole(japanese.out);
+  EXPECT_EQ(text.substr(0, text.find('\n')),
+            "tradepl " TRADEPL_VERSION ": 取引履歴から実現損益を計算します");
+
+  const Outcome version = run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "tradepl " TRADEPL_VERSION "\n");
+}
+
+TEST_F(Console, RefusesUnknownOptionsAndLogsNotMarked) {
+  write("spot.csv", spotLog({}));
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string message;
+  };
+  for (const Case& c :
+       {Case{{"-g", "spot.csv", "--foo", "out.csv"},
+             "unknown option --foo (a file whose name begins with - is written ./-name)"},
+        Case{{"-g", "spot.csv", "-x"},
+             "unknown option -x (a file whose name begins with - is written ./-name)"},
+        Case{{"spot.csv", "margin.csv", "out.csv"},
+             "mark the logs with -g (spot) and -s (margin): tradepl -g spot.csv -s margin.csv "
+             "out.csv"}}) {
+    const Outcome result = run(c.arguments);
+    EXPECT_EQ(result.status, -2) << c.message;
+    EXPECT_EQ(result.out, kUsage);
+    EXPECT_EQ(result.err, "tradepl: " + c.message + "\n");
+  }
+  EXPECT_EQ(filesInWork(), std::vector<std::string>{"spot.csv"});
+  EXPECT_EQ(run({"-q", "-g", "spot.csv", "./-out.csv"}).status, 0);
+  EXPECT_EQ(written("-out.csv"), kResultHeading);
+}
+
+}  // namespace
+}  // namespace tradepl
