@@ -23,6 +23,10 @@
 
 namespace tradepl {
 
+namespace detail {
+struct LogSurvey;
+}
+
 // Receives what reading a log finds, in the order the lines are taken.
 class LineSink {
  public:
@@ -78,14 +82,12 @@ class LogReader {
   // Reads every line, in the order the log is to be taken; only for a log not refused.
   LogReport read(LineSink& sink);
 
-  struct Survey;  // what looking the log over found; the reader's own
-
  private:
   LogBytes& bytes_;
   LogKind log_;
   std::size_t bufferSize_;
   std::unique_ptr<char[]> buffer_;
-  std::unique_ptr<Survey> survey_;
+  std::unique_ptr<detail::LogSurvey> survey_;
 };
 
 // Looks a log over and reads it, unless it is refused.

@@ -1,0 +1,182 @@
+#include "input/log_survey.hpp"
+
+#include <algorithm>
+#include <memory>
+
+#include "input/block_lines.hpp"
+#include "records/shift_jis.hpp"
+
+namespace tradepl::detail {
+namespace {
+
+LogKind otherLog(LogKind log) {
+  return log == LogKind::spot ? LogKind::margin : LogKind::spot;
+}
+
+LogRefusal refusalByFirstBytes(std::string_view head) {
+  if (head.starts_with("\xEF\xBB\xBF")) return LogRefusal::utf8;
+  if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) return LogRefusal::utf16;
+  if (head.find('\0') != std::string_view::npos) return LogRefusal::nulBytes;
+  return LogRefusal::none;
+}
+
+// LF, as every log has; a log with CR but no LF in its first block ends its lines with CR,
+// as Mac programs once wrote them.
+char lineEndOf(std::string_view head) {
+  if (head.find('\n') == std::string_view::npos && head.find('\r') != std::string_view::npos) {
+    return '\r';
+  }
+  return '\n';
+}
+
+// Reads a copy of a line, leaving the bytes as they were for the reading proper.
+class LineCopy {
+ public:
+  LineReading read(LogKind log, std::string_view line, TradeRow& row) {
+    copy_.assign(line);
+    return readTradeLine(log, copy_, row);
+  }
+
+ private:
+  std::string copy_;
+};
+
+// Reads until `into` is full or the bytes end: a pipe hands over what it has at a time.
+std::size_t readHead(LogBytes& bytes, std::span<char> into, bool& all) {
+  std::size_t filled = 0;
+  all = false;
+  while (filled < into.size()) {
+    const std::size_t got = bytes.read(into.subspan(filled));
+    if (got == 0) {
+      all = true;
+      break;
+    }
+    filled += got;
+  }
+  return filled;
+}
+
+// Looks at the lines of the first block: the heading line, the first dated row, and whether
+// the log reads as its own kind at all.
+class HeadSurvey {
+ public:
+  HeadSurvey(LogKind log, LogSurvey& survey) : log_(log), survey_(survey) {}
+
+  void look(std::string_view head) {
+    std::uint64_t number = 0;
+    std::size_t start = 0;
+    while (start < head.size()) {
+      const std::size_t end = head.find(survey_.lineEnd, start);
+      if (end == std::string_view::npos && !survey_.headIsAll) break;  // cut by the block
+      const std::size_t stop = end == std::string_view::npos ? head.size() : end;
+      if (!lookAt(++number, lineWithout(head.substr(start, stop - start)), stop)) break;
+      start = stop + 1;
+    }
+    if (survey_.refusal == LogRefusal::none && ownRows_ == 0 && otherRows_ > 0) {
+      survey_.refusal = LogRefusal::otherLog;
+    }
+  }
+
+ private:
+  std::string_view lineWithout(std::string_view line) const {
+    if (survey_.lineEnd == '\n' && line.ends_with('\r')) line.remove_suffix(1);
+    return line;
+  }
+
+  // False once enough is known.
+  bool lookAt(std::uint64_t number, std::string_view line, std::size_t end) {
+    if (line == survey_.heading) {
+      if (ownRows_ == 0) survey_.headingLine = number;
+      return true;
+    }
+    if (keptRows_ == 0 && holdsKeywordInUtf8(line)) {
+      survey_.refusal = LogRefusal::utf8;
+      return false;
+    }
+    TradeRow row;
+    const LineVerdict verdict = copy_.read(log_, line, row).verdict;
+    if (verdict == LineVerdict::kept || verdict == LineVerdict::otherTradeType) {
+      ++ownRows_;
+      if (verdict == LineVerdict::kept) ++keptRows_;
+      if (verdict == LineVerdict::kept && row.executed.complete()) {
+        survey_.firstDated = row.executed;
+        survey_.firstDatedEnd = end;
+        return false;
+      }
+    } else if (verdict == LineVerdict::unreadable && ownRows_ == 0) {
+      TradeRow other;
+      const LineVerdict asOther = copy_.read(otherLog(log_), line, other).verdict;
+      if (asOther == LineVerdict::kept || asOther == LineVerdict::otherTradeType) ++otherRows_;
+    }
+    return true;
+  }
+
+  LogKind log_;
+  LogSurvey& survey_;
+  LineCopy copy_;
+  std::uint64_t ownRows_ = 0;  // rows that read in this log's layout
+  std::uint64_t keptRows_ = 0;
+  std::uint64_t otherRows_ = 0;  // lines that read only in the other log's layout
+};
+
+// Finds the last dated row, reading back from the end of the log.
+class TailSurvey final : public LineVisitor {
+ public:
+  TailSurvey(LogKind log, char lineEnd) : log_(log), lineEnd_(lineEnd) {}
+
+  bool line(char* begin, char* end) override {
+    if (lineEnd_ == '\n' && end > begin && end[-1] == '\r') --end;
+    TradeRow row;
+    const LineVerdict verdict =
+        copy_.read(log_, std::string_view(begin, static_cast<std::size_t>(end - begin)), row)
+            .verdict;
+    if (verdict != LineVerdict::kept || !row.executed.complete()) return true;
+    lastDated = row.executed;
+    return false;
+  }
+  void tooLong() override {}
+
+  std::optional<ExecutionDate> lastDated;
+
+ private:
+  LogKind log_;
+  char lineEnd_;
+  LineCopy copy_;
+};
+
+}  // namespace
+
+bool holdsKeywordInUtf8(std::string_view line) {
+  return line.find(sjis::kSpotInUtf8) != std::string_view::npos ||
+         line.find(sjis::kMarginOpeningInUtf8) != std::string_view::npos ||
+         line.find(sjis::kMarginClosingInUtf8) != std::string_view::npos;
+}
+
+LogSurvey surveyLog(LogBytes& bytes, LogKind log, std::span<char> buffer) {
+  LogSurvey survey;
+  survey.headBytes =
+      readHead(bytes, buffer.first(std::min(kBlockSize, buffer.size())), survey.headIsAll);
+  survey.failure = bytes.failure();
+  const std::string_view head(buffer.data(), survey.headBytes);
+  survey.refusal = refusalByFirstBytes(head);
+  if (survey.failure || survey.refusal != LogRefusal::none) return survey;
+
+  survey.lineEnd = lineEndOf(head);
+  survey.heading = headingLine(log);
+  HeadSurvey(log, survey).look(head);
+  const std::optional<std::uint64_t> size = bytes.size();
+  if (survey.refusal != LogRefusal::none || !survey.firstDated || !size) return survey;
+
+  // The tail is looked at in a buffer of its own: the first block stays where it is, to be
+  // read first if the log is read from the top.
+  auto tail = std::make_unique_for_overwrite<char[]>(buffer.size());
+  TailSurvey last(log, survey.lineEnd);
+  const std::uint64_t floor = std::max<std::uint64_t>(
+      survey.firstDatedEnd, *size > kBlockSize ? *size - kBlockSize : std::uint64_t{0});
+  readLinesBackward(bytes, survey.lineEnd, std::span<char>(tail.get(), buffer.size()), last, floor);
+  survey.failure = bytes.failure();
+  survey.newestFirst = last.lastDated && executedBefore(*last.lastDated, *survey.firstDated);
+  return survey;
+}
+
+}  // namespace tradepl::detail

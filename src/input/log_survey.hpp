@@ -1,0 +1,38 @@
+#pragma once
+// Looking a log over before it is read: its encoding, its kind, its line ends, its heading
+// line, and whether it lists its trades newest first. Internal to the log reader.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "input/log_bytes.hpp"
+#include "input/log_reader.hpp"
+#include "records/records.hpp"
+
+namespace tradepl::detail {
+
+// What looking a log over found: how it is to be read, or why it is not read at all.
+struct LogSurvey {
+  LogRefusal refusal = LogRefusal::none;
+  FileProblem failure;
+  std::string heading;        // the log's heading line, exactly as the usage text has it
+  std::size_t headBytes = 0;  // the log's first block, in the buffer
+  bool headIsAll = false;     // the first block holds the whole log
+  char lineEnd = '\n';
+  std::uint64_t headingLine = 0;  // the lines up to this one are headings and a preamble
+  std::optional<ExecutionDate> firstDated;
+  std::uint64_t firstDatedEnd = 0;  // where the line of the first dated row ends
+  bool newestFirst = false;
+};
+
+// Looks the log over: reads its first block into the front of `buffer`, where it stays to be
+// read first, and its last block, where the log can be read from any place.
+LogSurvey surveyLog(LogBytes& bytes, LogKind log, std::span<char> buffer);
+
+// True for a line that holds a trade type in UTF-8: a line saved in the wrong encoding.
+bool holdsKeywordInUtf8(std::string_view line);
+
+}  // namespace tradepl::detail
