@@ -18,63 +18,53 @@ void LogRun::kept(const TradeRow& row) {
   if (outcome.result) {
     results_.append(*outcome.result);
     summary_.add(*outcome.result);
-    if (!row.executed.complete()) {
-      aboutLine(row.line,
-                say(language_, Message::dateDoesNotRead,
-                    {platform::utf8FromShiftJis(row.execDateTime.view())}),
-                false, false);
+    if (!row.executed.complete() && mayTell(false, false)) {
+      tell(row.line, say(language_, Message::dateDoesNotRead,
+                         {platform::utf8FromShiftJis(row.execDateTime.view())}));
     }
   }
   if (outcome.note) note(*outcome.note, row);
 }
 
 void LogRun::skipped(std::uint64_t line, const LineProblem& problem) {
-  if (saidEnough()) {
-    ++unsaidSkips_;
-    return;
+  if (mayTell(true, true)) {
+    tell(line, say(language_, Message::skipped, {describe(language_, problem, log_)}));
   }
-  aboutLine(line, say(language_, Message::skipped, {describe(language_, problem, log_)}), true,
-            true);
 }
 
 void LogRun::outOfOrder(const TradeRow& row) {
-  aboutLine(row.line, say(language_, Message::outOfOrder), false, false);
+  if (mayTell(false, false)) tell(row.line, say(language_, Message::outOfOrder));
 }
 
 void LogRun::note(const LedgerNote& note, const TradeRow& trade) {
   // A sale without a holding, or a trade left out, is missing from the totals.
-  const bool leftOut = note.kind != LedgerNoteKind::soldMoreThanHeld;
-  if (saidEnough()) {
-    ++unsaidNotes_;
-    unsaidLeftOut_ = unsaidLeftOut_ || leftOut;
-    return;
-  }
+  if (!mayTell(false, note.kind != LedgerNoteKind::soldMoreThanHeld)) return;
   const std::string code = codeText(trade.stockCode);
   const std::string account = platform::utf8FromShiftJis(trade.account.view());
   switch (note.kind) {
     case LedgerNoteKind::saleWithoutHolding:
-      return aboutLine(trade.line, say(language_, Message::saleWithoutHolding, {code, account}),
-                       false, leftOut);
+      return tell(trade.line, say(language_, Message::saleWithoutHolding, {code, account}));
     case LedgerNoteKind::soldMoreThanHeld:
-      return aboutLine(trade.line,
-                       say(language_, Message::soldMoreThanHeld,
-                           {code, account, std::to_string(note.heldQuantity)}),
-                       false, leftOut);
+      return tell(trade.line, say(language_, Message::soldMoreThanHeld,
+                                  {code, account, std::to_string(note.heldQuantity)}));
     case LedgerNoteKind::amountOutOfRange:
-      return aboutLine(trade.line, say(language_, Message::amountOutOfRange, {code, account}),
-                       false, leftOut);
+      return tell(trade.line, say(language_, Message::amountOutOfRange, {code, account}));
   }
 }
 
-void LogRun::aboutLine(std::uint64_t line, const std::string& text, bool isSkip, bool leftOut) {
-  if (saidEnough()) {
-    ++(isSkip ? unsaidSkips_ : unsaidNotes_);
-    unsaidLeftOut_ = unsaidLeftOut_ || leftOut;
-    return;
+bool LogRun::mayTell(bool isSkip, bool leftOut) {
+  if (said_ >= kMostLineMessages) {
+    if (isSkip) {
+      ++unsaidSkips_;
+    } else {
+      ++unsaidNotes_;
+      unsaidLeftOut_ = unsaidLeftOut_ || leftOut;
+    }
+    return false;
   }
   ++said_;
   if (leftOut) summary_.explained();
-  reporter_.report(path_, line, text);
+  return true;
 }
 
 void LogRun::finish(const LogReport& report) {

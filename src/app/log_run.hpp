@@ -38,10 +38,11 @@ class LogRun final : public LineSink {
  private:
   static constexpr std::uint64_t kMostLineMessages = 20;
 
-  // Says `text` about a line, or counts it once the log has said enough; `leftOut` when
-  // the totals leave the line's trade out.
-  void aboutLine(std::uint64_t line, const std::string& text, bool isSkip, bool leftOut);
-  bool saidEnough() const { return said_ >= kMostLineMessages; }
+  // Whether one more message about a line may be said; once the log has said enough, the
+  // message is counted instead, before anything of it is composed. `leftOut` when the
+  // totals leave the line's trade out.
+  bool mayTell(bool isSkip, bool leftOut);
+  void tell(std::uint64_t line, const std::string& text) { reporter_.report(path_, line, text); }
   void note(const LedgerNote& note, const TradeRow& trade);
 
   LogKind log_;

@@ -19,12 +19,14 @@ std::size_t readFully(LogBytes& bytes, std::uint64_t offset, std::span<char> int
 }
 
 // Hands a found line to the visitor, or says it is too long; false to stop.
-bool visit(LineVisitor& visitor, char* begin, char* end) {
+bool visit(LineVisitor& visitor, char lineEnd, char* begin, char* end) {
   if (static_cast<std::size_t>(end - begin) > kLongestLine) {
     visitor.tooLong();
     return true;
   }
-  return visitor.line(begin, end);
+  const std::string_view text =
+      lineText(std::string_view(begin, static_cast<std::size_t>(end - begin)), lineEnd);
+  return visitor.line(begin, begin + text.size());
 }
 
 }  // namespace
@@ -45,7 +47,7 @@ void readLinesForward(LogBytes& bytes, char lineEnd, std::span<char> buffer, std
                std::memchr(searchFrom, lineEnd, static_cast<std::size_t>(end - searchFrom)))) {
       if (skipping) {
         skipping = false;
-      } else if (!visit(visitor, lineStart, found)) {
+      } else if (!visit(visitor, lineEnd, lineStart, found)) {
         return;
       }
       lineStart = searchFrom = found + 1;
@@ -63,7 +65,7 @@ void readLinesForward(LogBytes& bytes, char lineEnd, std::span<char> buffer, std
       std::memmove(base, lineStart, kept);
     }
   }
-  if (kept > 0 && !skipping) visit(visitor, base, base + kept);  // no line end at the end
+  if (kept > 0 && !skipping) visit(visitor, lineEnd, base, base + kept);  // no line end at the end
 }
 
 void readLinesBackward(LogBytes& bytes, char lineEnd, std::span<char> buffer, LineVisitor& visitor,
@@ -90,7 +92,7 @@ void readLinesBackward(LogBytes& bytes, char lineEnd, std::span<char> buffer, Li
       atEnd = false;
       if (skipping) {
         skipping = false;
-      } else if (!noLine && !visit(visitor, start, lineEnds)) {
+      } else if (!noLine && !visit(visitor, lineEnd, start, lineEnds)) {
         return;
       }
       lineEnds = block + found;
@@ -106,7 +108,8 @@ void readLinesBackward(LogBytes& bytes, char lineEnd, std::span<char> buffer, Li
       std::memmove(top - carried, block, carried);
     }
   }
-  if (floor == 0 && !skipping && (carried > 0 || !atEnd)) visit(visitor, top - carried, top);
+  if (floor == 0 && !skipping && (carried > 0 || !atEnd))
+    visit(visitor, lineEnd, top - carried, top);
 }
 
 std::uint64_t countLines(LogBytes& bytes, char lineEnd, std::span<char> buffer) {

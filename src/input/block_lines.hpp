@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "input/log_bytes.hpp"
 
@@ -19,9 +20,16 @@ inline constexpr std::size_t kLongestLine = std::size_t{1} << 20;
 // byte more is enough.
 inline constexpr std::size_t kBufferSize = kBlockSize + kLongestLine;
 
+// A line's text without its line end. Where LF ends lines, one CR before it belongs to the
+// line end too, so that logs with CR LF read as logs with LF.
+inline std::string_view lineText(std::string_view line, char lineEnd) {
+  if (lineEnd == '\n' && line.ends_with('\r')) line.remove_suffix(1);
+  return line;
+}
+
 class LineVisitor {
  public:
-  // A line without its line end; the bytes may be rewritten. Returns false to stop.
+  // A line's text, as lineText has it; the bytes may be rewritten. Returns false to stop.
   virtual bool line(char* begin, char* end) = 0;
   // A line longer than kLongestLine, which is skipped.
   virtual void tooLong() = 0;

@@ -29,7 +29,6 @@ class LineHandler final : public detail::LineVisitor {
 
   bool line(char* begin, char* end) override {
     const std::uint64_t number = take();
-    if (survey_.lineEnd == '\n' && end > begin && end[-1] == '\r') --end;
     row_.line = number;
     const std::span<char> bytes(begin, static_cast<std::size_t>(end - begin));
     const LineReading reading = readTradeLine(log_, bytes, row_, dates_);

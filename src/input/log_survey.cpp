@@ -69,7 +69,9 @@ class HeadSurvey {
       const std::size_t end = head.find(survey_.lineEnd, start);
       if (end == std::string_view::npos && !survey_.headIsAll) break;  // cut by the block
       const std::size_t stop = end == std::string_view::npos ? head.size() : end;
-      if (!lookAt(++number, lineWithout(head.substr(start, stop - start)), stop)) break;
+      if (!lookAt(++number, lineText(head.substr(start, stop - start), survey_.lineEnd), stop)) {
+        break;
+      }
       start = stop + 1;
     }
     if (survey_.refusal == LogRefusal::none && ownRows_ == 0 && otherRows_ > 0) {
@@ -78,11 +80,6 @@ class HeadSurvey {
   }
 
  private:
-  std::string_view lineWithout(std::string_view line) const {
-    if (survey_.lineEnd == '\n' && line.ends_with('\r')) line.remove_suffix(1);
-    return line;
-  }
-
   // False once enough is known.
   bool lookAt(std::uint64_t number, std::string_view line, std::size_t end) {
     if (line == survey_.heading) {
@@ -122,10 +119,9 @@ class HeadSurvey {
 // Finds the last dated row, reading back from the end of the log.
 class TailSurvey final : public LineVisitor {
  public:
-  TailSurvey(LogKind log, char lineEnd) : log_(log), lineEnd_(lineEnd) {}
+  explicit TailSurvey(LogKind log) : log_(log) {}
 
   bool line(char* begin, char* end) override {
-    if (lineEnd_ == '\n' && end > begin && end[-1] == '\r') --end;
     TradeRow row;
     const LineVerdict verdict =
         copy_.read(log_, std::string_view(begin, static_cast<std::size_t>(end - begin)), row)
@@ -140,7 +136,6 @@ class TailSurvey final : public LineVisitor {
 
  private:
   LogKind log_;
-  char lineEnd_;
   LineCopy copy_;
 };
 
@@ -170,7 +165,7 @@ LogSurvey surveyLog(LogBytes& bytes, LogKind log, std::span<char> buffer) {
   // The tail is looked at in a buffer of its own: the first block stays where it is, to be
   // read first if the log is read from the top.
   auto tail = std::make_unique_for_overwrite<char[]>(buffer.size());
-  TailSurvey last(log, survey.lineEnd);
+  TailSurvey last(log);
   const std::uint64_t floor = std::max<std::uint64_t>(
       survey.firstDatedEnd, *size > kBlockSize ? *size - kBlockSize : std::uint64_t{0});
   readLinesBackward(bytes, survey.lineEnd, std::span<char>(tail.get(), buffer.size()), last, floor);
