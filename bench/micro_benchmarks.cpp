@@ -3,10 +3,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "app/trade_flow.hpp"
 #include "input/log_reader.hpp"
 #include "input/trade_line.hpp"
 #include "ledger/ledger.hpp"
@@ -33,12 +33,10 @@ std::string marginLine() {
 }
 
 void readLine(benchmark::State& state, LogKind log, const std::string& line) {
-  std::string copy = line;
+  TradeLineReader reader(log);
   for (auto _ : state) {
-    // The reader may rewrite the line in place; start every round from the original bytes.
-    std::memcpy(copy.data(), line.data(), line.size());
     TradeRow row;
-    benchmark::DoNotOptimize(readTradeLine(log, copy, row));
+    benchmark::DoNotOptimize(reader.read(line, row));
     benchmark::DoNotOptimize(row);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * line.size()));
@@ -53,22 +51,27 @@ void BM_ReadMarginLine(benchmark::State& state) {
 BENCHMARK(BM_ReadSpotLine);
 BENCHMARK(BM_ReadMarginLine);
 
-// Counts what a log comes to, as the run would hand it on.
-class CountingSink final : public LineSink {
+// Takes what a log comes to, as the run would, without writing it anywhere.
+class CountingListener final : public FlowListener {
  public:
-  void kept(const TradeRow& row) override { benchmark::DoNotOptimize(row.quantity); }
+  void result(const ResultRow& result) override { benchmark::DoNotOptimize(result.profit); }
+  void note(const LedgerNote&, const TradeRow&) override {}
+  void undatedResult(const TradeRow&) override {}
   void skipped(std::uint64_t, const LineProblem&) override {}
   void outOfOrder(const TradeRow&) override {}
 };
 
-// A whole margin log in memory through the block reader: line ends, splitting, parsing.
+// A whole margin log in memory through the block reader and the trade flow: line ends,
+// splitting, parsing, results and totals.
 void BM_ReadMarginLog(benchmark::State& state) {
   std::string log;
   for (int i = 0; i < 10000; ++i) log += marginLine() + "\r\n";
   for (auto _ : state) {
     MemoryBytes bytes(log);
-    CountingSink sink;
-    benchmark::DoNotOptimize(readTradeLines(bytes, LogKind::margin, sink).kept);
+    LogReader reader(bytes, LogKind::margin);
+    TradeFlow flow;
+    CountingListener listener;
+    benchmark::DoNotOptimize(flow.read(reader, listener).kept);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * log.size()));
 }
@@ -83,19 +86,20 @@ void BM_LedgerUpdate(benchmark::State& state) {
     if (i % 2 == 0) lines.push_back(spotLine(code, "\x94\x84", "300"));  // 売
   }
   std::vector<TradeRow> rows(lines.size());  // viewing `lines`, which stay put
-  for (std::size_t i = 0; i < lines.size(); ++i) readTradeLine(LogKind::spot, lines[i], rows[i]);
+  TradeLineReader reader(LogKind::spot);
+  for (std::size_t i = 0; i < lines.size(); ++i) reader.read(lines[i], rows[i]);
   for (auto _ : state) {
     HoldingLedger ledger;
-    for (const TradeRow& row : rows) benchmark::DoNotOptimize(applyTrade(ledger, row));
+    for (const TradeRow& row : rows) benchmark::DoNotOptimize(ledger.apply(row));
   }
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * rows.size()));
 }
 BENCHMARK(BM_LedgerUpdate);
 
 void BM_FormatResultLine(benchmark::State& state) {
-  std::string line = spotLine();
+  const std::string line = spotLine();
   TradeRow row;
-  readTradeLine(LogKind::spot, line, row);
+  TradeLineReader(LogKind::spot).read(line, row);
   const ResultRow result{.trade = row, .profit = -123456, .averagePrice = 4187.333333};
   std::string out;
   for (auto _ : state) {

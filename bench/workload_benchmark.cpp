@@ -5,6 +5,10 @@
 //
 //   workload_benchmark TRADEPL GENERATOR FOLDER [runs] [small N] [large N]
 //
+// With TRADEPL_BENCH_BASELINE naming another build of tradepl, that build is timed in the
+// same run, its runs taking turns with this one's, so that two builds are compared on the
+// same machine at the same moment.
+//
 // POSIX only: it forks the commands and reads their resource use with wait4.
 
 #include <sys/resource.h>
@@ -49,24 +53,38 @@ Sample runOnce(const std::vector<std::string>& command) {
   return {std::chrono::duration<double>(stop - start).count(), usage.ru_maxrss / 1024.0};
 }
 
-Sample median(const std::vector<std::string>& command, int runs) {
-  std::vector<Sample> samples;
-  for (int i = 0; i < runs; ++i) samples.push_back(runOnce(command));
-  std::sort(samples.begin(), samples.end(),
-            [](const Sample& a, const Sample& b) { return a.seconds < b.seconds; });
-  Sample middle = samples[samples.size() / 2];
-  for (const Sample& s : samples)
-    middle.peakMegabytes = std::max(middle.peakMegabytes, s.peakMegabytes);
-  return middle;
+// The median of each command's runs, the commands taking turns; the peak memory is the
+// largest of its runs.
+std::vector<Sample> medians(const std::vector<std::vector<std::string>>& commands, int runs) {
+  std::vector<std::vector<Sample>> samples(commands.size());
+  for (int i = 0; i < runs; ++i) {
+    for (std::size_t c = 0; c < commands.size(); ++c) samples[c].push_back(runOnce(commands[c]));
+  }
+  std::vector<Sample> middles;
+  for (std::vector<Sample>& each : samples) {
+    std::sort(each.begin(), each.end(),
+              [](const Sample& a, const Sample& b) { return a.seconds < b.seconds; });
+    Sample middle = each[each.size() / 2];
+    for (const Sample& s : each)
+      middle.peakMegabytes = std::max(middle.peakMegabytes, s.peakMegabytes);
+    middles.push_back(middle);
+  }
+  return middles;
 }
+
+// A build of tradepl to time, and what to call it.
+struct Contender {
+  std::string label;
+  std::string executable;
+};
 
 struct Measured {
   double inputMegabytes = 0;
-  Sample tradepl;
+  Sample tradepl;  // the first contender's
   Sample wc;
 };
 
-Measured measure(const std::string& tradepl, const std::string& generator,
+Measured measure(const std::vector<Contender>& contenders, const std::string& generator,
                  const std::filesystem::path& folder, long lines, int runs, double timeTarget) {
   const std::string n = std::to_string(lines);
   const std::string spot = (folder / ("spot-" + n + ".csv")).string();
@@ -75,17 +93,26 @@ Measured measure(const std::string& tradepl, const std::string& generator,
   if (!std::filesystem::exists(spot) || !std::filesystem::exists(margin)) {
     runOnce({generator, n, spot, margin});
   }
+  std::vector<std::vector<std::string>> commands{{"wc", "-l", spot, margin}};
+  for (const Contender& contender : contenders) {
+    commands.push_back({contender.executable, "-q", "-g", spot, "-s", margin, out});
+    runOnce(commands.back());  // warm the page cache
+  }
+  const std::vector<Sample> timed = medians(commands, runs);
   Measured m;
   m.inputMegabytes = (std::filesystem::file_size(spot) + std::filesystem::file_size(margin)) / 1e6;
-  runOnce({tradepl, "-g", spot, "-s", margin, out});  // warm the page cache
-  m.tradepl = median({tradepl, "-g", spot, "-s", margin, out}, runs);
-  m.wc = median({"wc", "-l", spot, margin}, runs);
+  m.wc = timed[0];
+  m.tradepl = timed[1];
   std::printf("N = %ld per log, input %.1f MB\n", lines, m.inputMegabytes);
-  std::printf("  tradepl  median %.3f s  %.0f MB/s  peak %.1f MB (target <= 32)\n",
-              m.tradepl.seconds, m.inputMegabytes / m.tradepl.seconds, m.tradepl.peakMegabytes);
-  std::printf("  wc -l    median %.3f s\n", m.wc.seconds);
-  std::printf("  time ratio tradepl / wc -l: %.1f (target <= %.0f)\n",
-              m.tradepl.seconds / m.wc.seconds, timeTarget);
+  std::printf("  wc -l     median %.3f s\n", m.wc.seconds);
+  for (std::size_t c = 0; c < contenders.size(); ++c) {
+    const Sample& sample = timed[c + 1];
+    std::printf(
+        "  %-9s median %.3f s  %.0f MB/s  peak %.1f MB (target <= 32)  %.1f x wc -l "
+        "(target <= %.0f)\n",
+        contenders[c].label.c_str(), sample.seconds, m.inputMegabytes / sample.seconds,
+        sample.peakMegabytes, sample.seconds / m.wc.seconds, timeTarget);
+  }
   return m;
 }
 
@@ -101,10 +128,14 @@ int main(int argc, char** argv) {
   const long large = argc > 6 ? std::atol(argv[6]) : 2000000;
   std::filesystem::create_directories(argv[3]);
 
-  const Measured a = measure(argv[1], argv[2], argv[3], small, runs, 12);
-  const Measured b = measure(argv[1], argv[2], argv[3], large, runs, 13);
-  std::printf("growth N=%ld / N=%ld: time %.2f x, memory %.2f x for %.2f x input\n", large, small,
-              b.tradepl.seconds / a.tradepl.seconds,
+  std::vector<Contender> contenders{{"tradepl", argv[1]}};
+  if (const char* baseline = std::getenv("TRADEPL_BENCH_BASELINE"); baseline && *baseline) {
+    contenders.push_back({"baseline", baseline});
+  }
+  const Measured a = measure(contenders, argv[2], argv[3], small, runs, 12);
+  const Measured b = measure(contenders, argv[2], argv[3], large, runs, 13);
+  std::printf("growth of tradepl N=%ld / N=%ld: time %.2f x, memory %.2f x for %.2f x input\n",
+              large, small, b.tradepl.seconds / a.tradepl.seconds,
               b.tradepl.peakMegabytes / a.tradepl.peakMegabytes,
               b.inputMegabytes / a.inputMegabytes);
   return 0;

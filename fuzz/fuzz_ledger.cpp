@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,7 +79,8 @@ TradeRow tradeFrom(const std::uint8_t* bytes, std::uint64_t line) {
       row.settlementAmount = a ^ b;
       break;
   }
-  row.executed = readExecutionDate(row.execDateTime.view());
+  row.kind = tradeKindOf(row.tradeType, row.side);
+  row.executed = ExecutionDateReader().read(row.execDateTime.view());
   row.line = line;
   return row;
 }
@@ -91,11 +93,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t trades = 0;
   for (std::size_t at = 0; at + 34 <= size; at += 34) {
     const TradeRow trade = tradeFrom(data + at, ++trades);
-    const TradeOutcome outcome = applyTrade(ledger, trade);
-    const bool sale = trade.tradeType == sjis::kSpot && !(trade.side == sjis::kBuy);
-    const auto holding = ledger.find(holdingOf(trade));
-    if (sale && outcome.result && holding != ledger.end()) {
-      require(holding->second.quantity > 0, "a sale leaves a holding above zero or none");
+    const TradeOutcome outcome = ledger.apply(trade);
+    const std::optional<std::int64_t> held =
+        ledger.sharesHeld(trade.account.view(), trade.stockCode);
+    if (trade.kind == TradeKind::spotSale && outcome.result && held) {
+      require(*held > 0, "a sale leaves a holding above zero or none");
     }
     if (outcome.result) results.push_back(*outcome.result);
   }

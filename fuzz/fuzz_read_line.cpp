@@ -1,7 +1,8 @@
 // Fuzzes the reading of one log line, either layout (chosen by the first byte).
-// Beyond "no crash", it checks what a reader must guarantee on any bytes: the same line
-// reads the same way twice, a kept row has a kept trade type and text that lies inside the
-// line, and an unreadable line names a real column.
+// Beyond "no crash", it checks what a reader must guarantee on any bytes: the line is never
+// changed, the same line reads the same way twice, a kept row has a kept trade type and,
+// where the line holds no quote, text that lies inside the line, an unreadable line names a
+// real column, and the commas found one byte at a time are those found sixteen at a time.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,10 +11,12 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/messages.hpp"
 #include "fuzz_checks.hpp"
 #include "input/columns.hpp"
+#include "input/number_grammar.hpp"
 #include "input/trade_line.hpp"
 #include "records/shift_jis.hpp"
 
@@ -35,14 +38,29 @@ bool inside(Text text, const std::string& line) {
 
 struct Reading {
   std::string storage;
+  tradepl::TradeLineReader reader;
   TradeRow row;
   LineReading result;
 };
 
-Reading readOnce(LogKind log, std::string_view line) {
-  Reading reading{std::string(line), {}, {}};
-  reading.result = tradepl::readTradeLine(log, reading.storage, reading.row);
-  return reading;
+void readOnce(std::string_view line, Reading& reading) {
+  reading.storage.assign(line);
+  reading.result = reading.reader.read(reading.storage, reading.row);
+  require(reading.storage == line, "the line is never changed");
+}
+
+void requireSameColumnsEitherWay(std::string_view line) {
+  std::vector<std::string> found[2];
+  for (const auto search :
+       {tradepl::CommaSearch::oneByteAtATime, tradepl::CommaSearch::sixteenAtATime}) {
+    tradepl::Column columns[25];
+    bool mayHoldNul = false;
+    tradepl::ColumnSplitter splitter(search);
+    const std::size_t count = splitter.split(line, columns, mayHoldNul);
+    for (std::size_t i = 0; i < count; ++i)
+      found[static_cast<int>(search)].emplace_back(columns[i].view());
+  }
+  require(found[0] == found[1], "the same columns one byte or sixteen at a time");
 }
 
 bool sameRow(const TradeRow& a, const TradeRow& b) {
@@ -64,8 +82,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const LogKind log = (data[0] & 1) != 0 ? LogKind::margin : LogKind::spot;
   const std::string_view line(reinterpret_cast<const char*>(data + 1), size - 1);
 
-  const Reading first = readOnce(log, line);
-  const Reading second = readOnce(log, line);
+  Reading first{{}, tradepl::TradeLineReader(log), {}, {}};
+  Reading second{{}, tradepl::TradeLineReader(log), {}, {}};
+  readOnce(line, first);
+  readOnce(line, second);
+  requireSameColumnsEitherWay(line);
   require(first.result.verdict == second.result.verdict, "same verdict twice");
 
   const TradeRow& row = first.row;
@@ -77,10 +98,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                 : (row.tradeType == tradepl::sjis::kMarginOpening ||
                                    row.tradeType == tradepl::sjis::kMarginClosing);
       require(keptType, "kept rows have a kept trade type");
+      require(row.kind == tradepl::tradeKindOf(row.tradeType, row.side),
+              "kept rows know their kind");
+      const bool quoted = line.find('"') != std::string_view::npos;
       for (const Text text :
            {row.execDateTime, row.stockName, row.tradeType, row.side, row.market, row.account,
             row.settlementDate, row.marginType, row.stockCode.symbol}) {
-        require(inside(text, first.storage), "text lies inside the line");
+        require(quoted || inside(text, first.storage), "text lies inside the line");
       }
       require(!row.execDateTime.empty() && !row.stockName.empty() && !row.side.empty(),
               "text columns but the last are non-empty");

@@ -29,9 +29,9 @@
 #include <vector>
 
 #include "app/converter.hpp"
+#include "app/trade_flow.hpp"
 #include "fuzz_checks.hpp"
 #include "input/log_reader.hpp"
-#include "ledger/ledger.hpp"
 #include "output/result_line.hpp"
 
 namespace {
@@ -56,18 +56,11 @@ void requireOneLine(std::string_view line) {
   require(columnsOf(line) == 11, "a result line has 11 columns");
 }
 
-// The run without the command line: each kept row through the ledger to a result line.
-class InMemorySink final : public LineSink {
+// What the reader hands on: a line is kept once, and never both kept and reported.
+class ReaderChecks final : public LineSink {
  public:
-  InMemorySink(HoldingLedger& ledger, InMemoryRun& run) : ledger_(ledger), run_(run) {}
-
   void kept(const TradeRow& row) override {
     require(kept_.insert(row.line).second, "a line is kept once");
-    const TradeOutcome outcome = applyTrade(ledger_, row);
-    if (!outcome.result) return;
-    const std::size_t start = run_.result.size();
-    appendResultLine(run_.result, *outcome.result);
-    requireOneLine(std::string_view(run_.result).substr(start));
   }
   void skipped(std::uint64_t line, const LineProblem&) override {
     require(kept_.count(line) == 0 && skipped_.insert(line).second,
@@ -80,25 +73,58 @@ class InMemorySink final : public LineSink {
   }
 
  private:
-  HoldingLedger& ledger_;
-  InMemoryRun& run_;
   std::set<std::uint64_t> kept_;
   std::set<std::uint64_t> skipped_;
   bool saidOutOfOrder_ = false;
 };
 
+// What the flow hands on: each result to a result line in memory, one line each.
+class InMemoryListener final : public FlowListener {
+ public:
+  explicit InMemoryListener(InMemoryRun& run) : run_(run) {}
+
+  void result(const ResultRow& result) override {
+    require(results_.insert(result.trade.line).second, "a line gives one result");
+    const std::size_t start = run_.result.size();
+    appendResultLine(run_.result, result);
+    requireOneLine(std::string_view(run_.result).substr(start));
+  }
+  void note(const LedgerNote&, const TradeRow&) override {}
+  void undatedResult(const TradeRow& trade) override {
+    require(!trade.executed.complete(), "an undated result has no complete date");
+  }
+  void skipped(std::uint64_t line, const LineProblem&) override {
+    require(results_.count(line) == 0, "a line reported gives no result");
+  }
+  void outOfOrder(const TradeRow&) override {}
+
+ private:
+  InMemoryRun& run_;
+  std::set<std::uint64_t> results_;
+};
+
+// The run without the command line: each log read once by the reader alone, to check what
+// it hands on, and once through the trade flow, handed over `readSize` bytes at a time.
 InMemoryRun runInMemory(std::string_view spot, std::string_view margin, std::size_t readSize) {
   InMemoryRun run;
   appendResultHeading(run.result);
-  HoldingLedger ledger;
+  TradeFlow flow;
   for (const auto& [log, bytes] :
        {std::pair(LogKind::spot, spot), std::pair(LogKind::margin, margin)}) {
+    MemoryBytes plain(bytes);
+    LogReader plainReader(plain, log);
+    ReaderChecks checks;
+    if (plainReader.refusal() == LogRefusal::none) plainReader.read(checks);
+
     MemoryBytes source(bytes, readSize);
-    InMemorySink sink(ledger, run);
-    const LogReport report = readTradeLines(source, log, sink);
-    require(report.readable(), "bytes in memory always read");
+    LogReader reader(source, log);
+    require(!reader.failure(), "bytes in memory always read");
     const auto index = static_cast<std::size_t>(log);
-    run.refused[index] = report.refusal != LogRefusal::none;
+    run.refused[index] = reader.refusal() != LogRefusal::none;
+    if (run.refused[index]) continue;
+    InMemoryListener listener(run);
+    const LogReport report = flow.read(reader, listener);
+    require(report.readable(), "bytes in memory always read");
     run.newestFirst[index] = report.newestFirst;
   }
   return run;

@@ -1,5 +1,7 @@
 #include "input/columns.hpp"
 
+#include "input/number_grammar.hpp"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -14,14 +16,21 @@
 namespace tradepl {
 namespace {
 
-// Splits a copy of `line` into at most `wanted` columns and returns their texts.
-std::vector<std::string> split(std::string line, std::size_t wanted = 24) {
-  std::array<Column, 24> columns;
-  bool mayHoldNul = false;
-  const std::size_t found = splitColumns(line, std::span(columns.data(), wanted), mayHoldNul);
-  std::vector<std::string> texts;
-  for (std::size_t i = 0; i < found; ++i) texts.emplace_back(columns[i].view());
-  return texts;
+// Splits `line` into at most `wanted` columns and returns their texts, the same whether the
+// commas are looked for one byte or sixteen bytes at a time.
+std::vector<std::string> split(const std::string& line, std::size_t wanted = 24) {
+  std::vector<std::string> texts[2];
+  for (const CommaSearch search : {CommaSearch::oneByteAtATime, CommaSearch::sixteenAtATime}) {
+    std::array<Column, 24> columns;
+    bool mayHoldNul = false;
+    ColumnSplitter splitter(search);
+    const std::size_t found = splitter.split(line, std::span(columns.data(), wanted), mayHoldNul);
+    for (std::size_t i = 0; i < found; ++i) {
+      texts[static_cast<int>(search)].emplace_back(columns[i].view());
+    }
+  }
+  EXPECT_EQ(texts[0], texts[1]) << line;
+  return texts[1];
 }
 
 using Texts = std::vector<std::string>;
@@ -83,7 +92,7 @@ class ParseInteger : public ::testing::TestWithParam<IntegerCase> {};
 TEST_P(ParseInteger, ReadsTheLogsNumberGrammar) {
   const IntegerCase& c = GetParam();
   std::int64_t value = -999;
-  EXPECT_EQ(parseInteger(c.text, value), c.problem) << '"' << c.text << '"';
+  EXPECT_EQ(readInteger(c.text, value), c.problem) << '"' << c.text << '"';
   if (c.problem == NumberProblem::none) {
     EXPECT_EQ(value, c.value) << '"' << c.text << '"';
   }
@@ -131,7 +140,7 @@ class ParsePrice : public ::testing::TestWithParam<PriceCase> {};
 TEST_P(ParsePrice, ReadsWholeAndDecimalPrices) {
   const PriceCase& c = GetParam();
   double value = -999.0;
-  EXPECT_EQ(parsePrice(c.text, value), c.problem) << '"' << c.text << '"';
+  EXPECT_EQ(readPrice(c.text, value), c.problem) << '"' << c.text << '"';
   if (c.problem == NumberProblem::none) {
     EXPECT_EQ(value, c.value) << '"' << c.text << '"';
     EXPECT_FALSE(std::signbit(value) && value == 0.0) << "minus zero from " << c.text;
@@ -162,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ParsePrice, ReadsLongDecimalsToTheNearestDouble) {
   double value = 0;
-  ASSERT_EQ(parsePrice("0.1000000000000000055511151231257827", value), NumberProblem::none);
+  ASSERT_EQ(readPrice("0.1000000000000000055511151231257827", value), NumberProblem::none);
   EXPECT_EQ(value, 0.1);
 }
 
@@ -177,7 +186,7 @@ TEST(ParsePrice, AgreesWithAFullDecimalConversionOnRandomPrices) {
     double expected = 0;
     std::from_chars(text.data(), text.data() + text.size(), expected);
     double parsed = 0;
-    ASSERT_EQ(parsePrice(text, parsed), NumberProblem::none) << text;
+    ASSERT_EQ(readPrice(text, parsed), NumberProblem::none) << text;
     ASSERT_EQ(parsed, expected) << text;
   }
 }
@@ -188,7 +197,7 @@ TEST(ParseInteger, AgreesWithFromCharsOnRandomNumbers) {
     const auto number = static_cast<std::int64_t>(random()) >> (random() % 64);
     const std::string text = std::to_string(number);
     std::int64_t parsed = 0;
-    ASSERT_EQ(parseInteger(text, parsed), NumberProblem::none) << text;
+    ASSERT_EQ(readInteger(text, parsed), NumberProblem::none) << text;
     ASSERT_EQ(parsed, number) << text;
   }
 }
@@ -196,7 +205,7 @@ TEST(ParseInteger, AgreesWithFromCharsOnRandomNumbers) {
 StockCode code(std::string_view text) {
   StockCode parsed;
   parsed.number = -1;
-  EXPECT_TRUE(parseStockCode(text, parsed)) << text;
+  EXPECT_TRUE(readStockCode(text, parsed)) << text;
   return parsed;
 }
 
@@ -214,7 +223,7 @@ TEST(ParseStockCode, KeepsCodesWithLettersAsWrittenWithoutSurroundingBlanks) {
 TEST(ParseStockCode, RejectsWhatIsNeitherNumberNorCode) {
   for (const char* text : {"", "  ", "13-0A", "A.B", "12.5", "\x82\x50\x82\x51"}) {
     StockCode parsed;
-    EXPECT_FALSE(parseStockCode(text, parsed)) << text;
+    EXPECT_FALSE(readStockCode(text, parsed)) << text;
   }
 }
 

@@ -25,9 +25,21 @@ struct DateCase {
 class ReadExecutionDate : public ::testing::TestWithParam<DateCase> {};
 
 TEST_P(ReadExecutionDate, ReadsYearMonthDayAndTheTimeAfterThem) {
-  const ExecutionDate executed = readExecutionDate(GetParam().text);
-  EXPECT_EQ(partsOf(executed.date), GetParam().parts);
-  EXPECT_EQ(executed.minuteOfDay.value_or(-1), GetParam().minuteOfDay);
+  // The second time, the reader knows the day already and reads only the time after it.
+  ExecutionDateReader reader;
+  for (int time = 0; time < 2; ++time) {
+    const ExecutionDate executed = reader.read(GetParam().text);
+    EXPECT_EQ(partsOf(executed.date), GetParam().parts);
+    EXPECT_EQ(executed.minuteOfDay.value_or(-1), GetParam().minuteOfDay);
+  }
+}
+
+TEST(ExecutionDateReader, ReadsTheTimeOfEachRowOfADay) {
+  ExecutionDateReader reader;
+  EXPECT_EQ(reader.read("2014/09/04 11:48").minuteOfDay, 708);
+  EXPECT_EQ(reader.read("2014/09/04 9:05").minuteOfDay, 545);
+  EXPECT_EQ(reader.read("2014/09/04").minuteOfDay, std::nullopt);
+  EXPECT_EQ(partsOf(reader.read("2014/09/05 9:05").date), "2014,9,5");
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ReadExecutionDate,
@@ -55,7 +67,9 @@ TEST(ExecutedBefore, OrdersByDayThenByTimeWhereBothHaveOne) {
                              OrderCase{"2024/03/05 09:00", "2024/03/05 09:00", false},
                              OrderCase{"2024/03/05", "2024/03/05 09:00", false},
                              OrderCase{"2024/03/05 15:00", "2024/03/05", false}}) {
-    EXPECT_EQ(executedBefore(readExecutionDate(c.earlier), readExecutionDate(c.later)), c.before)
+    ExecutionDateReader reader;
+    const ExecutionDate earlier = reader.read(c.earlier);
+    EXPECT_EQ(executedBefore(earlier, reader.read(c.later)), c.before)
         << c.earlier << " / " << c.later;
   }
 }

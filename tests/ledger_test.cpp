@@ -1,80 +1,27 @@
+// The holding ledger, driven through the trade flow from log lines.
+
 #include "ledger/ledger.hpp"
 
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <limits>
 #include <string>
 #include <vector>
 
-#include "input/trade_line.hpp"
-#include "log_lines.hpp"
+#include "flow_run.hpp"
 
 namespace tradepl {
 namespace {
 
+using testing::FlowRun;
 using testing::MarginTrade;
+using testing::Noted;
 using testing::spotBuy;
 using testing::spotSell;
 using testing::SpotTrade;
 
-// A note with the trade it is about.
-struct Noted {
-  LedgerNote note;
-  TradeRow trade;
-};
-
-// Reads the given lines as logs, spot before margin, and takes their trades through one
-// ledger. Rows view their lines, which the run keeps for as long as it lives.
-class LedgerRun {
- public:
-  LedgerRun& spot(const SpotTrade& trade) { return add(LogKind::spot, trade.line()); }
-  LedgerRun& margin(const MarginTrade& trade) { return add(LogKind::margin, trade.line()); }
-
-  std::vector<ResultRow> results() {
-    run();
-    return results_;
-  }
-  std::vector<Noted> notes() {
-    run();
-    return notes_;
-  }
-
- private:
-  LedgerRun& add(LogKind log, std::string line) {
-    (log == LogKind::spot ? spotLines_ : marginLines_).push_back(std::move(line));
-    return *this;
-  }
-  void read(LogKind log, std::deque<std::string>& lines) {
-    std::uint64_t number = 0;
-    for (std::string& line : lines) {
-      TradeRow trade;
-      trade.log = log;
-      trade.line = ++number;
-      EXPECT_EQ(readTradeLine(log, line, trade).verdict, LineVerdict::kept) << line;
-      const TradeOutcome outcome = applyTrade(ledger_, trade);
-      if (outcome.result) results_.push_back(*outcome.result);
-      if (outcome.note) notes_.push_back({*outcome.note, trade});
-    }
-  }
-  void run() {
-    if (ran_) return;
-    ran_ = true;
-    read(LogKind::spot, spotLines_);
-    read(LogKind::margin, marginLines_);
-  }
-
-  std::deque<std::string> spotLines_;
-  std::deque<std::string> marginLines_;
-  HoldingLedger ledger_;
-  std::vector<ResultRow> results_;
-  std::vector<Noted> notes_;
-  bool ran_ = false;
-};
-
 TEST(SpotLedger, ChargesAllPurchaseCommissionsToTheNextSale) {
   // Two purchases average to 1050; the sale of 150 carries both purchases' fees.
-  LedgerRun run;
+  FlowRun run;
   run.spot(spotBuy("7203", "100", "1000"))
       .spot(spotBuy("7203", "100", "1100"))
       .spot(spotSell("7203", "150", "1200"));
@@ -89,7 +36,7 @@ TEST(SpotLedger, ChargesAllPurchaseCommissionsToTheNextSale) {
 }
 
 TEST(SpotLedger, KeepsTheAverageThroughAPartialSaleAndRestartsPendingFees) {
-  LedgerRun run;
+  FlowRun run;
   run.spot(spotBuy("7203", "100", "1000"))
       .spot(spotBuy("7203", "100", "1100"))
       .spot(spotSell("7203", "150", "1200"))
@@ -106,7 +53,7 @@ TEST(SpotLedger, KeepsTheAverageThroughAPartialSaleAndRestartsPendingFees) {
 }
 
 TEST(SpotLedger, PassesOverASaleWithoutAHoldingAndSaysSo) {
-  LedgerRun run;
+  FlowRun run;
   run.spot(spotBuy("7203", "100", "1000")).spot(spotSell("6758", "100", "1200"));
   EXPECT_TRUE(run.results().empty());
   const std::vector<Noted> notes = run.notes();
@@ -116,7 +63,7 @@ TEST(SpotLedger, PassesOverASaleWithoutAHoldingAndSaysSo) {
 }
 
 TEST(SpotLedger, ClosesTheHoldingOnASaleOfEverythingHeld) {
-  LedgerRun run;
+  FlowRun run;
   run.spot(spotBuy("7203", "100", "1000"))
       .spot(spotSell("7203", "100", "1200"))
       .spot(spotSell("7203", "100", "1200"))
@@ -130,7 +77,7 @@ TEST(SpotLedger, ClosesTheHoldingOnASaleOfEverythingHeld) {
 }
 
 TEST(SpotLedger, ClosesAndWarnsOnASaleOfMoreThanHeld) {
-  LedgerRun run;
+  FlowRun run;
   run.spot(spotBuy("7203", "100", "1000"))
       .spot(spotSell("7203", "150", "1100"))
       .spot(spotSell("7203", "10", "1100"));
@@ -145,7 +92,7 @@ TEST(SpotLedger, ClosesAndWarnsOnASaleOfMoreThanHeld) {
 }
 
 TEST(SpotLedger, KeepsTheAverageWhenAPurchaseBringsTheHoldingToZero) {
-  LedgerRun run;
+  FlowRun run;
   run.spot(spotBuy("7203", "100", "1000"))
       .spot(spotBuy("7203", "-100", "1200"))
       .spot(spotBuy("7203", "100", "1300"))
@@ -156,12 +103,12 @@ TEST(SpotLedger, KeepsTheAverageWhenAPurchaseBringsTheHoldingToZero) {
 }
 
 TEST(SpotLedger, TruncatesTheProfitTowardZero) {
-  LedgerRun gain;
+  FlowRun gain;
   gain.spot(spotBuy("1", "10", "1000", "0", "0")).spot(spotSell("1", "10", "1001.07", "0", "0"));
   ASSERT_EQ(gain.results().size(), 1u);
   EXPECT_EQ(gain.results()[0].profit, 10);  // 10.7
 
-  LedgerRun loss;
+  FlowRun loss;
   loss.spot(spotBuy("1", "10", "1000", "0", "0")).spot(spotSell("1", "10", "998.93", "0", "0"));
   ASSERT_EQ(loss.results().size(), 1u);
   EXPECT_EQ(loss.results()[0].profit, -10);  // -10.7
@@ -171,7 +118,7 @@ TEST(SpotLedger, AveragesInTheStatementsOrderOfOperations) {
   // Three buys of 1 at 1000, 1000 and 1001 average to (1 * 1001 + 1000 * 2) / 3 in doubles,
   // a hair above 1000.333..., so selling 3 at 1001 makes 1.9999999999995 yen: 1 after
   // truncation, as on the broker's statement, where exact arithmetic would say 2.
-  LedgerRun run;
+  FlowRun run;
   run.spot(spotBuy("1", "1", "1000", "0", "0"))
       .spot(spotBuy("1", "1", "1000", "0", "0"))
       .spot(spotBuy("1", "1", "1001", "0", "0"))
@@ -182,7 +129,7 @@ TEST(SpotLedger, AveragesInTheStatementsOrderOfOperations) {
 }
 
 TEST(SpotLedger, KeysHoldingsOnTheCodeAsANumberOrAsWritten) {
-  LedgerRun run;
+  FlowRun run;
   run.spot(spotBuy("0007", "100", "1000"))
       .spot(spotBuy("130A", "100", "2000"))
       .spot(spotSell("7", "100", "1100"))
@@ -197,7 +144,7 @@ TEST(SpotLedger, KeysHoldingsOnTheCodeAsANumberOrAsWritten) {
 }
 
 TEST(SpotLedger, LeavesOutATradeWhoseSumsWouldOverflow) {
-  LedgerRun run;
+  FlowRun run;
   run.spot(spotBuy("1", "9223372036854775807", "1", "0", "0"))
       .spot(spotBuy("1", "1", "1", "0", "0"))
       .spot(spotBuy("2", "1", "1", "9223372036854775807", "0"))
@@ -213,7 +160,7 @@ TEST(SpotLedger, LeavesOutATradeWhoseSumsWouldOverflow) {
 
 TEST(SpotLedger, LeavesOutASaleOfANegativeQuantityBeyondSixtyFourBits) {
   // Selling -2^63 shares would leave 100 + 2^63 held.
-  LedgerRun run;
+  FlowRun run;
   run.spot(spotBuy("1", "100", "1", "0", "0"))
       .spot(spotSell("1", "-9223372036854775808", "1", "0", "0"))
       .spot(spotSell("1", "100", "1", "0", "0"));
@@ -225,7 +172,7 @@ TEST(SpotLedger, LeavesOutASaleOfANegativeQuantityBeyondSixtyFourBits) {
 }
 
 TEST(SpotLedger, LeavesOutAProfitBeyondSixtyFourBits) {
-  LedgerRun run;
+  FlowRun run;
   run.spot(spotBuy("1", "9000000000000000000", "1", "0", "0"))
       .spot(spotSell("1", "9000000000000000000", "999999999999999", "0", "0"));
   EXPECT_TRUE(run.results().empty());
@@ -234,7 +181,7 @@ TEST(SpotLedger, LeavesOutAProfitBeyondSixtyFourBits) {
 }
 
 TEST(SpotLedger, CopiesTheSaleRowIntoTheResult) {
-  LedgerRun run;
+  FlowRun run;
   SpotTrade sale = spotSell("7203", "100", "1200");
   sale.settlementAmount = "119892";
   run.spot(spotBuy("7203", "100", "1000")).spot(sale);
@@ -262,7 +209,7 @@ TEST(MarginLedger, TakesPriceAndProfitFromTheClosingRowAndSumsItsFees) {
   closing.borrowingPremium = "-400";
   closing.positionPrice = "7250.5";
   closing.settlementAmount = "-91370";
-  LedgerRun run;
+  FlowRun run;
   run.margin(closing);
   const std::vector<ResultRow> results = run.results();
   ASSERT_EQ(results.size(), 1u);
@@ -279,7 +226,7 @@ TEST(MarginLedger, LeavesSpotHoldingsAlone) {
   closing.code = "7203";
   MarginTrade opening = closing;
   opening.tradeType = std::string(sjis::kMarginOpening);
-  LedgerRun run;
+  FlowRun run;
   run.spot(spotBuy("7203", "100", "1000"))
       .spot(spotSell("7203", "50", "1100"))
       .margin(opening)
@@ -294,7 +241,7 @@ TEST(MarginLedger, LeavesSpotHoldingsAlone) {
 TEST(MarginLedger, LeavesOutFeesBeyondSixtyFourBits) {
   MarginTrade closing;
   closing.interest = "-9223372036854775808";
-  LedgerRun run;
+  FlowRun run;
   run.margin(closing);
   EXPECT_TRUE(run.results().empty());
   ASSERT_EQ(run.notes().size(), 1u);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "log_lines.hpp"
+#include "output/result_line.hpp"
 
 namespace tradepl {
 namespace {
@@ -52,6 +53,18 @@ class Recorder final : public LineSink {
 };
 
 using Lines = std::vector<std::uint64_t>;
+
+// Looks a log over and reads it, unless it is refused.
+LogReport readTradeLines(LogBytes& bytes, LogKind log, LineSink& sink) {
+  LogReader reader(bytes, log);
+  if (reader.failure() || reader.refusal() != LogRefusal::none) {
+    LogReport report;
+    report.refusal = reader.refusal();
+    report.failure = reader.failure();
+    return report;
+  }
+  return reader.read(sink);
+}
 
 SpotTrade dated(const std::string& date, const std::string& code = "7203") {
   SpotTrade trade;
@@ -153,14 +166,18 @@ TEST(ReadTradeLines, ReadsAFileAcrossBlocksAndLinesLongerThanABlock) {
 
 TEST(ReadTradeLines, DropsTheHeadingAndTheLinesBeforeItQuietly) {
   const std::string title = "\x8E\xE6\x88\xF8\x97\x9A\x97\xF0";  // 取引履歴
-  const std::string log = title + "\r\nAccount,123-4567\r\nPeriod,2024/01/01,2024/12/31\r\n" +
-                          headingLine(LogKind::spot) + "\r\n" + SpotTrade{}.line() +
-                          "\r\nnot a trade\r\n";
-  Recorder recorder;
-  const LogReport report = read(LogKind::spot, log, recorder);
-  EXPECT_EQ(recorder.keptLines(), Lines{5});
-  EXPECT_EQ(recorder.skippedLines, Lines{6});
-  EXPECT_EQ(report.lines, 6u);
+  std::string quotedHeading = "\"";
+  for (const char c : headingLine(LogKind::spot))
+    quotedHeading += c == ',' ? "\",\"" : std::string(1, c);
+  for (const std::string& heading : {headingLine(LogKind::spot), quotedHeading + "\""}) {
+    const std::string log = title + "\r\nAccount,123-4567\r\nPeriod,2024/01/01,2024/12/31\r\n" +
+                            heading + "\r\n" + SpotTrade{}.line() + "\r\nnot a trade\r\n";
+    Recorder recorder;
+    const LogReport report = read(LogKind::spot, log, recorder);
+    EXPECT_EQ(recorder.keptLines(), Lines{5}) << heading;
+    EXPECT_EQ(recorder.skippedLines, Lines{6}) << heading;
+    EXPECT_EQ(report.lines, 6u);
+  }
 
   // Without the heading line, only line 1 goes quietly.
   Recorder withoutHeading;
@@ -242,6 +259,39 @@ TEST(ReadTradeLines, SaysOfAUtf8LineAfterShiftJisRowsThatItIsSkipped) {
   EXPECT_EQ(report.refusal, LogRefusal::none);
   EXPECT_EQ(recorder.skippedLines, Lines{3});
   EXPECT_EQ(recorder.problems, std::vector{LineProblemKind::utf8Text});
+}
+
+// A file that holds fewer bytes than its size said once it has been looked over, as a file
+// cut while it is read does.
+class ShrinkingBytes final : public LogBytes {
+ public:
+  explicit ShrinkingBytes(std::string_view bytes) : bytes_(bytes) {}
+  std::size_t read(std::span<char> into) override { return bytes_.read(into); }
+  std::optional<std::uint64_t> size() const override { return bytes_.size(); }
+  // Once shrunk, only the first half of the bytes is left.
+  std::size_t readAt(std::uint64_t offset, std::span<char> into) override {
+    const std::uint64_t end = shrunk ? *bytes_.size() / 2 : *bytes_.size();
+    if (offset >= end) return 0;
+    return bytes_.readAt(offset, into.first(std::min<std::uint64_t>(into.size(), end - offset)));
+  }
+
+  bool shrunk = false;
+
+ private:
+  MemoryBytes bytes_;
+};
+
+TEST(ReadTradeLines, SaysSoWhenALogReadFromItsEndShrinks) {
+  const std::string log =
+      dated("2024/03/06 10:00").line() + "\n" + dated("2024/03/05 10:00").line() + "\n";
+  ShrinkingBytes bytes(log);
+  LogReader reader(bytes, LogKind::spot);
+  ASSERT_TRUE(reader.newestFirst());
+  bytes.shrunk = true;
+  Recorder recorder;
+  const LogReport report = reader.read(recorder);
+  EXPECT_EQ(report.failure, (FileProblem{FileFailure::shrank}));
+  EXPECT_TRUE(recorder.rows.empty());
 }
 
 TEST(OpenLogFile, SaysWhyAFileCannotBeRead) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,14 +16,18 @@ using testing::MarginTrade;
 using testing::SpotTrade;
 
 struct ReadLine {
-  std::string storage;  // the row's text points in here
+  std::unique_ptr<std::string> line;  // the row's texts view it, or the reader's own copy
+  std::unique_ptr<TradeLineReader> reader;
   TradeRow row;
   LineReading reading;
 };
 
 ReadLine read(LogKind log, std::string line) {
-  ReadLine result{std::move(line), {}, {}};
-  result.reading = readTradeLine(log, result.storage, result.row);
+  ReadLine result{std::make_unique<std::string>(std::move(line)),
+                  std::make_unique<TradeLineReader>(log),
+                  {},
+                  {}};
+  result.reading = result.reader->read(*result.line, result.row);
   return result;
 }
 
@@ -194,12 +199,18 @@ TEST(ReadTradeLine, CallsLinesOfSpacesAndTabsBlank) {
   EXPECT_EQ(read(LogKind::spot, " \t ").reading.verdict, LineVerdict::blank);
 }
 
-TEST(ColumnHeadings, AreTheLogsHeadingLines) {
-  EXPECT_EQ(columnHeadings(LogKind::spot).size(), 14u);
-  const std::vector<std::string_view> margin = columnHeadings(LogKind::margin);
-  ASSERT_EQ(margin.size(), 24u);
-  EXPECT_EQ(margin[8], sjis::kMarginType);
-  EXPECT_EQ(margin[14], sjis::kPositionPrice);
+TEST(TradeLineReader, KnowsTheHeadingLineQuotedOrNot) {
+  std::string quoted;
+  for (const char c : headingLine(LogKind::margin)) {
+    quoted += c == ',' ? std::string("\",\"") : std::string(1, c);
+  }
+  quoted = '"' + quoted + '"';
+  TradeLineReader margin(LogKind::margin);
+  EXPECT_TRUE(margin.isHeading(headingLine(LogKind::margin)));
+  EXPECT_TRUE(margin.isHeading(quoted));
+  EXPECT_FALSE(margin.isHeading(headingLine(LogKind::margin) + ",x"));
+  EXPECT_FALSE(margin.isHeading(headingLine(LogKind::spot)));
+  EXPECT_FALSE(TradeLineReader(LogKind::spot).isHeading(quoted));
 }
 
 }  // namespace

@@ -1,8 +1,5 @@
 #pragma once
-// The command line:
-//
-//   tradepl [-g spot.csv] [-s margin.csv] [-q] out.csv
-//   tradepl -h | --help | --version
+// The command line, kSynopsis below, or one of -h, --help, --version.
 //
 // "-g" and "-s" take the next token as their path whatever it reads, a later one replacing
 // an earlier one; "-q" (--quiet) leaves out the summary; any other token that begins with
@@ -14,9 +11,13 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tradepl {
+
+// The command line as the help text shows it.
+inline constexpr std::string_view kSynopsis = "tradepl [-g spot.csv] [-s margin.csv] [-q] out.csv";
 
 enum class ArgumentError : std::uint8_t {
   none,

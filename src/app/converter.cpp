@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "app/arguments.hpp"
-#include "app/log_run.hpp"
 #include "app/messages.hpp"
 #include "app/reporter.hpp"
 #include "app/summary.hpp"
+#include "app/teller.hpp"
+#include "app/trade_flow.hpp"
 #include "input/log_reader.hpp"
-#include "ledger/ledger.hpp"
-#include "output/result_writer.hpp"
+#include "output/result_file.hpp"
 #include "platform/console.hpp"
 
 namespace tradepl {
@@ -68,11 +68,29 @@ struct NamedLog {
   std::size_t inSummary;
 };
 
+// Where one log's results and messages go while it is read.
+class LogOutput final : public FlowListener {
+ public:
+  LogOutput(ResultFile& results, LogVoice& voice) : results_(results), voice_(voice) {}
+
+  void result(const ResultRow& result) override { results_.append(result); }
+  void note(const LedgerNote& note, const TradeRow& trade) override { voice_.note(note, trade); }
+  void undatedResult(const TradeRow& trade) override { voice_.undatedResult(trade); }
+  void skipped(std::uint64_t line, const LineProblem& problem) override {
+    voice_.skipped(line, problem);
+  }
+  void outOfOrder(const TradeRow& row) override { voice_.outOfOrder(row); }
+
+ private:
+  ResultFile& results_;
+  LogVoice& voice_;
+};
+
 // One conversion, from the logs named to the summary.
 class Conversion {
  public:
   Conversion(const Arguments& arguments, Reporter& reporter, Language language)
-      : arguments_(arguments), reporter_(reporter), language_(language) {}
+      : arguments_(arguments), teller_(reporter, language), reporter_(reporter) {}
 
   int run() {
     openLogs();
@@ -80,17 +98,16 @@ class Conversion {
     bool written = false;
     if (logs_.empty()) {
       // A mistyped log name must not cost the user a good result file.
-      reporter_.report(output, say(language_, Message::notWritten));
-    } else if (const platform::FileProblem problem =
-                   writeResultLog(output, [this](ResultLog& results) { readLogs(results); })) {
-      reporter_.report(output,
-                       say(language_, Message::cannotWrite, {describe(language_, problem)}));
+      teller_.aboutFile(output, say(Message::notWritten));
+    } else if (const FileProblem problem = convert(output)) {
+      teller_.aboutFile(output, say(Message::cannotWrite, {describe(language(), problem)}));
       status_ = kOutputUnwritable;
     } else {
       written = true;
     }
     if (!arguments_.quiet) {
-      const std::vector<std::string> lines = summary_.lines(language_, output, written);
+      const std::vector<std::string> lines =
+          summary_.lines(language(), output, written, flow_.totals(), teller_.gapsExplained());
       reporter_.report(lines.front());
       for (std::size_t i = 1; i < lines.size(); ++i) reporter_.write(lines[i]);
     }
@@ -98,9 +115,13 @@ class Conversion {
   }
 
  private:
-  void cannotRead(const std::string& path, const std::string& why) {
-    reporter_.report(path, why);
-    summary_.explained();
+  Language language() const { return teller_.language(); }
+  std::string say(Message message, std::initializer_list<std::string_view> fills = {}) const {
+    return tradepl::say(language(), message, fills);
+  }
+
+  void cannotRead(const std::string& path, const FileProblem& problem) {
+    teller_.cannotRead(path, problem);
     status_ = kInputUnreadable;
   }
 
@@ -112,45 +133,44 @@ class Conversion {
       const std::size_t inSummary = summary_.logNamed(displayName(**path));
       OpenedLog opened = openLogFile(**path);
       if (!opened.bytes) {
-        cannotRead(displayName(**path),
-                   say(language_, Message::cannotRead, {describe(language_, opened.problem)}));
+        cannotRead(displayName(**path), opened.problem);
         continue;
       }
       auto reader = std::make_unique<LogReader>(*opened.bytes, kind);
       if (reader->failure()) {
-        cannotRead(**path,
-                   say(language_, Message::cannotRead, {describe(language_, reader->failure())}));
+        cannotRead(**path, reader->failure());
       } else if (reader->refusal() != LogRefusal::none) {
-        cannotRead(**path, say(language_, refusalMessage(reader->refusal(), kind)));
+        teller_.aboutFile(**path, say(refusalMessage(reader->refusal(), kind)), Gap::explained);
+        status_ = kInputUnreadable;
       } else {
         logs_.push_back({kind, **path, std::move(opened.bytes), std::move(reader), inSummary});
       }
     }
   }
 
-  // Reads each log through the ledger into the result file.
-  void readLogs(ResultLog& results) {
-    HoldingLedger ledger;
-    for (NamedLog& log : logs_) {
-      if (log.reader->newestFirst()) {
-        reporter_.report(log.path, say(language_, Message::newestFirst));
-      }
-      LogRun run(log.kind, log.path, ledger, results, reporter_, summary_, language_);
-      const LogReport report = log.reader->read(run);
-      run.finish(report);
-      summary_.logRead(log.inSummary, report);
-      if (!report.readable()) {
-        reporter_.report(
-            log.path, say(language_, Message::cannotRead, {describe(language_, report.failure)}));
-        summary_.explained();
-        status_ = kInputUnreadable;
-      }
-    }
+  // The result file: created, every log read into it, committed. Returns why it could not
+  // be written, if it could not; the logs are then not read.
+  FileProblem convert(const std::string& output) {
+    ResultFile results;
+    if (const FileProblem problem = results.create(output)) return problem;
+    for (NamedLog& log : logs_) read(log, results);
+    return results.commit();
+  }
+
+  void read(NamedLog& log, ResultFile& results) {
+    if (log.reader->newestFirst()) teller_.aboutFile(log.path, say(Message::newestFirst));
+    LogVoice voice(teller_, log.kind, log.path);
+    LogOutput output(results, voice);
+    const LogReport report = flow_.read(*log.reader, output);
+    voice.finish(report);
+    summary_.logRead(log.inSummary, report);
+    if (!report.readable()) cannotRead(log.path, report.failure);
   }
 
   const Arguments& arguments_;
+  Teller teller_;
   Reporter& reporter_;
-  Language language_;
+  TradeFlow flow_;
   RunSummary summary_;
   std::vector<NamedLog> logs_;
   int status_ = kCompleted;
@@ -185,7 +205,7 @@ int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostr
   const Arguments arguments =
       scanArguments(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
   if (arguments.help) {
-    out << platform::forConsole(say(language, Message::help, {TRADEPL_VERSION}));
+    out << platform::forConsole(say(language, Message::help, {TRADEPL_VERSION, kSynopsis}));
     return kCompleted;
   }
   if (arguments.version) {

@@ -89,6 +89,8 @@ std::string describe(Language language, const platform::FileProblem& problem) {
       return say(language, Message::isDirectory);
     case FileFailure::readError:
       return say(language, Message::readError, {reason});
+    case FileFailure::shrank:
+      return say(language, Message::fileShrank);
     case FileFailure::cannotCreate:
       return say(language, Message::cannotCreateBeside, {reason});
     case FileFailure::writeError:

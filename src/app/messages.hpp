@@ -28,7 +28,7 @@ enum class Message : std::uint8_t {
   logsNotMarked,
   noOutputPath,
   outputNamesInput,  // {1} the path
-  help,              // {1} the version
+  help,              // {1} the version, {2} the command line
   pressEnter,
   // Files.
   cannotRead,   // {1} why
@@ -36,7 +36,8 @@ enum class Message : std::uint8_t {
   notWritten,   // no log could be read
   emptyPath,
   isDirectory,
-  readError,           // {1} the system's reason
+  readError,  // {1} the system's reason
+  fileShrank,
   cannotCreateBeside,  // {1} the system's reason
   writeError,          // {1} the system's reason
   readOnly,

@@ -27,7 +27,7 @@ std::string_view englishText(Message message) {
              "in the logs (moving-average price, commissions, profit or loss in yen) and for\n"
              "every margin closing trade. At the end it shows the profit per tax year.\n"
              "\n"
-             "Usage: tradepl [-g spot.csv] [-s margin.csv] [-q] out.csv\n"
+             "Usage: {2}\n"
              "\n"
              "  -g PATH       the spot log (現物), 14 columns\n"
              "  -s PATH       the margin log (信用), 24 columns\n"
@@ -62,6 +62,8 @@ std::string_view englishText(Message message) {
       return "is a directory";
     case Message::readError:
       return "read error: {1}";
+    case Message::fileShrank:
+      return "the file grew shorter while it was read";
     case Message::cannotCreateBeside:
       return "cannot create a file there: {1}";
     case Message::writeError:

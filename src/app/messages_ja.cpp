@@ -32,11 +32,11 @@ std::string_view japaneseText(Message message) {
              "移動平均の取得単価・手数料・損益を、信用返済ごとにその損益を 1 行ずつ出力し、\n"
              "最後に年分別の損益を表示します。\n"
              "\n"
-             "使い方: tradepl [-g 現物.csv] [-s 信用.csv] [-q] 結果.csv\n"
+             "使い方: {2}\n"
              "\n"
              "  -g ファイル    現物取引の履歴（14 列）\n"
              "  -s ファイル    信用取引の履歴（24 列）\n"
-             "  結果.csv       出力するファイル。- を指定すると標準出力に書き出します\n"
+             "  out.csv        出力するファイル。- を指定すると標準出力に書き出します\n"
              "  -q, --quiet    最後のまとめを表示しません\n"
              "  -h, --help     この説明を表示します\n"
              "  --version      バージョンを表示します\n"
@@ -67,6 +67,8 @@ std::string_view japaneseText(Message message) {
       return "フォルダーです";
     case Message::readError:
       return "読み込み中にエラーが発生しました: {1}";
+    case Message::fileShrank:
+      return "読み込みの途中でファイルが短くなりました";
     case Message::cannotCreateBeside:
       return "同じフォルダーにファイルを作成できません: {1}";
     case Message::writeError:

@@ -1,18 +1,18 @@
 #include "app/summary.hpp"
 
 #include <algorithm>
-#include <limits>
 
 #include "platform/text.hpp"
+#include "records/numbers.hpp"
 
 namespace tradepl {
 namespace {
 
-std::string signedGrouped(std::int64_t amount) {
-  const std::uint64_t magnitude =
-      amount < 0 ? 0 - static_cast<std::uint64_t>(amount) : static_cast<std::uint64_t>(amount);
-  std::string text(amount < 0 ? "-" : "");
-  text += grouped(magnitude);
+// A sum that left 64 bits is said as unknown.
+std::string signedGrouped(const std::optional<std::int64_t>& amount) {
+  if (!amount) return "?";
+  std::string text(*amount < 0 ? "-" : "");
+  text += grouped(magnitudeOf(*amount));
   return text;
 }
 
@@ -71,6 +71,18 @@ std::vector<std::string> split(std::string_view text, char separator) {
   }
 }
 
+std::vector<std::string> totalLines(Language language, const YearlyTotals& totals) {
+  std::vector<std::vector<std::string>> rows{split(say(language, Message::totalsColumns), '|')};
+  for (const auto& [key, total] : totals.byKey()) {
+    rows.push_back(
+        {key.year ? std::to_string(*key.year) : say(language, Message::unknownYear),
+         say(language, key.log == LogKind::spot ? Message::spotKind : Message::marginKind),
+         platform::utf8FromShiftJis(key.account), grouped(total.results),
+         signedGrouped(total.profit)});
+  }
+  return table(rows, 2, "    ");
+}
+
 }  // namespace
 
 std::size_t RunSummary::logNamed(std::string_view path) {
@@ -82,52 +94,9 @@ void RunSummary::logRead(std::size_t log, const LogReport& report) {
   logs_[log].report = report;
 }
 
-std::optional<std::int64_t> RunSummary::taxYear(const TradeRow& trade) {
-  const std::string_view settled = trade.settlementDate.view();
-  if (settled != lastSettled_ || last_ == nullptr) {
-    lastSettled_.assign(settled);
-    const CalendarDate date = readCalendarDate(settled);
-    lastSettledYear_ = date.complete() ? date.year : std::nullopt;
-  }
-  if (lastSettledYear_) return lastSettledYear_;
-  ++byExecutionYear_;
-  return trade.executed.date.year;
-}
-
-void RunSummary::add(const ResultRow& result) {
-  const TradeRow& trade = result.trade;
-  const std::optional<std::int64_t> year = taxYear(trade);
-  if (last_ == nullptr || year != lastKey_.year || trade.log != lastKey_.log ||
-      trade.account.view() != lastKey_.account) {
-    lastKey_ = Key{year, trade.log, std::string(trade.account.view())};
-    last_ = &totals_[lastKey_];
-  }
-  ++results_;
-  ++last_->results;
-  // A sum past 64 bits is said, never wrapped into a plausible wrong figure.
-  const std::int64_t profit = result.profit;
-  if ((profit > 0 && last_->profit > std::numeric_limits<std::int64_t>::max() - profit) ||
-      (profit < 0 && last_->profit < std::numeric_limits<std::int64_t>::min() - profit)) {
-    last_->overflow = true;
-  } else {
-    last_->profit += profit;
-  }
-}
-
-std::vector<std::string> RunSummary::totalLines(Language language) const {
-  std::vector<std::vector<std::string>> rows{split(say(language, Message::totalsColumns), '|')};
-  for (const auto& [key, total] : totals_) {
-    rows.push_back(
-        {key.year ? std::to_string(*key.year) : say(language, Message::unknownYear),
-         say(language, key.log == LogKind::spot ? Message::spotKind : Message::marginKind),
-         platform::utf8FromShiftJis(key.account), grouped(total.results),
-         total.overflow ? "?" : signedGrouped(total.profit)});
-  }
-  return table(rows, 2, "    ");
-}
-
-std::vector<std::string> RunSummary::lines(Language language, std::string_view output,
-                                           bool written) const {
+std::vector<std::string> RunSummary::lines(Language language, std::string_view output, bool written,
+                                           const YearlyTotals& totals,
+                                           std::uint64_t gapsExplained) const {
   std::vector<std::string> lines{say(language, Message::summary)};
   for (const LogLine& log : logs_) {
     const std::string said =
@@ -139,18 +108,19 @@ std::vector<std::string> RunSummary::lines(Language language, std::string_view o
   }
   const std::string where =
       output == "-" ? say(language, Message::standardOutput) : std::string(output);
-  lines.push_back("  " + (written
-                              ? say(language, Message::resultsWritten, {grouped(results_), where})
-                              : say(language, Message::resultsNotWritten, {where})));
-  if (written && !totals_.empty()) {
+  lines.push_back(
+      "  " + (written ? say(language, Message::resultsWritten, {grouped(totals.results()), where})
+                      : say(language, Message::resultsNotWritten, {where})));
+  if (written && !totals.byKey().empty()) {
     lines.push_back("  " + say(language, Message::totalsHeading));
-    for (std::string& line : totalLines(language)) lines.push_back(std::move(line));
-    if (byExecutionYear_ > 0) {
-      lines.push_back("  " + say(language, Message::byExecutionYear, {grouped(byExecutionYear_)}));
+    for (std::string& line : totalLines(language, totals)) lines.push_back(std::move(line));
+    if (totals.byExecutionYear() > 0) {
+      lines.push_back("  " +
+                      say(language, Message::byExecutionYear, {grouped(totals.byExecutionYear())}));
     }
   }
-  if (explaining_ > 0) {
-    lines.push_back("  " + say(language, Message::mayBeIncomplete, {grouped(explaining_)}));
+  if (gapsExplained > 0) {
+    lines.push_back("  " + say(language, Message::mayBeIncomplete, {grouped(gapsExplained)}));
   }
   return lines;
 }

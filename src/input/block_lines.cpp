@@ -7,26 +7,14 @@
 namespace tradepl::detail {
 namespace {
 
-// Reads until `into` is full or the bytes end; a pipe hands over what it has at a time.
-std::size_t readFully(LogBytes& bytes, std::uint64_t offset, std::span<char> into) {
-  std::size_t filled = 0;
-  while (filled < into.size()) {
-    const std::size_t got = bytes.readAt(offset + filled, into.subspan(filled));
-    if (got == 0) break;
-    filled += got;
-  }
-  return filled;
-}
-
 // Hands a found line to the visitor, or says it is too long; false to stop.
-bool visit(LineVisitor& visitor, char lineEnd, char* begin, char* end) {
+bool visit(LineVisitor& visitor, char lineEnd, const char* begin, const char* end) {
   if (static_cast<std::size_t>(end - begin) > kLongestLine) {
     visitor.tooLong();
     return true;
   }
-  const std::string_view text =
-      lineText(std::string_view(begin, static_cast<std::size_t>(end - begin)), lineEnd);
-  return visitor.line(begin, begin + text.size());
+  return visitor.line(
+      lineText(std::string_view(begin, static_cast<std::size_t>(end - begin)), lineEnd));
 }
 
 }  // namespace
@@ -68,7 +56,7 @@ void readLinesForward(LogBytes& bytes, char lineEnd, std::span<char> buffer, std
   if (kept > 0 && !skipping) visit(visitor, lineEnd, base, base + kept);  // no line end at the end
 }
 
-void readLinesBackward(LogBytes& bytes, char lineEnd, std::span<char> buffer, LineVisitor& visitor,
+bool readLinesBackward(LogBytes& bytes, char lineEnd, std::span<char> buffer, LineVisitor& visitor,
                        std::uint64_t floor) {
   char* const base = buffer.data();
   char* const top = base + buffer.size();
@@ -80,7 +68,8 @@ void readLinesBackward(LogBytes& bytes, char lineEnd, std::span<char> buffer, Li
     const std::size_t size =
         static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, position - floor));
     char* const block = top - carried - size;
-    if (readFully(bytes, position - size, std::span<char>(block, size)) != size) return;
+    // Fewer bytes than the size said: the file shrank, or a read failed.
+    if (readFully(bytes, std::span<char>(block, size), position - size) != size) return false;
     position -= size;
     char* lineEnds = top;  // where the line being found ends
     std::string_view search(block, size);
@@ -93,7 +82,7 @@ void readLinesBackward(LogBytes& bytes, char lineEnd, std::span<char> buffer, Li
       if (skipping) {
         skipping = false;
       } else if (!noLine && !visit(visitor, lineEnd, start, lineEnds)) {
-        return;
+        return true;
       }
       lineEnds = block + found;
     }
@@ -110,6 +99,7 @@ void readLinesBackward(LogBytes& bytes, char lineEnd, std::span<char> buffer, Li
   }
   if (floor == 0 && !skipping && (carried > 0 || !atEnd))
     visit(visitor, lineEnd, top - carried, top);
+  return true;
 }
 
 std::uint64_t countLines(LogBytes& bytes, char lineEnd, std::span<char> buffer) {

@@ -29,8 +29,8 @@ inline std::string_view lineText(std::string_view line, char lineEnd) {
 
 class LineVisitor {
  public:
-  // A line's text, as lineText has it; the bytes may be rewritten. Returns false to stop.
-  virtual bool line(char* begin, char* end) = 0;
+  // A line's text, as lineText has it. Returns false to stop.
+  virtual bool line(std::string_view text) = 0;
   // A line longer than kLongestLine, which is skipped.
   virtual void tooLong() = 0;
 
@@ -43,9 +43,11 @@ class LineVisitor {
 void readLinesForward(LogBytes& bytes, char lineEnd, std::span<char> buffer, std::size_t filled,
                       LineVisitor& visitor);
 
-// Visits the lines from the last back to the first that starts at or after `floor`, reading
-// from any place: `bytes` must know its size.
-void readLinesBackward(LogBytes& bytes, char lineEnd, std::span<char> buffer, LineVisitor& visitor,
+// Visits the lines from the last back to the first whose line end before it stands at or
+// after `floor` (with a floor of 0, every line), reading from any place: `bytes` must know
+// its size. False when the bytes ended before their size said, or a read failed: the lines
+// before that place were not visited.
+bool readLinesBackward(LogBytes& bytes, char lineEnd, std::span<char> buffer, LineVisitor& visitor,
                        std::uint64_t floor = 0);
 
 // How many lines the log has, counted as the readers count them.

@@ -1,9 +1,9 @@
 #include "input/columns.hpp"
 
-#include "input/number_grammar.hpp"
-
 #include <algorithm>
 #include <bit>
+
+#include "input/number_grammar.hpp"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -13,15 +13,12 @@
 namespace tradepl {
 namespace {
 
-using detail::isSpaceOrTab;
-
-// The columns from `read` on, for a line with a quote in it: unquotes each column in place,
-// moving its bytes to the front of its own stretch of the line.
-std::size_t splitQuoted(char* read, char* end, std::span<Column> columns) {
+// The columns from `read` on, for a line with a quote in it: each column unquoted into
+// `write`, which has room for the rest of the line.
+std::size_t splitQuoted(const char* read, const char* end, char* write, std::span<Column> columns) {
   std::size_t found = 0;
   while (found < columns.size()) {
-    char* const begin = read;
-    char* write = read;
+    const char* const begin = write;
     bool quoted = false;
     for (; read != end; ++read) {
       const char c = *read;
@@ -50,15 +47,17 @@ std::size_t splitQuoted(char* read, char* end, std::span<Column> columns) {
 // processor can, the last 16 overlapping those before them: the columns are short, so
 // finding the commas is most of the work of reading a line. Notes on the way whether a
 // NUL may stand in the columns, which spares every line a search of its own.
+template <typename UnquotedCopy>
 class PlainSplitter {
  public:
-  PlainSplitter(std::span<char> line, std::span<Column> columns)
-      : line_(line.data()), size_(line.size()), columns_(columns) {}
+  PlainSplitter(std::string_view line, std::span<Column> columns, UnquotedCopy unquotedCopy)
+      : line_(line.data()), size_(line.size()), columns_(columns), unquotedCopy_(unquotedCopy) {}
 
-  std::size_t split() {
+  std::size_t split(CommaSearch search) {
 #ifdef TRADEPL_SSE2
-    if (size_ >= 16) return splitSixteenAtATime();
+    if (search == CommaSearch::sixteenAtATime && size_ >= 16) return splitSixteenAtATime();
 #endif
+    (void)search;
     for (std::size_t at = 0; at < size_; ++at) {
       const char c = line_[at];
       mayHoldNul_ = mayHoldNul_ || c == '\0';
@@ -80,7 +79,7 @@ class PlainSplitter {
     const __m128i comma = _mm_set1_epi8(',');
     const __m128i quote = _mm_set1_epi8('"');
     const __m128i nul = _mm_setzero_si128();
-    char* const line = line_;
+    const char* const line = line_;
     const std::size_t size = size_;
     Column* const columns = columns_.data();
     const std::size_t wanted = columns_.size();
@@ -133,12 +132,14 @@ class PlainSplitter {
   }
   std::size_t splitRestQuoted() {
     mayHoldNul_ = true;  // not looked for in the quoted part
-    return found_ + splitQuoted(line_ + start_, line_ + size_, columns_.subspan(found_));
+    char* const copy = unquotedCopy_(size_ - start_);
+    return found_ + splitQuoted(line_ + start_, line_ + size_, copy, columns_.subspan(found_));
   }
 
-  char* line_;
+  const char* line_;
   std::size_t size_;
   std::span<Column> columns_;
+  UnquotedCopy unquotedCopy_;
   std::size_t found_ = 0;
   std::size_t start_ = 0;
   bool mayHoldNul_ = false;
@@ -146,25 +147,24 @@ class PlainSplitter {
 
 }  // namespace
 
-std::size_t splitColumns(std::span<char> line, std::span<Column> columns, bool& mayHoldNul) {
+std::size_t ColumnSplitter::split(std::string_view line, std::span<Column> columns,
+                                  bool& mayHoldNul) {
   mayHoldNul = false;
   if (columns.empty()) return 0;
-  PlainSplitter splitter(line, columns);
-  const std::size_t found = splitter.split();
+  PlainSplitter splitter(line, columns, [this](std::size_t size) { return unquotedCopyFor(size); });
+  const std::size_t found = splitter.split(search_);
   mayHoldNul = splitter.mayHoldNul();
   return found;
 }
 
-NumberProblem parseInteger(std::string_view text, std::int64_t& value) {
-  return detail::readInteger(text, value);
-}
-
-NumberProblem parsePrice(std::string_view text, double& value) {
-  return detail::readPrice(text, value);
-}
-
-bool parseStockCode(std::string_view text, StockCode& code) {
-  return detail::readStockCode(text, code);
+// Room for the unquoted columns, which are never longer than the bytes they come from.
+// Grown only for a longer line than any before it, and never while columns view it.
+char* ColumnSplitter::unquotedCopyFor(std::size_t size) {
+  if (size > capacity_) {
+    capacity_ = std::max(size, capacity_ * 2);
+    unquoted_ = std::make_unique_for_overwrite<char[]>(capacity_);
+  }
+  return unquoted_.get();
 }
 
 bool isBlank(std::string_view line) {

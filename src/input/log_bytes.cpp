@@ -61,6 +61,17 @@ std::size_t MemoryBytes::readAt(std::uint64_t offset, std::span<char> into) {
   return size;
 }
 
+std::size_t readFully(LogBytes& bytes, std::span<char> into, std::optional<std::uint64_t> offset) {
+  std::size_t filled = 0;
+  while (filled < into.size()) {
+    const std::span<char> rest = into.subspan(filled);
+    const std::size_t got = offset ? bytes.readAt(*offset + filled, rest) : bytes.read(rest);
+    if (got == 0) break;
+    filled += got;
+  }
+  return filled;
+}
+
 OpenedLog openLogFile(const std::string& path) {
   if (path.empty()) return {nullptr, {FileFailure::emptyPath}};
   if (platform::isDirectory(path)) return {nullptr, {FileFailure::isDirectory}};

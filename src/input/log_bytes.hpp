@@ -58,4 +58,10 @@ struct OpenedLog {
 
 OpenedLog openLogFile(const std::string& path);
 
+// Fills `into` until it is full or the bytes end, and returns how many it filled: a pipe
+// hands over what it has at a time. From `offset` on, where the bytes can be read from any
+// place; otherwise with the bytes after those read so far.
+std::size_t readFully(LogBytes& bytes, std::span<char> into,
+                      std::optional<std::uint64_t> offset = std::nullopt);
+
 }  // namespace tradepl

@@ -19,7 +19,7 @@ class LineHandler final : public detail::LineVisitor {
  public:
   LineHandler(LogKind log, const LogSurvey& survey, LineSink& sink, std::uint64_t firstNumber,
               bool countingDown)
-      : log_(log),
+      : reader_(log),
         survey_(survey),
         sink_(sink),
         next_(firstNumber),
@@ -27,12 +27,10 @@ class LineHandler final : public detail::LineVisitor {
     row_.log = log;
   }
 
-  bool line(char* begin, char* end) override {
+  bool line(std::string_view text) override {
     const std::uint64_t number = take();
     row_.line = number;
-    const std::span<char> bytes(begin, static_cast<std::size_t>(end - begin));
-    const LineReading reading = readTradeLine(log_, bytes, row_, dates_);
-    const std::string_view text(begin, bytes.size());
+    const LineReading reading = reader_.read(text, row_);
     switch (reading.verdict) {
       case LineVerdict::kept:
         ++report_.kept;
@@ -75,8 +73,8 @@ class LineHandler final : public detail::LineVisitor {
   }
 
   // The column headings, and whatever stands before them at the top of the log.
-  bool isHeading(std::uint64_t number, std::string_view line) const {
-    return number == 1 || number <= survey_.headingLine || line == survey_.heading;
+  bool isHeading(std::uint64_t number, std::string_view line) {
+    return number == 1 || number <= survey_.headingLine || reader_.isHeading(line);
   }
 
   // Warns once when a row was executed before the dated row taken just before it.
@@ -89,7 +87,7 @@ class LineHandler final : public detail::LineVisitor {
     previous_ = row_.executed;
   }
 
-  LogKind log_;
+  TradeLineReader reader_;
   const LogSurvey& survey_;
   LineSink& sink_;
   std::uint64_t next_;
@@ -97,7 +95,6 @@ class LineHandler final : public detail::LineVisitor {
   LogReport report_;
   std::optional<ExecutionDate> previous_;
   bool warnedOrder_ = false;
-  ExecutionDateReader dates_;
   // One row for every line: a kept row has every column of its layout written afresh, and
   // the columns the layout lacks stay as cleared here. Clearing a row per line cost more
   // than reading its numbers.
@@ -139,10 +136,11 @@ LogReport LogReader::read(LineSink& sink) {
   const LogSurvey& survey = *survey_;
   const std::span<char> buffer(buffer_.get(), bufferSize_);
   LogReport report;
+  bool complete = true;
   if (survey.newestFirst) {
     const std::uint64_t lines = detail::countLines(bytes_, survey.lineEnd, buffer);
     LineHandler handler(log_, survey, sink, lines, true);
-    detail::readLinesBackward(bytes_, survey.lineEnd, buffer, handler);
+    complete = detail::readLinesBackward(bytes_, survey.lineEnd, buffer, handler);
     report = std::move(handler.report());
   } else {
     LineHandler handler(log_, survey, sink, 1, false);
@@ -151,18 +149,8 @@ LogReport LogReader::read(LineSink& sink) {
   }
   report.newestFirst = survey.newestFirst;
   report.failure = bytes_.failure();
+  if (!complete && !report.failure) report.failure = {FileFailure::shrank};
   return report;
-}
-
-LogReport readTradeLines(LogBytes& bytes, LogKind log, LineSink& sink) {
-  LogReader reader(bytes, log);
-  if (reader.failure() || reader.refusal() != LogRefusal::none) {
-    LogReport report;
-    report.refusal = reader.refusal();
-    report.failure = reader.failure();
-    return report;
-  }
-  return reader.read(sink);
 }
 
 }  // namespace tradepl

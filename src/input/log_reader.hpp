@@ -18,6 +18,7 @@
 #include <string>
 
 #include "input/log_bytes.hpp"
+#include "input/log_report.hpp"
 #include "input/trade_line.hpp"
 #include "records/records.hpp"
 
@@ -39,29 +40,6 @@ class LineSink {
 
  protected:
   ~LineSink() = default;
-};
-
-// Why a log is not read at all.
-enum class LogRefusal : std::uint8_t {
-  none,
-  utf8,      // a UTF-8 byte-order mark, or the keywords in UTF-8 before any row was kept
-  utf16,     // a UTF-16 byte-order mark
-  nulBytes,  // NUL bytes, which no CSV log has: a spreadsheet file, a device
-  otherLog,  // every row reads as the other kind of log
-};
-
-// What reading a log came to.
-struct LogReport {
-  LogRefusal refusal = LogRefusal::none;
-  bool newestFirst = false;
-  FileProblem failure;  // why the reading stopped early, if it did
-  std::uint64_t lines = 0;
-  std::uint64_t kept = 0;
-  std::uint64_t skipped = 0;
-  std::uint64_t otherTradeTypes = 0;
-  std::uint64_t blank = 0;
-
-  bool readable() const { return !failure; }
 };
 
 // One log, looked over and ready to be read.
@@ -89,8 +67,5 @@ class LogReader {
   std::unique_ptr<char[]> buffer_;
   std::unique_ptr<detail::LogSurvey> survey_;
 };
-
-// Looks a log over and reads it, unless it is refused.
-LogReport readTradeLines(LogBytes& bytes, LogKind log, LineSink& sink);
 
 }  // namespace tradepl

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "input/block_lines.hpp"
+#include "input/trade_line.hpp"
 #include "records/shift_jis.hpp"
 
 namespace tradepl::detail {
@@ -29,38 +30,11 @@ char lineEndOf(std::string_view head) {
   return '\n';
 }
 
-// Reads a copy of a line, leaving the bytes as they were for the reading proper.
-class LineCopy {
- public:
-  LineReading read(LogKind log, std::string_view line, TradeRow& row) {
-    copy_.assign(line);
-    return readTradeLine(log, copy_, row);
-  }
-
- private:
-  std::string copy_;
-};
-
-// Reads until `into` is full or the bytes end: a pipe hands over what it has at a time.
-std::size_t readHead(LogBytes& bytes, std::span<char> into, bool& all) {
-  std::size_t filled = 0;
-  all = false;
-  while (filled < into.size()) {
-    const std::size_t got = bytes.read(into.subspan(filled));
-    if (got == 0) {
-      all = true;
-      break;
-    }
-    filled += got;
-  }
-  return filled;
-}
-
 // Looks at the lines of the first block: the heading line, the first dated row, and whether
 // the log reads as its own kind at all.
 class HeadSurvey {
  public:
-  HeadSurvey(LogKind log, LogSurvey& survey) : log_(log), survey_(survey) {}
+  HeadSurvey(LogKind log, LogSurvey& survey) : own_(log), other_(otherLog(log)), survey_(survey) {}
 
   void look(std::string_view head) {
     std::uint64_t number = 0;
@@ -82,7 +56,7 @@ class HeadSurvey {
  private:
   // False once enough is known.
   bool lookAt(std::uint64_t number, std::string_view line, std::size_t end) {
-    if (line == survey_.heading) {
+    if (own_.isHeading(line)) {
       if (ownRows_ == 0) survey_.headingLine = number;
       return true;
     }
@@ -91,7 +65,7 @@ class HeadSurvey {
       return false;
     }
     TradeRow row;
-    const LineVerdict verdict = copy_.read(log_, line, row).verdict;
+    const LineVerdict verdict = own_.read(line, row).verdict;
     if (verdict == LineVerdict::kept || verdict == LineVerdict::otherTradeType) {
       ++ownRows_;
       if (verdict == LineVerdict::kept) ++keptRows_;
@@ -102,15 +76,15 @@ class HeadSurvey {
       }
     } else if (verdict == LineVerdict::unreadable && ownRows_ == 0) {
       TradeRow other;
-      const LineVerdict asOther = copy_.read(otherLog(log_), line, other).verdict;
+      const LineVerdict asOther = other_.read(line, other).verdict;
       if (asOther == LineVerdict::kept || asOther == LineVerdict::otherTradeType) ++otherRows_;
     }
     return true;
   }
 
-  LogKind log_;
+  TradeLineReader own_;
+  TradeLineReader other_;
   LogSurvey& survey_;
-  LineCopy copy_;
   std::uint64_t ownRows_ = 0;  // rows that read in this log's layout
   std::uint64_t keptRows_ = 0;
   std::uint64_t otherRows_ = 0;  // lines that read only in the other log's layout
@@ -119,13 +93,11 @@ class HeadSurvey {
 // Finds the last dated row, reading back from the end of the log.
 class TailSurvey final : public LineVisitor {
  public:
-  explicit TailSurvey(LogKind log) : log_(log) {}
+  explicit TailSurvey(LogKind log) : reader_(log) {}
 
-  bool line(char* begin, char* end) override {
+  bool line(std::string_view text) override {
     TradeRow row;
-    const LineVerdict verdict =
-        copy_.read(log_, std::string_view(begin, static_cast<std::size_t>(end - begin)), row)
-            .verdict;
+    const LineVerdict verdict = reader_.read(text, row).verdict;
     if (verdict != LineVerdict::kept || !row.executed.complete()) return true;
     lastDated = row.executed;
     return false;
@@ -135,8 +107,7 @@ class TailSurvey final : public LineVisitor {
   std::optional<ExecutionDate> lastDated;
 
  private:
-  LogKind log_;
-  LineCopy copy_;
+  TradeLineReader reader_;
 };
 
 }  // namespace
@@ -149,16 +120,16 @@ bool holdsKeywordInUtf8(std::string_view line) {
 
 LogSurvey surveyLog(LogBytes& bytes, LogKind log, std::span<char> buffer) {
   LogSurvey survey;
-  survey.headBytes =
-      readHead(bytes, buffer.first(std::min(kBlockSize, buffer.size())), survey.headIsAll);
+  const std::span<char> head = buffer.first(std::min(kBlockSize, buffer.size()));
+  survey.headBytes = readFully(bytes, head);
+  survey.headIsAll = survey.headBytes < head.size();
   survey.failure = bytes.failure();
-  const std::string_view head(buffer.data(), survey.headBytes);
-  survey.refusal = refusalByFirstBytes(head);
+  const std::string_view headText(buffer.data(), survey.headBytes);
+  survey.refusal = refusalByFirstBytes(headText);
   if (survey.failure || survey.refusal != LogRefusal::none) return survey;
 
-  survey.lineEnd = lineEndOf(head);
-  survey.heading = headingLine(log);
-  HeadSurvey(log, survey).look(head);
+  survey.lineEnd = lineEndOf(headText);
+  HeadSurvey(log, survey).look(headText);
   const std::optional<std::uint64_t> size = bytes.size();
   if (survey.refusal != LogRefusal::none || !survey.firstDated || !size) return survey;
 
@@ -168,8 +139,10 @@ LogSurvey surveyLog(LogBytes& bytes, LogKind log, std::span<char> buffer) {
   TailSurvey last(log);
   const std::uint64_t floor = std::max<std::uint64_t>(
       survey.firstDatedEnd, *size > kBlockSize ? *size - kBlockSize : std::uint64_t{0});
-  readLinesBackward(bytes, survey.lineEnd, std::span<char>(tail.get(), buffer.size()), last, floor);
+  const bool complete = readLinesBackward(bytes, survey.lineEnd,
+                                          std::span<char>(tail.get(), buffer.size()), last, floor);
   survey.failure = bytes.failure();
+  if (!complete && !survey.failure) survey.failure = {FileFailure::shrank};
   survey.newestFirst = last.lastDated && executedBefore(*last.lastDated, *survey.firstDated);
   return survey;
 }

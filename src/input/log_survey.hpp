@@ -5,11 +5,10 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <string>
 #include <string_view>
 
 #include "input/log_bytes.hpp"
-#include "input/log_reader.hpp"
+#include "input/log_report.hpp"
 #include "records/records.hpp"
 
 namespace tradepl::detail {
@@ -18,7 +17,6 @@ namespace tradepl::detail {
 struct LogSurvey {
   LogRefusal refusal = LogRefusal::none;
   FileProblem failure;
-  std::string heading;        // the log's heading line, exactly as the usage text has it
   std::size_t headBytes = 0;  // the log's first block, in the buffer
   bool headIsAll = false;     // the first block holds the whole log
   char lineEnd = '\n';

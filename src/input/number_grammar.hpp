@@ -1,25 +1,30 @@
 #pragma once
-// The number grammar of the logs, scanned once and converted exactly: internal to the
-// readers, kept inline so that reading a column costs no call.
+// The number grammar of the logs: whole numbers, prices and security codes, each column
+// scanned once and then converted exactly. Kept inline so that reading a column costs no
+// call.
 
 #include <charconv>
 #include <cstdint>
 #include <iterator>
-#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 
-#include "input/columns.hpp"
+#include "records/numbers.hpp"
+#include "records/records.hpp"
 
-namespace tradepl::detail {
+namespace tradepl {
+
+enum class NumberProblem : std::uint8_t { none, notANumber, outOfRange };
+
+// Prices below this many yen in magnitude are accepted; larger ones are out of range.
+// Keeping prices far from the double's limits means no product or sum of them can
+// overflow to infinity.
+inline constexpr double kPriceLimit = 1e15;
 
 inline bool isSpaceOrTab(char c) {
   return c == ' ' || c == '\t';
-}
-inline bool isDigit(char c) {
-  return c >= '0' && c <= '9';
 }
 inline bool isAsciiLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -31,46 +36,16 @@ inline std::string_view trimSpacesAndTabs(std::string_view text) {
   return text;
 }
 
+namespace detail {
+
 // A number as written, scanned once: its sign, all its digits as one integer, and how many
 // of them stand after the decimal point. Integers and prices are converted from it.
 struct ScannedNumber {
   bool negative = false;
-  std::uint64_t digits = 0;
-  bool tooManyDigits = false;  // the digits do not fit in 64 bits
+  Digits digits;
   std::size_t decimals = 0;
   std::string_view text;  // trimmed, for the careful conversion
 };
-
-// Reads a run of digits into `digits`, with single commas between them where `grouped`;
-// returns where the run stops. `count` is how many digits came before: nineteen digits
-// cannot overflow 64 bits, and only those past them are checked one by one. Works on
-// locals: the bytes are chars, which the compiler must assume alias any field written
-// through a reference.
-inline const char* readDigits(const char* at, const char* end, bool grouped, std::uint64_t& digits,
-                              std::size_t& count, bool& tooManyDigits) {
-  constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
-  const char* const first = at;
-  std::uint64_t value = digits;
-  std::size_t seen = count;
-  bool overflow = tooManyDigits;
-  for (; at != end; ++at) {
-    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*at) - '0');
-    if (digit > 9) {
-      // A comma stands only between two digits.
-      if (grouped && *at == ',' && at != first && at + 1 != end && isDigit(at[1])) continue;
-      break;
-    }
-    if (++seen > 19 && value > (kMost - digit) / 10) {
-      overflow = true;
-    } else {
-      value = value * 10 + digit;
-    }
-  }
-  digits = value;
-  count = seen;
-  tooManyDigits = overflow;
-  return at;
-}
 
 // Reads the whole of `text` as a number: blanks around it, a sign, digits with single
 // commas between them, and, where decimals are allowed, '.' and at least one digit.
@@ -83,22 +58,19 @@ inline bool scanNumber(std::string_view text, bool decimalsAllowed, ScannedNumbe
   const char* const end = at + text.size();
   bool negative = false;
   if (at != end && (*at == '+' || *at == '-')) negative = *at++ == '-';
-  std::uint64_t digits = 0;
-  std::size_t count = 0;
-  bool tooManyDigits = false;
+  Digits digits;
   const char* const whole = at;
-  at = readDigits(at, end, true, digits, count, tooManyDigits);
+  at = readDigits(at, end, true, digits);
   if (at == whole) return false;
   std::size_t decimals = 0;
   if (at != end && *at == '.' && decimalsAllowed) {
     const char* const fraction = ++at;
-    at = readDigits(at, end, false, digits, count, tooManyDigits);
+    at = readDigits(at, end, false, digits);
     decimals = static_cast<std::size_t>(at - fraction);
     if (decimals == 0) return false;  // "12." is not a price
   }
   number.negative = negative;
   number.digits = digits;
-  number.tooManyDigits = tooManyDigits;
   number.decimals = decimals;
   return at == end;
 }
@@ -112,9 +84,9 @@ inline constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5
 // one correctly rounded division gives the double nearest the decimal. Otherwise a full
 // decimal conversion, on the digits without their grouping commas.
 inline std::optional<double> priceOf(const ScannedNumber& number) {
-  if (!number.tooManyDigits && number.digits < (std::uint64_t{1} << 53) &&
+  if (!number.digits.overflow && number.digits.value < (std::uint64_t{1} << 53) &&
       number.decimals < std::size(kExactPowersOfTen)) {
-    double magnitude = static_cast<double>(number.digits);
+    double magnitude = static_cast<double>(number.digits.value);
     if (number.decimals > 0) magnitude /= kExactPowersOfTen[number.decimals];
     return number.negative ? -magnitude : magnitude;
   }
@@ -129,27 +101,33 @@ inline std::optional<double> priceOf(const ScannedNumber& number) {
   return value;
 }
 
+}  // namespace detail
+
+// A whole number: spaces or tabs around it, an optional sign, decimal digits, with single
+// commas allowed between digits ("1,234,567"); anything else is not a number. 64 bits.
 inline NumberProblem readInteger(std::string_view text, std::int64_t& value) {
-  ScannedNumber number;
-  if (!scanNumber(text, false, number)) return NumberProblem::notANumber;
-  constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-  if (number.tooManyDigits || number.digits > (number.negative ? kMax + 1 : kMax)) {
-    return NumberProblem::outOfRange;
-  }
-  // Negating in unsigned arithmetic reaches INT64_MIN without signed overflow.
-  value = static_cast<std::int64_t>(number.negative ? 0 - number.digits : number.digits);
+  detail::ScannedNumber number;
+  if (!detail::scanNumber(text, false, number)) return NumberProblem::notANumber;
+  const std::optional<std::int64_t> read =
+      number.digits.overflow ? std::nullopt : signedValue(number.negative, number.digits.value);
+  if (!read) return NumberProblem::outOfRange;
+  value = *read;
   return NumberProblem::none;
 }
 
+// A price: the grammar of readInteger, optionally followed by '.' and decimal digits
+// ("2345.5"). Read to the nearest double, without any locale.
 inline NumberProblem readPrice(std::string_view text, double& value) {
-  ScannedNumber number;
-  if (!scanNumber(text, true, number)) return NumberProblem::notANumber;
-  const std::optional<double> price = priceOf(number);
+  detail::ScannedNumber number;
+  if (!detail::scanNumber(text, true, number)) return NumberProblem::notANumber;
+  const std::optional<double> price = detail::priceOf(number);
   if (!price || !(*price<kPriceLimit&& * price> - kPriceLimit)) return NumberProblem::outOfRange;
   value = *price + 0.0;  // "-0" is a price of 0, not of minus zero
   return NumberProblem::none;
 }
 
+// A security code: a whole number (as readInteger), or ASCII letters and digits with at
+// least one letter ("130A"), kept as written. Spaces and tabs around it are trimmed.
 inline bool readStockCode(std::string_view text, StockCode& code) {
   const std::string_view trimmed = trimSpacesAndTabs(text);
   std::int64_t number = 0;
@@ -168,4 +146,4 @@ inline bool readStockCode(std::string_view text, StockCode& code) {
   return true;
 }
 
-}  // namespace tradepl::detail
+}  // namespace tradepl

@@ -3,7 +3,6 @@
 #include <array>
 #include <utility>
 
-#include "input/columns.hpp"
 #include "input/number_grammar.hpp"
 #include "records/shift_jis.hpp"
 
@@ -89,9 +88,9 @@ std::span<const ColumnFormat> layoutOf(LogKind log) {
   return kMarginLayout;
 }
 
-bool keeps(LogKind log, Text tradeType) {
-  if (log == LogKind::spot) return tradeType == sjis::kSpot;
-  return tradeType == sjis::kMarginOpening || tradeType == sjis::kMarginClosing;
+bool keeps(LogKind log, TradeKind kind) {
+  if (log == LogKind::spot) return kind == TradeKind::spotPurchase || kind == TradeKind::spotSale;
+  return kind == TradeKind::marginOpening || kind == TradeKind::marginClosing;
 }
 
 // Fills the field of column I of the layout; returns false and sets `problem` when the
@@ -113,15 +112,15 @@ bool readColumn(std::string_view column, bool lineHasNul, TradeRow& row, LinePro
     row.*format.text = Text(column);
     return true;
   } else if constexpr (format.kind == ColumnKind::stockCode) {
-    if (detail::readStockCode(column, row.stockCode)) return true;
+    if (readStockCode(column, row.stockCode)) return true;
     problem = LineProblemKind::notAStockCode;
     return false;
   } else {
     NumberProblem result;
     if constexpr (format.kind == ColumnKind::integer) {
-      result = detail::readInteger(column, row.*format.integer);
+      result = readInteger(column, row.*format.integer);
     } else {
-      result = detail::readPrice(column, row.*format.price);
+      result = readPrice(column, row.*format.price);
     }
     if (result == NumberProblem::none) return true;
     problem = result == NumberProblem::outOfRange ? LineProblemKind::outOfRange
@@ -148,39 +147,42 @@ LineReading unreadable(LineProblemKind kind, std::size_t column, std::size_t fou
 }
 
 template <const auto& kLayout>
-LineReading readLine(LogKind log, std::span<char> line, TradeRow& row, ExecutionDateReader& dates) {
-  if (isBlank({line.data(), line.size()})) return {LineVerdict::blank, {}};
+LineReading readLine(LogKind log, std::string_view line, TradeRow& row, ColumnSplitter& splitter,
+                     ExecutionDateReader& dates) {
+  if (isBlank(line)) return {LineVerdict::blank, {}};
   constexpr std::size_t kColumns = kLayout.size();
   std::array<Column, kColumns> columns;
   bool hasNul = false;
-  const std::size_t found = splitColumns(line, columns, hasNul);
+  const std::size_t found = splitter.split(line, columns, hasNul);
   if (found < kColumns) return unreadable(LineProblemKind::tooFewColumns, found + 1, found);
   LineProblemKind problem{};
   const std::size_t failed = readColumns<kLayout>(columns.data(), hasNul, row, problem,
                                                   std::make_index_sequence<kColumns>());
   if (failed != 0) return unreadable(problem, failed);
-  if (!keeps(log, row.tradeType)) return {LineVerdict::otherTradeType, {}};
+  row.kind = tradeKindOf(row.tradeType, row.side);
+  if (!keeps(log, row.kind)) return {LineVerdict::otherTradeType, {}};
   row.executed = dates.read(row.execDateTime.view());
   return {LineVerdict::kept, {}};
 }
 
 }  // namespace
 
-LineReading readTradeLine(LogKind log, std::span<char> line, TradeRow& row,
-                          ExecutionDateReader& dates) {
-  if (log == LogKind::spot) return readLine<kSpotLayout>(log, line, row, dates);
-  return readLine<kMarginLayout>(log, line, row, dates);
+LineReading TradeLineReader::read(std::string_view line, TradeRow& row) {
+  if (log_ == LogKind::spot) return readLine<kSpotLayout>(log_, line, row, splitter_, dates_);
+  return readLine<kMarginLayout>(log_, line, row, splitter_, dates_);
 }
 
-LineReading readTradeLine(LogKind log, std::span<char> line, TradeRow& row) {
-  ExecutionDateReader dates;
-  return readTradeLine(log, line, row, dates);
-}
-
-std::vector<std::string_view> columnHeadings(LogKind log) {
-  std::vector<std::string_view> headings;
-  for (const ColumnFormat& column : layoutOf(log)) headings.push_back(column.heading);
-  return headings;
+bool TradeLineReader::isHeading(std::string_view line) {
+  const std::span<const ColumnFormat> layout = layoutOf(log_);
+  std::array<Column, kMarginLayout.size() + 1> columns;
+  bool mayHoldNul = false;
+  const std::size_t found =
+      splitter_.split(line, std::span(columns).first(layout.size() + 1), mayHoldNul);
+  if (found != layout.size()) return false;
+  for (std::size_t i = 0; i < found; ++i) {
+    if (columns[i].view() != layout[i].heading) return false;
+  }
+  return true;
 }
 
 std::string headingLine(LogKind log) {

@@ -4,11 +4,10 @@
 //   margin log (-s), 24 columns, keeps 信用新規 and 信用返済 (margin opening and closing)
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "input/columns.hpp"
 #include "records/records.hpp"
 
 namespace tradepl {
@@ -37,17 +36,26 @@ struct LineReading {
   LineProblem problem;  // when unreadable
 };
 
-// Reads one line, without its line end, into `row`. A kept row has every column of the
-// log's layout written, and its execution date read by `dates`; the columns the layout
-// lacks are left as they were (cleared, for a fresh row). The row's texts view the line,
-// whose quoted stretches are unquoted in place.
-LineReading readTradeLine(LogKind log, std::span<char> line, TradeRow& row,
-                          ExecutionDateReader& dates);
-// The same for a line on its own.
-LineReading readTradeLine(LogKind log, std::span<char> line, TradeRow& row);
+// Reads the lines of one log into TradeRows, one line at a time.
+class TradeLineReader {
+ public:
+  explicit TradeLineReader(LogKind log) : log_(log) {}
 
-// The log's column headings, in column order (Shift_JIS).
-std::vector<std::string_view> columnHeadings(LogKind log);
+  // Reads one line, without its line end, into `row`. A kept row has every column of the
+  // log's layout written, its kind and its execution date read; the columns the layout
+  // lacks are left as they were (cleared, for a fresh row). The row's texts view `line`, or
+  // for quoted columns this reader's unquoted copy of it, until the next line is read.
+  LineReading read(std::string_view line, TradeRow& row);
+
+  // True for the log's heading line, as the usage text lists it, its columns quoted or not.
+  bool isHeading(std::string_view line);
+
+ private:
+  LogKind log_;
+  ColumnSplitter splitter_;
+  ExecutionDateReader dates_;
+};
+
 // The log's heading line: its column headings joined with commas, as the broker writes it.
 std::string headingLine(LogKind log);
 

@@ -1,42 +1,78 @@
 #include "ledger/ledger.hpp"
 
 #include <cmath>
-#include <limits>
-#include <optional>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
-#include "records/shift_jis.hpp"
+#include "records/numbers.hpp"
 
 namespace tradepl {
 namespace {
 
-using Limits = std::numeric_limits<std::int64_t>;
+struct Holding {
+  std::int64_t quantity = 0;
+  double averagePrice = 0.0;
+  std::int64_t pendingCommission = 0;  // purchase commissions not yet charged to a sale
+  std::int64_t pendingCommissionTax = 0;
+};
 
-// Integer sums are checked rather than trusted: a log edited by hand can hold any 64-bit
-// amount, and a wrapped sum would be a plausible-looking wrong number.
-std::optional<std::int64_t> add(std::int64_t a, std::int64_t b) {
-  if ((b > 0 && a > Limits::max() - b) || (b < 0 && a < Limits::min() - b)) return std::nullopt;
-  return a + b;
+// What a holding is kept under, as a trade shows it: the account's bytes and the code.
+struct HoldingOf {
+  std::string_view account;
+  StockCode code;
+
+  friend bool operator==(const HoldingOf&, const HoldingOf&) = default;
+};
+
+HoldingOf holdingOf(const TradeRow& trade) {
+  return {trade.account.view(), trade.stockCode};
 }
 
-std::optional<std::int64_t> subtract(std::int64_t a, std::int64_t b) {
-  if ((b < 0 && a > Limits::max() + b) || (b > 0 && a < Limits::min() + b)) return std::nullopt;
-  return a - b;
-}
+// The same, kept by the ledger: rows view their line's bytes, which do not stay.
+struct HoldingKey {
+  std::string account;
+  std::int64_t number = 0;
+  std::string symbol;
 
-std::optional<std::int64_t> absolute(std::int64_t value) {
-  if (value == Limits::min()) return std::nullopt;
-  return value < 0 ? -value : value;
-}
+  explicit HoldingKey(const HoldingOf& holding)
+      : account(holding.account), number(holding.code.number), symbol(holding.code.symbol.view()) {}
+  HoldingOf view() const { return {account, StockCode{number, Text(symbol)}}; }
+};
+
+// FNV-1a: accounts and symbols are a few bytes, for which it costs a fraction of the
+// library's string hash; this runs for every spot trade.
+struct HoldingKeyHash {
+  using is_transparent = void;
+  std::size_t operator()(const HoldingOf& holding) const {
+    std::uint64_t hash = 14695981039346656037u;
+    const auto mix = [&hash](std::uint64_t value) { hash = (hash ^ value) * 1099511628211u; };
+    for (const char c : holding.account) mix(static_cast<unsigned char>(c));
+    mix(0x100);  // ends the account
+    if (holding.code.isSymbol()) {
+      for (const char c : holding.code.symbol.view()) mix(static_cast<unsigned char>(c));
+    } else {
+      mix(static_cast<std::uint64_t>(holding.code.number));
+    }
+    return static_cast<std::size_t>(hash);
+  }
+  std::size_t operator()(const HoldingKey& key) const { return (*this)(key.view()); }
+};
+
+struct HoldingKeyEqual {
+  using is_transparent = void;
+  bool operator()(const HoldingKey& a, const HoldingKey& b) const { return a.view() == b.view(); }
+  bool operator()(const HoldingOf& a, const HoldingKey& b) const { return a == b.view(); }
+  bool operator()(const HoldingKey& a, const HoldingOf& b) const { return a.view() == b; }
+};
+
+using HoldingMap = std::unordered_map<HoldingKey, Holding, HoldingKeyHash, HoldingKeyEqual>;
 
 // Sum of absolute values; margin fees are charged whatever sign the log gives them.
 std::optional<std::int64_t> sumOfAbsolutes(std::initializer_list<std::int64_t> values) {
   std::optional<std::int64_t> sum = 0;
-  for (const std::int64_t value : values) {
-    const std::optional<std::int64_t> magnitude = absolute(value);
-    if (!magnitude) return std::nullopt;
-    sum = add(*sum, *magnitude);
-    if (!sum) return std::nullopt;
-  }
+  for (const std::int64_t value : values) addTo(sum, signedValue(false, magnitudeOf(value)));
   return sum;
 }
 
@@ -68,22 +104,19 @@ TradeOutcome closeMarginPosition(const TradeRow& trade) {
   return outcome;
 }
 
-HoldingKey keyOf(const HoldingOf& holding) {
-  return {std::string(holding.account), holding.code.number,
-          std::string(holding.code.symbol.view())};
-}
-
-TradeOutcome buy(HoldingLedger& ledger, const TradeRow& trade) {
-  const auto found = ledger.find(holdingOf(trade));
-  if (found == ledger.end()) {
-    ledger.emplace(keyOf(holdingOf(trade)),
-                   Holding{trade.quantity, trade.unitPrice, trade.commission, trade.commissionTax});
+TradeOutcome buy(HoldingMap& holdings, const TradeRow& trade) {
+  const auto found = holdings.find(holdingOf(trade));
+  if (found == holdings.end()) {
+    holdings.emplace(HoldingKey(holdingOf(trade)), Holding{trade.quantity, trade.unitPrice,
+                                                           trade.commission, trade.commissionTax});
     return {};
   }
   Holding& holding = found->second;
-  const std::optional<std::int64_t> quantity = add(holding.quantity, trade.quantity);
-  const std::optional<std::int64_t> commission = add(holding.pendingCommission, trade.commission);
-  const std::optional<std::int64_t> tax = add(holding.pendingCommissionTax, trade.commissionTax);
+  const std::optional<std::int64_t> quantity = checkedAdd(holding.quantity, trade.quantity);
+  const std::optional<std::int64_t> commission =
+      checkedAdd(holding.pendingCommission, trade.commission);
+  const std::optional<std::int64_t> tax =
+      checkedAdd(holding.pendingCommissionTax, trade.commissionTax);
   double average = holding.averagePrice;
   // A purchase that brings the holding to exactly zero (a negative correction row) keeps
   // the average it had instead of dividing by zero.
@@ -99,13 +132,15 @@ TradeOutcome buy(HoldingLedger& ledger, const TradeRow& trade) {
   return {};
 }
 
-TradeOutcome sell(HoldingLedger& ledger, const TradeRow& trade) {
-  const auto found = ledger.find(holdingOf(trade));
-  if (found == ledger.end()) return noted(LedgerNoteKind::saleWithoutHolding);
+TradeOutcome sell(HoldingMap& holdings, const TradeRow& trade) {
+  const auto found = holdings.find(holdingOf(trade));
+  if (found == holdings.end()) return noted(LedgerNoteKind::saleWithoutHolding);
   Holding& holding = found->second;
 
-  const std::optional<std::int64_t> commission = add(trade.commission, holding.pendingCommission);
-  const std::optional<std::int64_t> tax = add(trade.commissionTax, holding.pendingCommissionTax);
+  const std::optional<std::int64_t> commission =
+      checkedAdd(trade.commission, holding.pendingCommission);
+  const std::optional<std::int64_t> tax =
+      checkedAdd(trade.commissionTax, holding.pendingCommissionTax);
   const std::optional<std::int64_t> profit = truncateToYen(
       (trade.unitPrice - holding.averagePrice) * static_cast<double>(trade.quantity) -
       static_cast<double>(trade.commission) - static_cast<double>(trade.commissionTax) -
@@ -114,7 +149,7 @@ TradeOutcome sell(HoldingLedger& ledger, const TradeRow& trade) {
   // Selling everything held, or more, closes the holding; it never goes negative.
   const bool closes = trade.quantity >= holding.quantity;
   const std::optional<std::int64_t> remaining =
-      closes ? std::optional<std::int64_t>(0) : subtract(holding.quantity, trade.quantity);
+      closes ? std::optional<std::int64_t>(0) : checkedSubtract(holding.quantity, trade.quantity);
   if (!commission || !tax || !profit || !remaining) {
     return noted(LedgerNoteKind::amountOutOfRange);
   }
@@ -129,7 +164,7 @@ TradeOutcome sell(HoldingLedger& ledger, const TradeRow& trade) {
     if (trade.quantity > holding.quantity) {
       outcome.note = LedgerNote{LedgerNoteKind::soldMoreThanHeld, holding.quantity};
     }
-    ledger.erase(found);
+    holdings.erase(found);
     return outcome;
   }
   holding.quantity = *remaining;
@@ -140,29 +175,35 @@ TradeOutcome sell(HoldingLedger& ledger, const TradeRow& trade) {
 
 }  // namespace
 
-// FNV-1a: accounts and symbols are a few bytes, for which it costs a fraction of the
-// library's string hash; this runs for every spot trade.
-std::size_t HoldingKeyHash::operator()(const HoldingOf& holding) const {
-  std::uint64_t hash = 14695981039346656037u;
-  const auto mix = [&hash](std::uint64_t value) { hash = (hash ^ value) * 1099511628211u; };
-  for (const char c : holding.account) mix(static_cast<unsigned char>(c));
-  mix(0x100);  // ends the account
-  if (holding.code.isSymbol()) {
-    for (const char c : holding.code.symbol.view()) mix(static_cast<unsigned char>(c));
-  } else {
-    mix(static_cast<std::uint64_t>(holding.code.number));
+struct HoldingLedger::Holdings {
+  HoldingMap map;
+};
+
+HoldingLedger::HoldingLedger() : holdings_(std::make_unique<Holdings>()) {}
+HoldingLedger::~HoldingLedger() = default;
+HoldingLedger::HoldingLedger(HoldingLedger&&) noexcept = default;
+HoldingLedger& HoldingLedger::operator=(HoldingLedger&&) noexcept = default;
+
+TradeOutcome HoldingLedger::apply(const TradeRow& trade) {
+  switch (trade.kind) {
+    case TradeKind::spotPurchase:
+      return buy(holdings_->map, trade);
+    case TradeKind::spotSale:
+      return sell(holdings_->map, trade);
+    case TradeKind::marginClosing:
+      return closeMarginPosition(trade);
+    case TradeKind::marginOpening:
+    case TradeKind::other:
+      break;
   }
-  return static_cast<std::size_t>(hash);
+  return {};
 }
 
-HoldingOf holdingOf(const TradeRow& trade) {
-  return {trade.account.view(), trade.stockCode};
-}
-
-TradeOutcome applyTrade(HoldingLedger& ledger, const TradeRow& trade) {
-  if (trade.tradeType == sjis::kMarginClosing) return closeMarginPosition(trade);
-  if (trade.tradeType != sjis::kSpot) return {};
-  return trade.side == sjis::kBuy ? buy(ledger, trade) : sell(ledger, trade);
+std::optional<std::int64_t> HoldingLedger::sharesHeld(std::string_view account,
+                                                      const StockCode& code) const {
+  const auto found = holdings_->map.find(HoldingOf{account, code});
+  if (found == holdings_->map.end()) return std::nullopt;
+  return found->second.quantity;
 }
 
 }  // namespace tradepl

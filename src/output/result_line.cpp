@@ -96,6 +96,23 @@ void appendName(std::string& out, std::string_view name) {
 
 }  // namespace
 
+void appendStockCode(std::string& out, const StockCode& code) {
+  if (code.isSymbol()) {
+    out += code.symbol.view();
+    return;
+  }
+  char buffer[24];
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, code.number);
+  std::string_view digits(buffer, static_cast<std::size_t>(written.ptr - buffer));
+  const bool negative = code.number < 0;
+  if (negative) {
+    out += '-';
+    digits.remove_prefix(1);
+  }
+  for (std::size_t width = digits.size() + (negative ? 1 : 0); width < 4; ++width) out += '0';
+  out += digits;
+}
+
 void appendResultHeading(std::string& out) {
   using namespace sjis;
   for (const std::string_view heading :

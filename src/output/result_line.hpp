@@ -7,13 +7,17 @@
 #include <string>
 #include <string_view>
 
-#include "platform/files.hpp"
+#include "platform/text.hpp"
 #include "records/records.hpp"
 
 namespace tradepl {
 
 // Line ends as the platform's text files have them: CR LF on Windows, LF elsewhere.
 using platform::kLineEnd;
+
+// A code as the result file shows it: a symbol as written, a number zero-padded to four
+// digits the way printf's %04d pads it (7 as 0007, -7 as -007).
+void appendStockCode(std::string& out, const StockCode& code);
 
 void appendResultHeading(std::string& out);
 void appendResultLine(std::string& out, const ResultRow& result);

@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,8 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
-#include "platform/files.hpp"
+#include "platform/text.hpp"
 
 namespace tradepl::platform {
 
@@ -23,6 +26,17 @@ void waitForEnter() {
 }
 
 #ifdef _WIN32
+
+// The command line in UTF-16, whatever the system's code page: a path in any script reaches
+// the program whole. The C runtime's argv would have it in the ANSI code page.
+std::vector<std::string> commandLine(int, char**) {
+  int count = 0;
+  wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> utf8;
+  for (int i = 0; i < count; ++i) utf8.push_back(narrow(arguments[i]));
+  LocalFree(arguments);
+  return utf8;
+}
 
 void prepareProcess() {}
 
@@ -44,6 +58,10 @@ unsigned processesOnConsole() {
 }
 
 #else
+
+std::vector<std::string> commandLine(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
 
 void prepareProcess() {
   std::signal(SIGPIPE, SIG_IGN);

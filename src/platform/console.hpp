@@ -3,8 +3,13 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tradepl::platform {
+
+// The arguments the program was started with, the program's name first: main's own
+// elsewhere; on Windows, taken from the system in UTF-16 and converted to UTF-8.
+std::vector<std::string> commandLine(int argc, char** argv);
 
 // Sets the process up before a run: a closed pipe or console must not end the run before
 // the result is written, so writing to one only fails; a standard stream that is closed

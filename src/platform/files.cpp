@@ -1,4 +1,5 @@
 #include "platform/files.hpp"
+#include "platform/text.hpp"
 
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -13,25 +14,6 @@
 namespace tradepl::platform {
 
 #ifdef _WIN32
-
-std::wstring widen(std::string_view bytes, unsigned codePage) {
-  if (bytes.empty()) return {};
-  const int size = static_cast<int>(bytes.size());
-  const int wideSize = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
-  MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), wideSize);
-  return wide;
-}
-
-std::string narrow(std::wstring_view wide, unsigned codePage) {
-  if (wide.empty()) return {};
-  const int size = static_cast<int>(wide.size());
-  const int length =
-      WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(codePage, 0, wide.data(), size, bytes.data(), length, nullptr, nullptr);
-  return bytes;
-}
 
 std::filesystem::path filePath(const std::string& path) {
   return std::filesystem::path(widen(path));

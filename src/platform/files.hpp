@@ -13,13 +13,6 @@
 
 namespace tradepl::platform {
 
-// Text files end their lines as the platform's text mode writes them.
-#ifdef _WIN32
-inline constexpr std::string_view kLineEnd = "\r\n";
-#else
-inline constexpr std::string_view kLineEnd = "\n";
-#endif
-
 // Why a file could not be read or written; the messages say it in the user's language.
 enum class FileFailure : std::uint8_t {
   none,
@@ -27,6 +20,7 @@ enum class FileFailure : std::uint8_t {
   isDirectory,
   cannotOpen,     // error: why opening failed
   readError,      // error: why a read failed part-way
+  shrank,         // the file held fewer bytes than its size said: cut while it was read
   cannotCreate,   // error: why the new file could not be created beside the path
   writeError,     // error: why a write failed part-way (a full disk)
   cannotReplace,  // error: why the new file could not take the old one's place
@@ -60,11 +54,5 @@ bool seekTo(std::FILE* file, std::uint64_t offset);
 
 // The text of an errno value, for a message about a file.
 std::string systemReason(int error);
-
-#ifdef _WIN32
-// Between a code page's bytes and UTF-16; UTF-8 (code page 65001) unless told otherwise.
-std::wstring widen(std::string_view bytes, unsigned codePage = 65001);
-std::string narrow(std::wstring_view wide, unsigned codePage = 65001);
-#endif
 
 }  // namespace tradepl::platform

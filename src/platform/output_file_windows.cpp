@@ -9,6 +9,7 @@
 #include <random>
 
 #include "platform/output_file.hpp"
+#include "platform/text.hpp"
 
 namespace tradepl::platform {
 namespace {
@@ -78,14 +79,15 @@ std::wstring temporaryNameIn(const std::wstring& folder) {
 
 struct OutputFile::State {
   HANDLE handle = INVALID_HANDLE_VALUE;
-  bool direct = false;  // a device, a pipe or the standard output: written in place
+  bool direct = false;          // a device, a pipe or the standard output: written in place
+  bool standardOutput = false;  // the process's own handle, which stays open
   bool replacing = false;
   std::wstring target;
   std::wstring temporaryName;
 
   void close() {
-    if (!direct && handle != INVALID_HANDLE_VALUE) {
-      gTemporaryHandle.store(INVALID_HANDLE_VALUE);
+    if (handle != INVALID_HANDLE_VALUE && !standardOutput) {
+      if (!direct) gTemporaryHandle.store(INVALID_HANDLE_VALUE);
       CloseHandle(handle);
     }
     handle = INVALID_HANDLE_VALUE;
@@ -131,6 +133,7 @@ FileProblem OutputFile::open(const std::string& path) {
   if (path == kStandardOutput) {
     // Written as bytes: the lines end with CR LF already, as text mode would end them.
     state.direct = true;
+    state.standardOutput = true;
     state.handle = GetStdHandle(STD_OUTPUT_HANDLE);
     return {};
   }
@@ -185,7 +188,10 @@ bool OutputFile::write(std::string_view bytes) {
 
 FileProblem OutputFile::commit() {
   State& state = *state_;
-  if (state.direct) return {};
+  if (state.direct) {
+    state.close();
+    return {};
+  }
   // On disk before it takes the old file's place, so that a power cut never leaves an
   // empty result where a good one stood.
   if (!FlushFileBuffers(state.handle)) {

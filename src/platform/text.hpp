@@ -1,14 +1,29 @@
 #pragma once
-// Converting text between the encodings the program meets: the logs' Shift_JIS (code page
-// 932) and the UTF-8 in which messages are composed before they reach the console.
+// Text as the platform has it: the line ends of its text files, and conversions between
+// the encodings the program meets: the logs' Shift_JIS (code page 932), the UTF-8 in which
+// messages and paths are kept, and on Windows the UTF-16 of the system's calls.
 
 #include <string>
 #include <string_view>
 
 namespace tradepl::platform {
 
+// Text files end their lines as the platform's text mode writes them.
+#ifdef _WIN32
+inline constexpr std::string_view kLineEnd = "\r\n";
+#else
+inline constexpr std::string_view kLineEnd = "\n";
+#endif
+
 // A log's bytes as UTF-8, for a message that quotes them; a byte that is not Shift_JIS
 // shows as '?'.
 std::string utf8FromShiftJis(std::string_view bytes);
+
+#ifdef _WIN32
+// Between a code page's bytes and UTF-16; UTF-8 (code page 65001) unless told otherwise.
+// Paths are UTF-8 inside the program and widened for every call of the system.
+std::wstring widen(std::string_view bytes, unsigned codePage = 65001);
+std::string narrow(std::wstring_view wide, unsigned codePage = 65001);
+#endif
 
 }  // namespace tradepl::platform

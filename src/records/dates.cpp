@@ -1,7 +1,8 @@
 #include "records/dates.hpp"
 
-#include <limits>
 #include <tuple>
+
+#include "records/numbers.hpp"
 
 namespace tradepl {
 namespace {
@@ -9,34 +10,22 @@ namespace {
 bool isScanfSpace(char c) {
   return c == ' ' || (c >= '\t' && c <= '\r');
 }
-bool isDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-constexpr auto kLargest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
 
 // Reads a number the way scanf's %d does: leading white space, optional sign, digits.
 // Advances `text` past it; a number that does not read, or does not fit, leaves `text` as
-// it was. Every result line reads three of these, so the digits are summed here rather
-// than handed to a general conversion: eighteen of them cannot overflow, and more are
-// checked one by one.
+// it was.
 std::optional<std::int64_t> scanNumber(std::string_view& text) {
   std::size_t i = 0;
   while (i < text.size() && isScanfSpace(text[i])) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  const std::size_t digits = i;
-  const std::uint64_t limit = kLargest + (negative ? 1 : 0);
-  std::uint64_t magnitude = 0;
-  for (; i < text.size() && isDigit(text[i]); ++i) {
-    const auto digit = static_cast<std::uint64_t>(text[i] - '0');
-    if (i - digits >= 18 && magnitude > (limit - digit) / 10) return std::nullopt;
-    magnitude = magnitude * 10 + digit;
-  }
-  if (i == digits) return std::nullopt;
-  text.remove_prefix(i);
-  // Negating in unsigned arithmetic reaches INT64_MIN without signed overflow.
-  return static_cast<std::int64_t>(negative ? 0 - magnitude : magnitude);
+  const char* const start = text.data() + i;
+  Digits digits;
+  const char* const stop = readDigits(start, text.data() + text.size(), false, digits);
+  if (stop == start || digits.overflow) return std::nullopt;
+  const std::optional<std::int64_t> value = signedValue(negative, digits.value);
+  if (value) text.remove_prefix(static_cast<std::size_t>(stop - text.data()));
+  return value;
 }
 
 bool skipDateSeparator(std::string_view& text) {
@@ -83,12 +72,6 @@ CalendarDate readDate(std::string_view& text) {
 
 CalendarDate readCalendarDate(std::string_view text) {
   return readDate(text);
-}
-
-ExecutionDate readExecutionDate(std::string_view text) {
-  ExecutionDate executed{readDate(text), std::nullopt};
-  if (executed.date.day) executed.minuteOfDay = readTimeOfDay(text);
-  return executed;
 }
 
 ExecutionDate ExecutionDateReader::read(std::string_view text) {

@@ -29,11 +29,10 @@ struct ExecutionDate {
 };
 
 CalendarDate readCalendarDate(std::string_view text);
-ExecutionDate readExecutionDate(std::string_view text);
 
-// Reads execution dates as readExecutionDate does, remembering the last day it read: the
-// rows of a log come in runs of one day, and a day written as the last one was is not
-// read again; only the time after it is.
+// Reads execution dates, the calendar date and the time of day after it, remembering the
+// last day it read: the rows of a log come in runs of one day, and a day written as the
+// last one was is not read again; only the time after it is.
 class ExecutionDateReader {
  public:
   ExecutionDate read(std::string_view text);

@@ -6,18 +6,24 @@
 // they were read from, so a row is used while its line is at hand: the run takes each line
 // from the reader through the ledger to the result file before it reads the next.
 
-#include <charconv>
 #include <cstdint>
-#include <cstring>
-#include <functional>
-#include <string>
 #include <string_view>
 
 #include "records/dates.hpp"
+#include "records/shift_jis.hpp"
 
 namespace tradepl {
 
 enum class LogKind : std::uint8_t { spot, margin };
+
+// What a row does, by its trade type (取引区分) and side (売買区分).
+enum class TradeKind : std::uint8_t {
+  other,          // a trade type neither log keeps
+  spotPurchase,   // 現物, 買
+  spotSale,       // 現物, any other side
+  marginOpening,  // 信用新規
+  marginClosing,  // 信用返済
+};
 
 // Shift_JIS bytes exactly as they stood in a log, never converted.
 class Text {
@@ -51,23 +57,14 @@ struct StockCode {
   }
 };
 
-// Writes a code as the result file shows it: a symbol as written, a number zero-padded to
-// four digits the way printf's %04d pads it (7 as 0007, -7 as -007).
-inline void appendStockCode(std::string& out, const StockCode& code) {
-  if (code.isSymbol()) {
-    out += code.symbol.view();
-    return;
+// The trade-type keywords, and the side 買 (purchase) of a spot trade.
+constexpr TradeKind tradeKindOf(Text tradeType, Text side) {
+  if (tradeType == sjis::kSpot) {
+    return side == sjis::kBuy ? TradeKind::spotPurchase : TradeKind::spotSale;
   }
-  char buffer[24];
-  const auto written = std::to_chars(buffer, buffer + sizeof buffer, code.number);
-  std::string_view digits(buffer, static_cast<std::size_t>(written.ptr - buffer));
-  const bool negative = code.number < 0;
-  if (negative) {
-    out += '-';
-    digits.remove_prefix(1);
-  }
-  for (std::size_t width = digits.size() + (negative ? 1 : 0); width < 4; ++width) out += '0';
-  out += digits;
+  if (tradeType == sjis::kMarginOpening) return TradeKind::marginOpening;
+  if (tradeType == sjis::kMarginClosing) return TradeKind::marginClosing;
+  return TradeKind::other;
 }
 
 // One trade of either log. Columns the spot log does not have stay empty or 0.
@@ -99,7 +96,8 @@ struct TradeRow {
   std::int64_t lendingFee = 0;
   std::int64_t borrowingPremium = 0;
 
-  // execDateTime, read once by the reader for every row it keeps.
+  // tradeType and side, and execDateTime, read once by the reader for every row it keeps.
+  TradeKind kind = TradeKind::other;
   ExecutionDate executed;
   // Where the row was read, so that anything said about it names file and line.
   LogKind log = LogKind::spot;

@@ -1,4 +1,4 @@
-#include "output/result_writer.hpp"
+#include "output/result_file.hpp"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 ResultRow sampleResult() {
   ResultRow result;
   result.trade.execDateTime = Text("2014/09/04 11:48");
-  result.trade.executed = readExecutionDate(result.trade.execDateTime.view());
+  result.trade.executed = ExecutionDateReader().read(result.trade.execDateTime.view());
   result.trade.stockCode = StockCode{7203, Text()};
   result.trade.stockName = Text("Toyota");
   result.trade.quantity = 150;
@@ -98,7 +98,7 @@ TEST(ResultLine, QuotesANameOnlyWhenItWouldBreakTheColumns) {
 
 TEST(ResultLine, LeavesEmptyTheDatePartsThatDoNotRead) {
   ResultRow result = sampleResult();
-  result.trade.executed = readExecutionDate("2014/09");
+  result.trade.executed = ExecutionDateReader().read("2014/09");
   EXPECT_EQ(lineOf(result).substr(0, 13), "2014,9,,7203,");
 }
 
@@ -108,7 +108,7 @@ TEST(ResultHeading, IsTheShiftJisHeadingLine) {
   EXPECT_EQ(heading, testing::kResultHeadingText + kEnd);
 }
 
-class WriteResultLog : public ::testing::Test {
+class WriteResultFile : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_ =
@@ -129,17 +129,18 @@ class WriteResultLog : public ::testing::Test {
   fs::path folder_;
 };
 
-// Writes `count` copies of the sample result.
-std::function<void(ResultLog&)> samples(int count) {
-  return [count](ResultLog& log) {
-    for (int i = 0; i < count; ++i) log.append(sampleResult());
-  };
+// Writes a result file of `count` copies of the sample result.
+FileProblem writeSamples(const fs::path& path, int count, BlockWrite write = writeToFile) {
+  ResultFile file(std::move(write));
+  if (const FileProblem problem = file.create(path.string())) return problem;
+  for (int i = 0; i < count; ++i) file.append(sampleResult());
+  return file.commit();
 }
 
-TEST_F(WriteResultLog, ReplacesAnExistingFileWhole) {
+TEST_F(WriteResultFile, ReplacesAnExistingFileWhole) {
   const fs::path out = folder_ / "out.csv";
   std::ofstream(out) << std::string(10000, 'x');
-  EXPECT_FALSE(writeResultLog(out.string(), samples(1)));
+  EXPECT_FALSE(writeSamples(out, 1));
   std::string expected;
   appendResultHeading(expected);
   appendResultLine(expected, sampleResult());
@@ -147,20 +148,20 @@ TEST_F(WriteResultLog, ReplacesAnExistingFileWhole) {
   EXPECT_EQ(filesInFolder(), 1u);  // no temporary file left behind
 }
 
-TEST_F(WriteResultLog, WritesOnlyTheHeadingForNoResults) {
+TEST_F(WriteResultFile, WritesOnlyTheHeadingForNoResults) {
   const fs::path out = folder_ / "out.csv";
-  EXPECT_FALSE(writeResultLog(out.string(), samples(0)));
+  EXPECT_FALSE(writeSamples(out, 0));
   std::string heading;
   appendResultHeading(heading);
   EXPECT_EQ(contents(out), heading);
 }
 
-TEST_F(WriteResultLog, FailsWithoutLeavingAnythingWhenThePathIsAFolder) {
-  EXPECT_EQ(writeResultLog(folder_.string(), samples(0)).failure, FileFailure::isDirectory);
+TEST_F(WriteResultFile, FailsWithoutLeavingAnythingWhenThePathIsAFolder) {
+  EXPECT_EQ(writeSamples(folder_, 0).failure, FileFailure::isDirectory);
   EXPECT_EQ(filesInFolder(), 0u);
 }
 
-TEST_F(WriteResultLog, LeavesTheOldFileWhenTheDiskFillsUpPartWay) {
+TEST_F(WriteResultFile, LeavesTheOldFileWhenTheDiskFillsUpPartWay) {
   const fs::path out = folder_ / "out.csv";
   std::ofstream(out) << "the old results";
   int calls = 0;
@@ -171,14 +172,13 @@ TEST_F(WriteResultLog, LeavesTheOldFileWhenTheDiskFillsUpPartWay) {
     return false;
   };
   // A few megabytes.
-  EXPECT_EQ(writeResultLog(out.string(), samples(50000), fillsUp),
-            (FileProblem{FileFailure::writeError, ENOSPC}));
+  EXPECT_EQ(writeSamples(out, 50000, fillsUp), (FileProblem{FileFailure::writeError, ENOSPC}));
   EXPECT_EQ(calls, 2);  // nothing more is attempted after the failure
   EXPECT_TRUE(contents(out) == "the old results");
   EXPECT_EQ(filesInFolder(), 1u);
 }
 
-TEST_F(WriteResultLog, FailsInAFolderItMayNotWriteIn) {
+TEST_F(WriteResultFile, FailsInAFolderItMayNotWriteIn) {
   const fs::path readOnly = folder_ / "read-only";
   fs::create_directories(readOnly);
   fs::permissions(readOnly, fs::perms::owner_read | fs::perms::owner_exec);
@@ -186,13 +186,13 @@ TEST_F(WriteResultLog, FailsInAFolderItMayNotWriteIn) {
   fs::remove(readOnly / "probe");
   // Root writes anywhere the permissions say no; /proc takes no new files from anyone.
   const fs::path out = privileged ? fs::path("/proc/tradepl-out.csv") : readOnly / "out.csv";
-  EXPECT_EQ(writeResultLog(out.string(), samples(0)).failure, FileFailure::cannotCreate);
+  EXPECT_EQ(writeSamples(out, 0).failure, FileFailure::cannotCreate);
   EXPECT_TRUE(fs::is_empty(readOnly));
   fs::permissions(readOnly, fs::perms::owner_all);
 }
 
-TEST_F(WriteResultLog, FailsWhenTheFolderDoesNotExist) {
-  EXPECT_TRUE(writeResultLog((folder_ / "missing" / "out.csv").string(), samples(0)));
+TEST_F(WriteResultFile, FailsWhenTheFolderDoesNotExist) {
+  EXPECT_TRUE(writeSamples(folder_ / "missing" / "out.csv", 0));
   EXPECT_EQ(filesInFolder(), 0u);
 }
 

@@ -1,0 +1,53 @@
+#pragma once
+// The way of one trade: a kept row of a log goes through the ledger to a result, a note or
+// nothing, and its result into the yearly totals. Nothing here opens a file or words a
+// message: what a log comes to is handed to a FlowListener, in the order it arises, and
+// the run, the tests, the fuzz targets and the benchmarks each listen in their own way.
+//
+//   log bytes ─ LogReader ─ TradeRow ─ TradeFlow ─ HoldingLedger ─ ResultRow ─ listener
+//                                                └ YearlyTotals
+
+#include <cstdint>
+
+#include "input/log_reader.hpp"
+#include "ledger/ledger.hpp"
+#include "ledger/yearly_totals.hpp"
+#include "records/records.hpp"
+
+namespace tradepl {
+
+// Receives what a log comes to. Rows view bytes that live until the call returns.
+class FlowListener {
+ public:
+  // A realized result, in the order the results arise.
+  virtual void result(const ResultRow& result) = 0;
+  // Something to tell the user about a trade.
+  virtual void note(const LedgerNote& note, const TradeRow& trade) = 0;
+  // A result written with empty date columns: its execution date does not read.
+  virtual void undatedResult(const TradeRow& trade) = 0;
+  // A line that does not read and is not dropped quietly.
+  virtual void skipped(std::uint64_t line, const LineProblem& problem) = 0;
+  // The first kept row executed before the dated row taken just before it.
+  virtual void outOfOrder(const TradeRow& row) = 0;
+
+ protected:
+  ~FlowListener() = default;
+};
+
+// The trades of one run, every log through one ledger and into one set of totals.
+class TradeFlow {
+ public:
+  // Takes one kept row; what it comes to goes to `listener`.
+  void take(const TradeRow& row, FlowListener& listener);
+
+  // Reads a log, looked over and not refused, through the flow.
+  LogReport read(LogReader& reader, FlowListener& listener);
+
+  const YearlyTotals& totals() const { return totals_; }
+
+ private:
+  HoldingLedger ledger_;
+  YearlyTotals totals_;
+};
+
+}  // namespace tradepl

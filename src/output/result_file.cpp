@@ -1,0 +1,11 @@
+#include "output/result_file.hpp"
+
+namespace tradepl {
+
+FileProblem ResultFile::create(const std::string& path) {
+  if (const FileProblem problem = file_.create(path)) return problem;
+  appendResultHeading(file_.block());
+  return {};
+}
+
+}  // namespace tradepl

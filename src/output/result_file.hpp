@@ -1,0 +1,32 @@
+#pragma once
+// The result file, written whole: the heading line, then one line per result in the order
+// the results arise, or nothing at all if it cannot be written to the end.
+
+#include <string>
+
+#include "output/result_line.hpp"
+#include "output/whole_file.hpp"
+#include "records/records.hpp"
+
+namespace tradepl {
+
+class ResultFile {
+ public:
+  explicit ResultFile(BlockWrite writeBlock = writeToFile) : file_(std::move(writeBlock)) {}
+
+  // Starts the file for `path` with its heading line; returns why it cannot be written, if
+  // it cannot, and a file already at the path is then unchanged.
+  FileProblem create(const std::string& path);
+  void append(const ResultRow& result) {
+    appendResultLine(file_.block(), result);
+    file_.flushIfFull();
+  }
+  // Makes the lines appended the file at the path; returns why it could not, if so, and
+  // then nothing at the path has changed.
+  FileProblem commit() { return file_.commit(); }
+
+ private:
+  WholeFile file_;
+};
+
+}  // namespace tradepl

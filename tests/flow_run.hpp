@@ -1,0 +1,94 @@
+#pragma once
+// Runs small logs through the trade flow, the way a run reads them, and keeps what they come
+// to: results and notes with their texts copied out of the reader's buffers, which do not
+// stay.
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/trade_flow.hpp"
+#include "input/log_reader.hpp"
+#include "log_lines.hpp"
+
+namespace tradepl::testing {
+
+// A note with the trade it is about.
+struct Noted {
+  LedgerNote note;
+  TradeRow trade;
+};
+
+class FlowRun final : public FlowListener {
+ public:
+  FlowRun& spot(const SpotTrade& trade) { return line(LogKind::spot, trade.line()); }
+  FlowRun& margin(const MarginTrade& trade) { return line(LogKind::margin, trade.line()); }
+
+  const std::vector<ResultRow>& results() {
+    run();
+    return results_;
+  }
+  const std::vector<Noted>& notes() {
+    run();
+    return notes_;
+  }
+  const TradeFlow& flow() {
+    run();
+    return flow_;
+  }
+
+  void result(const ResultRow& result) override {
+    results_.push_back(result);
+    results_.back().trade = kept(result.trade);
+  }
+  void note(const LedgerNote& note, const TradeRow& trade) override {
+    notes_.push_back({note, kept(trade)});
+  }
+  void undatedResult(const TradeRow&) override {}
+  void skipped(std::uint64_t line, const LineProblem&) override {
+    ADD_FAILURE() << "line " << line << " does not read";
+  }
+  void outOfOrder(const TradeRow&) override {}
+
+ private:
+  FlowRun& line(LogKind log, const std::string& text) {
+    (log == LogKind::spot ? spot_ : margin_) += text + "\n";
+    return *this;
+  }
+
+  void run() {
+    if (ran_) return;
+    ran_ = true;
+    for (const auto& [log, lines] :
+         {std::pair(LogKind::spot, &spot_), std::pair(LogKind::margin, &margin_)}) {
+      MemoryBytes bytes(*lines);
+      LogReader reader(bytes, log);
+      ASSERT_EQ(reader.refusal(), LogRefusal::none);
+      flow_.read(reader, *this);
+    }
+  }
+
+  // The row with its texts copied to storage of the run's own.
+  TradeRow kept(TradeRow row) {
+    for (Text TradeRow::*text :
+         {&TradeRow::execDateTime, &TradeRow::stockName, &TradeRow::tradeType, &TradeRow::side,
+          &TradeRow::market, &TradeRow::account, &TradeRow::settlementDate,
+          &TradeRow::marginType}) {
+      row.*text = Text(texts_.emplace_back((row.*text).view()));
+    }
+    row.stockCode.symbol = Text(texts_.emplace_back(row.stockCode.symbol.view()));
+    return row;
+  }
+
+  std::string spot_;
+  std::string margin_;
+  bool ran_ = false;
+  TradeFlow flow_;
+  std::vector<ResultRow> results_;
+  std::vector<Noted> notes_;
+  std::deque<std::string> texts_;
+};
+
+}  // namespace tradepl::testing

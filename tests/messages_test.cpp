@@ -1,0 +1,116 @@
+// What the run says, composed without a run: the gate on a log's messages, the summary's
+// lines, and the two languages' tables.
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/messages.hpp"
+#include "app/summary.hpp"
+#include "app/teller.hpp"
+#include "flow_run.hpp"
+
+namespace tradepl {
+namespace {
+
+using testing::FlowRun;
+using testing::spotBuy;
+using testing::spotSell;
+
+std::string joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+TEST(LogVoice, SaysTwentyThingsAboutALogThenCountsTheRest) {
+  FlowRun run;
+  for (int i = 0; i < 23; ++i) run.spot(spotSell("9999", "1", "1"));
+  std::ostringstream err;
+  Reporter reporter(err);
+  Teller teller(reporter, Language::english);
+  LogVoice voice(teller, LogKind::spot, "spot.csv");
+  for (const testing::Noted& noted : run.notes()) voice.note(noted.note, noted.trade);
+  voice.skipped(24, LineProblem{LineProblemKind::tooFewColumns, 2, 1});
+  LogReport report;
+  report.lines = report.kept = 23;
+  voice.finish(report);
+  reporter.flush();
+
+  const std::string text = err.str();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 22) << text;
+  EXPECT_NE(text.find("tradepl: spot.csv:20: sale of 9999"), std::string::npos);
+  EXPECT_EQ(text.find("tradepl: spot.csv:21:"), std::string::npos);
+  EXPECT_NE(text.find("tradepl: spot.csv: 1 more lines skipped\n"
+                      "tradepl: spot.csv: 3 more notes about trades\n"),
+            std::string::npos);
+  // Each sale said is a gap in the totals, and so are the two lines that count the rest.
+  EXPECT_EQ(teller.gapsExplained(), 22u);
+}
+
+// The summary's lines after the log lines, for totals of the given results.
+std::vector<std::string> summaryOf(FlowRun& run, std::string_view output, bool written,
+                                   std::uint64_t gaps = 0) {
+  RunSummary summary;
+  std::vector<std::string> lines =
+      summary.lines(Language::english, output, written, run.flow().totals(), gaps);
+  lines.erase(lines.begin());  // the heading
+  return lines;
+}
+
+TEST(RunSummary, SaysWhereTheResultsWentOrThatTheyWereNotWritten) {
+  FlowRun run;
+  run.spot(spotBuy("7203", "100", "1000")).spot(spotSell("7203", "100", "1200"));
+  EXPECT_EQ(summaryOf(run, "-", true).front(), "  results written to the standard output: 1");
+  EXPECT_EQ(joined(summaryOf(run, "out.csv", false, 1)),
+            "  no results written: out.csv was not written\n"
+            "  The totals may be incomplete: messages above that say what was left out: 1\n");
+}
+
+TEST(RunSummary, MarksAYearThatDoesNotReadAndASumBeyondSixtyFourBits) {
+  testing::SpotTrade undated = spotSell("7203", "100", "1200");
+  undated.date = "R6/3/5";
+  undated.settlementDate = "";
+  FlowRun run;
+  run.spot(spotBuy("7203", "200", "1000", "0", "0"))
+      .spot(undated)
+      .spot(spotBuy("1", "9000000000000000000", "1", "0", "0"))
+      .spot(spotBuy("2", "9000000000000000000", "1", "0", "0"))
+      .spot(spotSell("1", "9000000000000000000", "2", "0", "0"))
+      .spot(spotSell("2", "9000000000000000000", "2", "0", "0"));
+  EXPECT_EQ(joined(summaryOf(run, "out.csv", true)),
+            "  results written to out.csv: 3\n"
+            "  Realized profit and loss per tax year (the year of the settlement date, 受領日):\n"
+            "    year  log   account  results  profit (yen)\n"
+            "    ?     spot  \xE7\x89\xB9\xE5\xAE\x9A           1        19,892\n"
+            "    2024  spot  \xE7\x89\xB9\xE5\xAE\x9A           2             ?\n"
+            "  counted by the year of execution, as the settlement date does not read: 1\n");
+}
+
+// The blanks {1}…{9} a text has.
+std::multiset<char> blanksOf(std::string_view text) {
+  std::multiset<char> blanks;
+  for (std::size_t i = 0; i + 2 < text.size(); ++i) {
+    if (text[i] == '{' && text[i + 2] == '}') blanks.insert(text[i + 1]);
+  }
+  return blanks;
+}
+
+TEST(Messages, AreInBothLanguagesWithTheSameBlanks) {
+  int messages = 0;
+  for (int kind = 0; kind < 256; ++kind) {
+    const auto message = static_cast<Message>(kind);
+    const std::string_view english = englishText(message);
+    const std::string_view japanese = japaneseText(message);
+    EXPECT_EQ(english.empty(), japanese.empty()) << kind;
+    EXPECT_EQ(blanksOf(english), blanksOf(japanese)) << english << "\n" << japanese;
+    messages += english.empty() ? 0 : 1;
+  }
+  EXPECT_GT(messages, 50);
+}
+
+}  // namespace
+}  // namespace tradepl
