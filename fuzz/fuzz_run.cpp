@@ -1,7 +1,7 @@
 // Fuzzes a whole run: the input is a spot log and a margin log separated by the first
-// 0x1E byte. The logs go through the readers, the ledger and the result lines in memory,
-// handed to the reader a few bytes at a time, and through the real command line on files
-// in a temporary folder, and the two must agree.
+// 0x1E byte; an input of odd length runs with --tax, the tax office's method. The logs go through
+// the readers, the ledger and the result lines in memory, handed to the reader a few bytes at a
+// time, and through the real command line on files in a temporary folder, and the two must agree.
 //
 // Properties: every result line has 11 columns; no line is both kept and reported; the
 // same logs give the same bytes whatever the size of the reads; a log read from its end
@@ -105,10 +105,11 @@ class InMemoryListener final : public FlowListener {
 
 // The run without the command line: each log read once by the reader alone, to check what
 // it hands on, and once through the trade flow, handed over `readSize` bytes at a time.
-InMemoryRun runInMemory(std::string_view spot, std::string_view margin, std::size_t readSize) {
+InMemoryRun runInMemory(std::string_view spot, std::string_view margin, std::size_t readSize,
+                        CostMethod method) {
   InMemoryRun run;
   appendResultHeading(run.result);
-  TradeFlow flow;
+  TradeFlow flow(method);
   for (const auto& [log, bytes] :
        {std::pair(LogKind::spot, spot), std::pair(LogKind::margin, margin)}) {
     MemoryBytes plain(bytes);
@@ -151,13 +152,13 @@ std::string reversedLines(std::string_view log) {
 
 // A log read from its end must come to what its lines reversed come to, read from the top.
 void requireNewestFirstIsReversed(std::string_view spot, std::string_view margin,
-                                  const InMemoryRun& run) {
+                                  const InMemoryRun& run, CostMethod method) {
   if (!run.newestFirst[0] && !run.newestFirst[1]) return;
   const std::string reversedSpot = run.newestFirst[0] ? reversedLines(spot) : std::string(spot);
   const std::string reversedMargin =
       run.newestFirst[1] ? reversedLines(margin) : std::string(margin);
   const InMemoryRun reversed =
-      runInMemory(reversedSpot, reversedMargin, std::numeric_limits<std::size_t>::max());
+      runInMemory(reversedSpot, reversedMargin, std::numeric_limits<std::size_t>::max(), method);
   // Reversed, a line in UTF-8 can come before the first kept row and refuse the log.
   if (reversed.refused[0] || reversed.refused[1]) return;
   require(!reversed.newestFirst[0] && !reversed.newestFirst[1],
@@ -222,10 +223,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view margin =
       separator == std::string_view::npos ? std::string_view() : input.substr(separator + 1);
 
-  const InMemoryRun first = runInMemory(spot, margin, 1 + size % 4096);
-  const InMemoryRun second = runInMemory(spot, margin, std::numeric_limits<std::size_t>::max());
+  const bool tax = size % 2 == 1;
+  const CostMethod method = tax ? CostMethod::taxOffice : CostMethod::movingAverage;
+  const InMemoryRun first = runInMemory(spot, margin, 1 + size % 4096, method);
+  const InMemoryRun second =
+      runInMemory(spot, margin, std::numeric_limits<std::size_t>::max(), method);
   require(first.result == second.result, "the same logs give the same result twice");
-  requireNewestFirstIsReversed(spot, margin, second);
+  requireNewestFirstIsReversed(spot, margin, second, method);
 
   const fs::path spotPath = scratchFolder() / "spot.csv";
   const fs::path marginPath = scratchFolder() / "margin.csv";
@@ -233,13 +237,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fs::remove(outputPath);
   writeFile(spotPath, spot);
   writeFile(marginPath, margin);
-  const std::string arguments[] = {
+  std::vector<std::string> arguments = {
       "tradepl", "-g", spotPath.string(), "-s", marginPath.string(), outputPath.string()};
-  const char* argv[] = {arguments[0].c_str(), arguments[1].c_str(), arguments[2].c_str(),
-                        arguments[3].c_str(), arguments[4].c_str(), arguments[5].c_str()};
+  if (tax) arguments.push_back("--tax");
+  std::vector<const char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
   std::ostringstream out;
   std::ostringstream err;
-  const int status = runConverter(6, argv, out, err);
+  const int status = runConverter(static_cast<int>(argv.size()), argv.data(), out, err);
   const bool refused = first.refused[0] || first.refused[1];
   require(status == (refused ? kInputUnreadable : kCompleted),
           "a run completes unless a log is refused");

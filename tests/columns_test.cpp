@@ -140,7 +140,8 @@ class ParsePrice : public ::testing::TestWithParam<PriceCase> {};
 TEST_P(ParsePrice, ReadsWholeAndDecimalPrices) {
   const PriceCase& c = GetParam();
   double value = -999.0;
-  EXPECT_EQ(readPrice(c.text, value), c.problem) << '"' << c.text << '"';
+  ExactPrice exact;
+  EXPECT_EQ(readPrice(c.text, value, exact), c.problem) << '"' << c.text << '"';
   if (c.problem == NumberProblem::none) {
     EXPECT_EQ(value, c.value) << '"' << c.text << '"';
     EXPECT_FALSE(std::signbit(value) && value == 0.0) << "minus zero from " << c.text;
@@ -171,7 +172,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ParsePrice, ReadsLongDecimalsToTheNearestDouble) {
   double value = 0;
-  ASSERT_EQ(readPrice("0.1000000000000000055511151231257827", value), NumberProblem::none);
+  ExactPrice exact;
+  ASSERT_EQ(readPrice("0.1000000000000000055511151231257827", value, exact), NumberProblem::none);
   EXPECT_EQ(value, 0.1);
 }
 
@@ -186,7 +188,8 @@ TEST(ParsePrice, AgreesWithAFullDecimalConversionOnRandomPrices) {
     double expected = 0;
     std::from_chars(text.data(), text.data() + text.size(), expected);
     double parsed = 0;
-    ASSERT_EQ(readPrice(text, parsed), NumberProblem::none) << text;
+    ExactPrice exact;
+    ASSERT_EQ(readPrice(text, parsed, exact), NumberProblem::none) << text;
     ASSERT_EQ(parsed, expected) << text;
   }
 }

@@ -14,30 +14,28 @@ namespace {
 
 using namespace testing;
 
-class Console : public Tradepl {
- protected:
-  // The sample logs shipped with the program, under the names a user would give them.
-  void writeSampleLogs() {
-    write("spot.csv", slurp(std::filesystem::path(TRADEPL_EXAMPLES) / "spot.csv"));
-    write("margin.csv", slurp(std::filesystem::path(TRADEPL_EXAMPLES) / "margin.csv"));
-  }
-};
+using Console = Tradepl;
 
 TEST_F(Console, SummarizesTheSampleLogsInEnglishAndInJapanese) {
   writeSampleLogs();
   const Outcome english = run({"-g", "spot.csv", "-s", "margin.csv", "out.csv"});
   EXPECT_EQ(english.status, 0);
-  EXPECT_EQ(english.err,
-            "tradepl: summary\n"
-            "  spot.csv: lines read 14, trades used 13, lines skipped 0, of other trade types 0\n"
-            "  margin.csv: lines read 7, trades used 6, lines skipped 0, of other trade types 0\n"
-            "  results written to out.csv: 9\n"
-            "  Realized profit and loss per tax year (the year of the settlement date, 受領日):\n"
-            "    year  log     account  results  profit (yen)\n"
-            "    2024  spot    NISA           1       100,800\n"
-            "    2024  spot    特定           4        73,705\n"
-            "    2024  margin  特定           3        24,850\n"
-            "    2025  spot    特定           1         1,780\n");
+  EXPECT_EQ(
+      english.err,
+      "tradepl: summary\n"
+      "  spot.csv: lines read 14, trades used 13, lines skipped 0, of other trade types 0\n"
+      "  margin.csv: lines read 7, trades used 6, lines skipped 0, of other trade types 0\n"
+      "  results written to out.csv: 9\n"
+      "  Realized profit and loss per tax year (the year of the settlement date, 受領日):\n"
+      "    year  log     account  tax      results   proceeds       cost  expenses  profit (yen)\n"
+      "    2024  spot    NISA     exempt         1    641,000    540,200         0       100,800\n"
+      "    2024  spot    特定     taxable        4  2,807,500  2,731,100     2,695        73,705\n"
+      "    2024  margin  特定     taxable        3  4,123,500  4,098,650         0        24,850\n"
+      "    2024  total            taxable        7  6,931,000  6,829,750     2,695        98,555\n"
+      "    2025  spot    特定     taxable        1    158,500    156,500       220         1,780\n"
+      "    2025  total            taxable        1    158,500    156,500       220         1,780\n"
+      "  Costs are moving averages with purchase commissions charged to the next sale, as on "
+      "the broker's statements; for the figures of a tax return, run with --tax.\n");
   const std::string result = read("out.csv");
 
   const Outcome japanese = run({"-g", "spot.csv", "-s", "margin.csv", "out.csv"}, {kJapanese, ""});
@@ -49,11 +47,15 @@ TEST_F(Console, SummarizesTheSampleLogsInEnglishAndInJapanese) {
       "  margin.csv: 7 行を読み、6 件の取引を使いました（読み飛ばし 0 行、対象外の取引区分 0 行）\n"
       "  9 件の損益を out.csv に書き出しました\n"
       "  年分別の譲渡損益（受領日の属する年で集計）:\n"
-      "    年分  取引  口座  件数  損益（円）\n"
-      "    2024  現物  NISA     1     100,800\n"
-      "    2024  現物  特定     4      73,705\n"
-      "    2024  信用  特定     3      24,850\n"
-      "    2025  現物  特定     1       1,780\n");
+      "    年分  取引  口座  課税区分  件数   譲渡収入     取得費  譲渡費用  損益（円）\n"
+      "    2024  現物  NISA  非課税       1    641,000    540,200         0     100,800\n"
+      "    2024  現物  特定  課税         4  2,807,500  2,731,100     2,695      73,705\n"
+      "    2024  信用  特定  課税         3  4,123,500  4,098,650         0      24,850\n"
+      "    2024  合計        課税         7  6,931,000  6,829,750     2,695      98,555\n"
+      "    2025  現物  特定  課税         1    158,500    156,500       220       1,780\n"
+      "    2025  合計        課税         1    158,500    156,500       220       1,780\n"
+      "  取得単価は移動平均で、買付手数料は次の売却に計上しています（取引報告書と同じ計算です）。"
+      "確定申告に使う金額は --tax を付けて実行してください。\n");
   EXPECT_EQ(read("out.csv"), result);  // the result file does not change with the language
 
   EXPECT_EQ(run({"-q", "-g", "spot.csv", "-s", "margin.csv", "out.csv"}).err, "");
@@ -79,11 +81,19 @@ TEST_F(Console, SaysWhatTheTotalsMayLackAndHowTheyWereCounted) {
                 "  results written to out.csv: 2\n"
                 "  Realized profit and loss per tax year (the year of the settlement date, "
                 "受領日):\n"
-                "    year  log   account  results  profit (yen)\n"
-                "    2024  spot  " +
+                "    year  log    account  tax      results  proceeds    cost  expenses  profit "
+                "(yen)\n"
+                "    2024  spot   " +
                 kTokuteiInUtf8 +
-                "           2        10,784\n"
-                "  counted by the year of execution, as the settlement date does not read: 1\n"
+                "     taxable        1    99,000  90,000         0         9,000\n"
+                "    2024  total           taxable        1    99,000  90,000         0         "
+                "9,000\n"
+                "    ?     spot   " +
+                kTokuteiInUtf8 +
+                "     taxable        1    12,000  10,000       216         1,784\n"
+                "  results in no year's total, as their settlement date does not read: 1\n"
+                "  Costs are moving averages with purchase commissions charged to the next sale, "
+                "as on the broker's statements; for the figures of a tax return, run with --tax.\n"
                 "  The totals may be incomplete: messages above that say what was left out: 3\n");
 }
 
@@ -92,7 +102,8 @@ TEST_F(Console, AnswersHelpAndVersionOnTheStandardOutput) {
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.substr(0, help.out.find('\n')),
             "tradepl " TRADEPL_VERSION ": realized profit and loss from a broker's trade logs");
-  EXPECT_NE(help.out.find("  -4  the result file could not be written"), std::string::npos);
+  EXPECT_NE(help.out.find("  -4  the result file or the report could not be written"),
+            std::string::npos);
   EXPECT_EQ(help.err, "");
 
   const Outcome japanese = run({"--help"}, {kJapanese, ""});

@@ -155,11 +155,6 @@ TEST_F(Tradepl, KeepsEachAccountsHoldingsApart) {
                                     ",100,1500,1000.00,200,16,49784\n");
 }
 
-SpotTrade on(std::string date, SpotTrade trade) {
-  trade.date = std::move(date);
-  return trade;
-}
-
 TEST_F(Tradepl, ReadsANewestFirstLogFromItsLastLineUp) {
   write("spot.csv", spotLog({on("2024/03/07 10:00", spotSell("7203", "150", "1200")),
                              on("2024/03/06 10:00", spotBuy("7203", "100", "1100")),

@@ -23,6 +23,10 @@ struct Noted {
 
 class FlowRun final : public FlowListener {
  public:
+  explicit FlowRun(CostMethod method = CostMethod::movingAverage,
+                   std::size_t sameDayMemory = WaitingRows::kMemoryBound)
+      : flow_(method, sameDayMemory) {}
+
   FlowRun& spot(const SpotTrade& trade) { return line(LogKind::spot, trade.line()); }
   FlowRun& margin(const MarginTrade& trade) { return line(LogKind::margin, trade.line()); }
 

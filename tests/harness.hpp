@@ -87,11 +87,11 @@ inline const std::string kEnglish =
     environment("TRADEPL_ENGLISH_LOCALE", "LC_ALL= LC_MESSAGES= LANG=C.UTF-8");
 inline const std::string kJapanese = "LC_ALL= LC_MESSAGES= LANG=ja_JP.UTF-8";
 
-// Messages as the tests spell them, in UTF-8.
-inline std::string fromConsole(const std::string& bytes) {
-  if (kConsoleEncoding == "UTF-8") return bytes;
-  const iconv_t converter = iconv_open("UTF-8", kConsoleEncoding.c_str());
-  EXPECT_NE(converter, reinterpret_cast<iconv_t>(-1)) << kConsoleEncoding;
+// Text in `encoding` as UTF-8.
+inline std::string toUtf8(const std::string& bytes, const std::string& encoding) {
+  if (encoding == "UTF-8") return bytes;
+  const iconv_t converter = iconv_open("UTF-8", encoding.c_str());
+  EXPECT_NE(converter, reinterpret_cast<iconv_t>(-1)) << encoding;
   std::string utf8(bytes.size() * 2, '\0');
   char* in = const_cast<char*>(bytes.data());
   std::size_t inLeft = bytes.size();
@@ -101,6 +101,11 @@ inline std::string fromConsole(const std::string& bytes) {
   iconv_close(converter);
   utf8.resize(utf8.size() - outLeft);
   return utf8;
+}
+
+// Messages as the tests spell them, in UTF-8.
+inline std::string fromConsole(const std::string& bytes) {
+  return toUtf8(bytes, kConsoleEncoding);
 }
 
 // Text as the tests expect it, with LF line ends. Where the program writes CR LF, every LF
@@ -150,6 +155,11 @@ class Tradepl : public ::testing::Test {
     std::ofstream(path(name), std::ios::binary) << bytes;
   }
   std::string read(const std::string& name) const { return slurp(path(name)); }
+  // The sample logs shipped with the program, under the names a user would give them.
+  void writeSampleLogs() const {
+    write("spot.csv", slurp(fs::path(TRADEPL_EXAMPLES) / "spot.csv"));
+    write("margin.csv", slurp(fs::path(TRADEPL_EXAMPLES) / "margin.csv"));
+  }
   // A file tradepl wrote, with its line ends as the tests spell them.
   std::string written(const std::string& name) const { return withLfLineEnds(read(name)); }
   bool exists(const std::string& name) const { return fs::exists(path(name)); }

@@ -139,4 +139,13 @@ inline SpotTrade spotSell(std::string code, std::string quantity, std::string un
   return trade;
 }
 
+// The trade as executed at `date`, and settled on the same day: tests of one rule at a time
+// give every trade a day of its own.
+template <typename Trade>
+Trade on(std::string date, Trade trade) {
+  trade.settlementDate = date.substr(0, date.find(' '));
+  trade.date = std::move(date);
+  return trade;
+}
+
 }  // namespace tradepl::testing

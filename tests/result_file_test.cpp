@@ -131,7 +131,7 @@ class WriteResultFile : public ::testing::Test {
 
 // Writes a result file of `count` copies of the sample result.
 FileProblem writeSamples(const fs::path& path, int count, BlockWrite write = writeToFile) {
-  ResultFile file(std::move(write));
+  ResultFile file(false, std::move(write));
   if (const FileProblem problem = file.create(path.string())) return problem;
   for (int i = 0; i < count; ++i) file.append(sampleResult());
   return file.commit();

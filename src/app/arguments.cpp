@@ -10,12 +10,18 @@ namespace {
 
 constexpr std::string_view kSpotOption = "-g";
 constexpr std::string_view kMarginOption = "-s";
+constexpr std::string_view kReportOption = "--report";
+
+// True when the paths name one file however they are spelled, or both the standard output.
+bool samePath(const std::string& a, const std::string& b) {
+  return a == b || platform::sameFile(a, b);
+}
 
 // True when writing `output` would replace a log named on the command line.
 bool namesALog(const std::string& output, const std::vector<std::string>& logs) {
   if (output == platform::kStandardOutput) return false;
   for (const std::string& log : logs) {
-    if (output == log || platform::sameFile(output, log)) return true;
+    if (samePath(output, log)) return true;
   }
   return false;
 }
@@ -30,6 +36,12 @@ void checkCommandLine(Arguments& arguments) {
   } else if (namesALog(*arguments.outputPath, arguments.namedLogs)) {
     arguments.error = ArgumentError::outputNamesInput;
     arguments.errorToken = *arguments.outputPath;
+  } else if (arguments.reportPath && samePath(*arguments.reportPath, *arguments.outputPath)) {
+    arguments.error = ArgumentError::reportNamesOutput;
+    arguments.errorToken = *arguments.reportPath;
+  } else if (arguments.reportPath && namesALog(*arguments.reportPath, arguments.namedLogs)) {
+    arguments.error = ArgumentError::reportNamesInput;
+    arguments.errorToken = *arguments.reportPath;
   }
 }
 
@@ -41,6 +53,10 @@ bool takeSwitch(std::string_view token, Arguments& arguments) {
     arguments.version = true;
   } else if (token == "-q" || token == "--quiet") {
     arguments.quiet = true;
+  } else if (token == "--tax") {
+    arguments.tax = true;
+  } else if (token == "--detail") {
+    arguments.detail = true;
   } else {
     return false;
   }
@@ -59,13 +75,18 @@ Arguments scanArguments(std::span<const char* const> arguments) {
   Arguments scanned;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view token = arguments[i];
-    if (token == kSpotOption || token == kMarginOption) {
+    if (token == kSpotOption || token == kMarginOption || token == kReportOption) {
       if (i + 1 == arguments.size()) {
         refuse(scanned, ArgumentError::optionWithoutPath, token);
         break;
       }
-      (token == kSpotOption ? scanned.spotPath : scanned.marginPath) = arguments[++i];
-      scanned.namedLogs.emplace_back(arguments[i]);
+      const std::string path = arguments[++i];
+      if (token == kReportOption) {
+        scanned.reportPath = path;
+        continue;
+      }
+      (token == kSpotOption ? scanned.spotPath : scanned.marginPath) = path;
+      scanned.namedLogs.push_back(path);
     } else if (takeSwitch(token, scanned)) {
       continue;
     } else if (token.size() > 1 && token.front() == '-') {

@@ -1,8 +1,10 @@
 #pragma once
 // The command line, kSynopsis below, or one of -h, --help, --version.
 //
-// "-g" and "-s" take the next token as their path whatever it reads, a later one replacing
-// an earlier one; "-q" (--quiet) leaves out the summary; any other token that begins with
+// "-g", "-s" and "--report" take the next token as their path whatever it reads, a later one
+// replacing an earlier one; "--tax" costs spot sales by the tax office's method, "--detail"
+// adds the account, trade type and settlement date to each result line, "-q" (--quiet)
+// leaves out the summary; options may stand anywhere; any other token that begins with
 // '-' is an unknown option, but "-" itself, the standard output; any other token is a
 // candidate output path, the last one winning. A file whose name begins with '-' is
 // written as ./-name.
@@ -17,7 +19,9 @@
 namespace tradepl {
 
 // The command line as the help text shows it.
-inline constexpr std::string_view kSynopsis = "tradepl [-g spot.csv] [-s margin.csv] [-q] out.csv";
+inline constexpr std::string_view kSynopsis =
+    "tradepl [-g spot.csv] [-s margin.csv] [--tax] [--report report.csv] [--detail] [-q] "
+    "out.csv";
 
 enum class ArgumentError : std::uint8_t {
   none,
@@ -27,23 +31,29 @@ enum class ArgumentError : std::uint8_t {
   logsNotMarked,  // several paths, but none named with -g or -s
   noOutputPath,
   outputNamesInput,
+  reportNamesOutput,
+  reportNamesInput,
 };
 
 struct Arguments {
   std::optional<std::string> spotPath;
   std::optional<std::string> marginPath;
   std::optional<std::string> outputPath;  // "-" for the standard output
+  std::optional<std::string> reportPath;  // the yearly report, "-" for the standard output
   std::vector<std::string> namedLogs;     // every path given with -g or -s, even replaced
   std::size_t pathTokens = 0;             // tokens taken for the output path
   bool help = false;
   bool version = false;
   bool quiet = false;
+  bool tax = false;
+  bool detail = false;
   ArgumentError error = ArgumentError::none;  // why the command line cannot be run
   std::string errorToken;                     // the option or path it is about
 };
 
-// Scans the arguments after the program name. The output may name no path given as a log,
-// not even one a later option replaced: a slip of the hand must not cost a log.
+// Scans the arguments after the program name. The output and the report may name no path
+// given as a log, not even one a later option replaced, nor each other: a slip of the hand
+// must not cost a log or a result.
 Arguments scanArguments(std::span<const char* const> arguments);
 
 }  // namespace tradepl

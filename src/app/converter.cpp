@@ -14,6 +14,8 @@
 #include "app/teller.hpp"
 #include "app/trade_flow.hpp"
 #include "input/log_reader.hpp"
+#include "ledger/tax_report.hpp"
+#include "output/report_file.hpp"
 #include "output/result_file.hpp"
 #include "platform/console.hpp"
 
@@ -34,6 +36,10 @@ std::string describe(Language language, const Arguments& arguments) {
       return say(language, Message::noOutputPath);
     case ArgumentError::outputNamesInput:
       return say(language, Message::outputNamesInput, {arguments.errorToken});
+    case ArgumentError::reportNamesOutput:
+      return say(language, Message::reportNamesOutput, {arguments.errorToken});
+    case ArgumentError::reportNamesInput:
+      return say(language, Message::reportNamesInput, {arguments.errorToken});
     case ArgumentError::none:
       break;
   }
@@ -90,7 +96,11 @@ class LogOutput final : public FlowListener {
 class Conversion {
  public:
   Conversion(const Arguments& arguments, Reporter& reporter, Language language)
-      : arguments_(arguments), teller_(reporter, language), reporter_(reporter) {}
+      : arguments_(arguments),
+        teller_(reporter, language),
+        reporter_(reporter),
+        method_(arguments.tax ? CostMethod::taxOffice : CostMethod::movingAverage),
+        flow_(method_) {}
 
   int run() {
     openLogs();
@@ -100,14 +110,15 @@ class Conversion {
       // A mistyped log name must not cost the user a good result file.
       teller_.aboutFile(output, say(Message::notWritten));
     } else if (const FileProblem problem = convert(output)) {
-      teller_.aboutFile(output, say(Message::cannotWrite, {describe(language(), problem)}));
-      status_ = kOutputUnwritable;
+      cannotWrite(output, problem);
     } else {
       written = true;
     }
+    summary_.resultsWent(output, written);
+    if (arguments_.reportPath) writeReportOf(*arguments_.reportPath, written);
     if (!arguments_.quiet) {
       const std::vector<std::string> lines =
-          summary_.lines(language(), output, written, flow_.totals(), teller_.gapsExplained());
+          summary_.lines(language(), flow_.totals(), method_, teller_.gapsExplained());
       reporter_.report(lines.front());
       for (std::size_t i = 1; i < lines.size(); ++i) reporter_.write(lines[i]);
     }
@@ -122,7 +133,24 @@ class Conversion {
 
   void cannotRead(const std::string& path, const FileProblem& problem) {
     teller_.cannotRead(path, problem);
-    status_ = kInputUnreadable;
+    if (status_ == kCompleted) status_ = kInputUnreadable;
+  }
+
+  void cannotWrite(const std::string& path, const FileProblem& problem) {
+    teller_.aboutFile(path, say(Message::cannotWrite, {describe(language(), problem)}));
+    status_ = kOutputUnwritable;
+  }
+
+  // The yearly report, after the result file and only with it: its figures are those of
+  // the results, and a report beside an old result file would not match it.
+  void writeReportOf(const std::string& path, bool resultsWritten) {
+    if (!resultsWritten) {
+      summary_.reportWent(path, false);
+      return;
+    }
+    const FileProblem problem = writeReport(path, taxReport(flow_.totals()));
+    if (problem) cannotWrite(path, problem);
+    summary_.reportWent(path, !problem);
   }
 
   // Opens and looks over the logs named on the command line; says which cannot be read.
@@ -141,7 +169,7 @@ class Conversion {
         cannotRead(**path, reader->failure());
       } else if (reader->refusal() != LogRefusal::none) {
         teller_.aboutFile(**path, say(refusalMessage(reader->refusal(), kind)), Gap::explained);
-        status_ = kInputUnreadable;
+        if (status_ == kCompleted) status_ = kInputUnreadable;
       } else {
         logs_.push_back({kind, **path, std::move(opened.bytes), std::move(reader), inSummary});
       }
@@ -151,7 +179,7 @@ class Conversion {
   // The result file: created, every log read into it, committed. Returns why it could not
   // be written, if it could not; the logs are then not read.
   FileProblem convert(const std::string& output) {
-    ResultFile results;
+    ResultFile results(arguments_.detail);
     if (const FileProblem problem = results.create(output)) return problem;
     for (NamedLog& log : logs_) read(log, results);
     return results.commit();
@@ -170,6 +198,7 @@ class Conversion {
   const Arguments& arguments_;
   Teller teller_;
   Reporter& reporter_;
+  CostMethod method_;
   TradeFlow flow_;
   RunSummary summary_;
   std::vector<NamedLog> logs_;

@@ -27,8 +27,10 @@ enum class Message : std::uint8_t {
   unknownOption,      // {1} the option
   logsNotMarked,
   noOutputPath,
-  outputNamesInput,  // {1} the path
-  help,              // {1} the version, {2} the command line
+  outputNamesInput,   // {1} the path
+  reportNamesOutput,  // {1} the path
+  reportNamesInput,   // {1} the path
+  help,               // {1} the version, {2} the command line
   pressEnter,
   // Files.
   cannotRead,   // {1} why
@@ -75,13 +77,23 @@ enum class Message : std::uint8_t {
   logNotRead,
   resultsWritten,     // {1} how many, {2} where
   resultsNotWritten,  // {1} where
+  reportWritten,      // {1} where
+  reportNotWritten,   // {1} where
   standardOutput,
   totalsHeading,
-  totalsColumns,  // the headings of the year, log, account, results and profit columns
+  totalsColumns,  // the yearly table's headings, between |
   spotKind,
   marginKind,
+  totalKind,
+  lossCarriedIn,
+  lossCarriedOut,
+  lossYear,  // {1} the year the loss arose in
+  taxable,
+  taxExempt,
   unknownYear,
-  byExecutionYear,  // {1} how many results
+  withoutTaxYear,  // {1} how many results
+  movingAverageMethod,
+  taxOfficeMethod,
   mayBeIncomplete,  // {1} how many messages
 };
 

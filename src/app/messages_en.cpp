@@ -19,22 +19,42 @@ std::string_view englishText(Message message) {
       return "no output path";
     case Message::outputNamesInput:
       return "the output path {1} names an input log";
+    case Message::reportNamesOutput:
+      return "the report {1} is the result file: give it another name";
+    case Message::reportNamesInput:
+      return "the report {1} names an input log";
     case Message::help:
       return "tradepl {1}: realized profit and loss from a broker's trade logs\n"
              "\n"
              "Reads a spot (cash) trade log and a margin trade log, CSV in Shift_JIS, and writes\n"
              "one CSV of realized results: a line for every spot sale of shares bought earlier\n"
-             "in the logs (moving-average price, commissions, profit or loss in yen) and for\n"
-             "every margin closing trade. At the end it shows the profit per tax year.\n"
+             "in the logs (average price, commissions, profit or loss in yen) and for every\n"
+             "margin closing trade. At the end it shows the figures per tax year.\n"
              "\n"
              "Usage: {2}\n"
              "\n"
-             "  -g PATH       the spot log (現物), 14 columns\n"
-             "  -s PATH       the margin log (信用), 24 columns\n"
-             "  out.csv       the result file; - for the standard output\n"
-             "  -q, --quiet   no summary at the end\n"
-             "  -h, --help    this text\n"
-             "  --version     the version\n"
+             "  -g PATH          the spot log (現物), 14 columns\n"
+             "  -s PATH          the margin log (信用), 24 columns\n"
+             "  out.csv          the result file; - for the standard output\n"
+             "  --tax            cost spot sales as the tax office does (総平均法に準ずる方法):\n"
+             "                   purchase fees in the cost, the cost per share rounded up to\n"
+             "                   the yen at each sale, a 特定口座's purchases of a day before\n"
+             "                   its sales. For checking the 特定口座年間取引報告書 and for\n"
+             "                   filing for a 一般口座. Without it, the moving average of the\n"
+             "                   broker's statements, purchase commissions charged to the next\n"
+             "                   sale.\n"
+             "  --report PATH    the yearly table as CSV: per tax year, log and account the\n"
+             "                   proceeds (譲渡収入), cost (取得費), expenses (譲渡費用) and\n"
+             "                   profit, NISA apart, the taxable total, losses carried forward\n"
+             "  --detail         each result line ends with its account, trade type and\n"
+             "                   settlement date\n"
+             "  -q, --quiet      no summary at the end\n"
+             "  -h, --help       this text\n"
+             "  --version        the version\n"
+             "\n"
+             "The tax year is the year of the settlement date (受領日). A loss is carried\n"
+             "forward three years only for those who file a return every year; dividends are\n"
+             "not in the logs and not counted. The README says what else to know.\n"
              "\n"
              "Encodings: the logs and the result file are Shift_JIS (CP932), as the broker\n"
              "and Excel write them; logs saved as UTF-8 are refused with a way out. Messages\n"
@@ -46,7 +66,8 @@ std::string_view englishText(Message message) {
              "  -1  no arguments: the usage text\n"
              "  -2  a mistake on the command line: nothing was read or written\n"
              "  -3  a log could not be read; the other was used\n"
-             "  -4  the result file could not be written; an old one is unchanged\n";
+             "  -4  the result file or the report could not be written; an old one is\n"
+             "      unchanged\n";
     case Message::pressEnter:
       return "Press Enter to close this window.";
 
@@ -139,20 +160,42 @@ std::string_view englishText(Message message) {
       return "results written to {2}: {1}";
     case Message::resultsNotWritten:
       return "no results written: {1} was not written";
+    case Message::reportWritten:
+      return "yearly report written to {1}";
+    case Message::reportNotWritten:
+      return "no yearly report written: {1} was not written";
     case Message::standardOutput:
       return "the standard output";
     case Message::totalsHeading:
       return "Realized profit and loss per tax year (the year of the settlement date, 受領日):";
     case Message::totalsColumns:
-      return "year|log|account|results|profit (yen)";
+      return "year|log|account|tax|results|proceeds|cost|expenses|profit (yen)";
     case Message::spotKind:
       return "spot";
     case Message::marginKind:
       return "margin";
+    case Message::totalKind:
+      return "total";
+    case Message::lossCarriedIn:
+      return "loss carried in";
+    case Message::lossCarriedOut:
+      return "loss carried forward";
+    case Message::lossYear:
+      return "of {1}";
+    case Message::taxable:
+      return "taxable";
+    case Message::taxExempt:
+      return "exempt";
     case Message::unknownYear:
       return "?";
-    case Message::byExecutionYear:
-      return "counted by the year of execution, as the settlement date does not read: {1}";
+    case Message::withoutTaxYear:
+      return "results in no year's total, as their settlement date does not read: {1}";
+    case Message::movingAverageMethod:
+      return "Costs are moving averages with purchase commissions charged to the next sale, as on "
+             "the broker's statements; for the figures of a tax return, run with --tax.";
+    case Message::taxOfficeMethod:
+      return "Costs by the tax office's method (総平均法に準ずる方法): purchase fees in the cost, "
+             "the cost per share rounded up to the yen at each sale.";
     case Message::mayBeIncomplete:
       return "The totals may be incomplete: messages above that say what was left out: {1}";
   }

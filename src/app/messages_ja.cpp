@@ -24,22 +24,40 @@ std::string_view japaneseText(Message message) {
       return "出力ファイル名が指定されていません";
     case Message::outputNamesInput:
       return "出力先 {1} は入力の取引履歴です。別の名前を指定してください";
+    case Message::reportNamesOutput:
+      return "集計ファイル {1} は出力ファイルと同じです。別の名前を指定してください";
+    case Message::reportNamesInput:
+      return "集計ファイル {1} は入力の取引履歴です。別の名前を指定してください";
     case Message::help:
       return "tradepl {1}: 取引履歴から実現損益を計算します\n"
              "\n"
              "現物取引と信用取引の履歴（Shift_JIS の CSV）を読み、実現損益の一覧を\n"
              "1 つの CSV に書き出します。取引履歴内で買い付けた株式の売却ごとに、\n"
-             "移動平均の取得単価・手数料・損益を、信用返済ごとにその損益を 1 行ずつ出力し、\n"
-             "最後に年分別の損益を表示します。\n"
+             "取得単価・手数料・損益を、信用返済ごとにその損益を 1 行ずつ出力し、\n"
+             "最後に年分別の集計を表示します。\n"
              "\n"
              "使い方: {2}\n"
              "\n"
-             "  -g ファイル    現物取引の履歴（14 列）\n"
-             "  -s ファイル    信用取引の履歴（24 列）\n"
-             "  out.csv        出力するファイル。- を指定すると標準出力に書き出します\n"
-             "  -q, --quiet    最後のまとめを表示しません\n"
-             "  -h, --help     この説明を表示します\n"
-             "  --version      バージョンを表示します\n"
+             "  -g ファイル       現物取引の履歴（14 列）\n"
+             "  -s ファイル       信用取引の履歴（24 列）\n"
+             "  out.csv           出力するファイル。- を指定すると標準出力に書き出します\n"
+             "  --tax             税務署と同じ方法（総平均法に準ずる方法）で現物の取得費を\n"
+             "                    計算します。買付手数料を取得費に含め、売却ごとに 1 株あたり\n"
+             "                    の取得費の円未満を切り上げ、特定口座では同じ日の買付を売却\n"
+             "                    より先に計算します。特定口座年間取引報告書の確認や、一般口座\n"
+             "                    の確定申告に使います。指定しない場合は、取引報告書と同じ移動\n"
+             "                    平均で、買付手数料を次の売却に計上します\n"
+             "  --report ファイル 年分別の集計を CSV で書き出します。年分・取引・口座ごとの\n"
+             "                    譲渡収入・取得費・譲渡費用・損益、課税分の合計（NISA は除く）、\n"
+             "                    繰越損失を記載します\n"
+             "  --detail          損益の各行の末尾に、口座・取引区分・受領日を加えます\n"
+             "  -q, --quiet       最後のまとめを表示しません\n"
+             "  -h, --help        この説明を表示します\n"
+             "  --version         バージョンを表示します\n"
+             "\n"
+             "年分は受領日（受渡日）の属する年です。損失の繰越控除は、毎年確定申告をした場合に\n"
+             "限り 3 年間受けられます。配当は取引履歴にないため計算に含みません。その他の\n"
+             "注意点は README をご覧ください。\n"
              "\n"
              "文字コード: 取引履歴と出力ファイルは、証券会社や Excel と同じ Shift_JIS（CP932）\n"
              "です。UTF-8 で保存した履歴は読み込まず、対処方法をお知らせします。メッセージと\n"
@@ -51,7 +69,8 @@ std::string_view japaneseText(Message message) {
              "  -1  引数がありません（使い方を表示します）\n"
              "  -2  コマンドラインに誤りがあります。何も読み書きしていません\n"
              "  -3  読み込めない取引履歴がありました。もう一方の履歴は使いました\n"
-             "  -4  出力ファイルを書き出せませんでした。既存のファイルは変更していません\n";
+             "  -4  出力ファイルまたは集計ファイルを書き出せませんでした。既存のファイルは\n"
+             "      変更していません\n";
     case Message::pressEnter:
       return "Enter キーを押すと、このウィンドウを閉じます。";
 
@@ -145,20 +164,42 @@ std::string_view japaneseText(Message message) {
       return "{1} 件の損益を {2} に書き出しました";
     case Message::resultsNotWritten:
       return "損益は書き出していません（{1} に書き出せませんでした）";
+    case Message::reportWritten:
+      return "年分別の集計を {1} に書き出しました";
+    case Message::reportNotWritten:
+      return "年分別の集計は書き出していません（{1} に書き出せませんでした）";
     case Message::standardOutput:
       return "標準出力";
     case Message::totalsHeading:
       return "年分別の譲渡損益（受領日の属する年で集計）:";
     case Message::totalsColumns:
-      return "年分|取引|口座|件数|損益（円）";
+      return "年分|取引|口座|課税区分|件数|譲渡収入|取得費|譲渡費用|損益（円）";
     case Message::spotKind:
       return "現物";
     case Message::marginKind:
       return "信用";
+    case Message::totalKind:
+      return "合計";
+    case Message::lossCarriedIn:
+      return "繰越控除";
+    case Message::lossCarriedOut:
+      return "翌年以後に繰り越す損失";
+    case Message::lossYear:
+      return "{1}年分";
+    case Message::taxable:
+      return "課税";
+    case Message::taxExempt:
+      return "非課税";
     case Message::unknownYear:
       return "不明";
-    case Message::byExecutionYear:
-      return "受領日を読めない {1} 件は、約定日の年で集計しています";
+    case Message::withoutTaxYear:
+      return "受領日を読めないため、どの年分にも集計していない損益が {1} 件あります";
+    case Message::movingAverageMethod:
+      return "取得単価は移動平均で、買付手数料は次の売却に計上しています（取引報告書と同じ計算です"
+             "）。確定申告に使う金額は --tax を付けて実行してください。";
+    case Message::taxOfficeMethod:
+      return "取得費は総平均法に準ずる方法で計算しています（買付手数料を取得費に含め、売却ごとに 1 "
+             "株あたりの取得費の円未満を切り上げ）。";
     case Message::mayBeIncomplete:
       return "集計に含まれていない取引がある可能性があります。理由は上の {1} 件のメッセージを"
              "ご覧ください。";

@@ -1,7 +1,7 @@
 #include "app/summary.hpp"
 
-#include <algorithm>
-
+#include "app/console_table.hpp"
+#include "ledger/tax_report.hpp"
 #include "platform/text.hpp"
 #include "records/numbers.hpp"
 
@@ -16,71 +16,49 @@ std::string signedGrouped(const std::optional<std::int64_t>& amount) {
   return text;
 }
 
-// How many columns of a terminal a UTF-8 text takes: East Asian wide characters two.
-std::size_t displayWidth(std::string_view text) {
-  std::size_t width = 0;
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    char32_t code = length == 1 ? lead : lead & (0x3F >> (length - 1));
-    for (std::size_t j = 1; j < length && i + j < text.size(); ++j) {
-      code = (code << 6) | (static_cast<unsigned char>(text[i + j]) & 0x3F);
-    }
-    const bool wide = (code >= 0x1100 && code <= 0x115F) || (code >= 0x2E80 && code <= 0xA4CF) ||
-                      (code >= 0xAC00 && code <= 0xD7A3) || (code >= 0xF900 && code <= 0xFAFF) ||
-                      (code >= 0xFE30 && code <= 0xFE4F) || (code >= 0xFF00 && code <= 0xFF60) ||
-                      (code >= 0xFFE0 && code <= 0xFFE6) || code >= 0x20000;
-    width += wide ? 2 : 1;
-    i += length;
-  }
-  return width;
+std::string year(Language language, const std::optional<std::int64_t>& year) {
+  return year ? std::to_string(*year) : say(language, Message::unknownYear);
 }
 
-// Rows of columns, padded to line up on a terminal: the last `rightAligned` columns on
-// their right, as amounts are.
-std::vector<std::string> table(const std::vector<std::vector<std::string>>& rows,
-                               std::size_t rightAligned, std::string_view indent) {
-  std::vector<std::size_t> widths;
-  for (const auto& row : rows) {
-    widths.resize(std::max(widths.size(), row.size()));
-    for (std::size_t c = 0; c < row.size(); ++c) {
-      widths[c] = std::max(widths[c], displayWidth(row[c]));
-    }
+Message kindOf(const ReportLine& line) {
+  switch (line.kind) {
+    case ReportLineKind::trades:
+      return line.log == LogKind::spot ? Message::spotKind : Message::marginKind;
+    case ReportLineKind::total:
+      return Message::totalKind;
+    case ReportLineKind::lossCarriedIn:
+      return Message::lossCarriedIn;
+    case ReportLineKind::lossCarriedOut:
+      return Message::lossCarriedOut;
   }
-  std::vector<std::string> lines;
-  for (const auto& row : rows) {
-    std::string line(indent);
-    for (std::size_t c = 0; c < row.size(); ++c) {
-      const std::string padding(widths[c] - displayWidth(row[c]), ' ');
-      const bool right = c + rightAligned >= row.size();
-      if (c > 0) line += "  ";
-      line += right ? padding + row[c] : row[c] + (c + 1 < row.size() ? padding : "");
-    }
-    lines.push_back(line);
-  }
-  return lines;
+  return Message::totalKind;
 }
 
-std::vector<std::string> split(std::string_view text, char separator) {
-  std::vector<std::string> parts;
-  for (std::size_t start = 0;;) {
-    const std::size_t end = text.find(separator, start);
-    parts.emplace_back(text.substr(start, end - start));
-    if (end == std::string_view::npos) return parts;
-    start = end + 1;
+// One line of the yearly report as a row of the table.
+std::vector<std::string> rowOf(Language language, const ReportLine& line) {
+  const std::string taxation = say(language, line.taxable ? Message::taxable : Message::taxExempt);
+  std::vector<std::string> row{year(language, line.year), say(language, kindOf(line))};
+  const Figures& figures = line.figures;
+  if (line.kind == ReportLineKind::lossCarriedIn || line.kind == ReportLineKind::lossCarriedOut) {
+    row.insert(row.end(), {say(language, Message::lossYear, {std::to_string(line.lossYear)}),
+                           taxation, "", "", "", ""});
+  } else {
+    row.insert(row.end(), {platform::utf8FromShiftJis(line.account), taxation,
+                           grouped(figures.results), signedGrouped(figures.proceeds),
+                           signedGrouped(figures.cost()), signedGrouped(figures.expenses)});
   }
+  row.push_back(signedGrouped(figures.profit));
+  return row;
 }
 
-std::vector<std::string> totalLines(Language language, const YearlyTotals& totals) {
+std::vector<std::string> yearlyTable(Language language, const YearlyTotals& totals) {
   std::vector<std::vector<std::string>> rows{split(say(language, Message::totalsColumns), '|')};
-  for (const auto& [key, total] : totals.byKey()) {
-    rows.push_back(
-        {key.year ? std::to_string(*key.year) : say(language, Message::unknownYear),
-         say(language, key.log == LogKind::spot ? Message::spotKind : Message::marginKind),
-         platform::utf8FromShiftJis(key.account), grouped(total.results),
-         signedGrouped(total.profit)});
-  }
-  return table(rows, 2, "    ");
+  for (const ReportLine& line : taxReport(totals)) rows.push_back(rowOf(language, line));
+  return table(rows, 5, "    ");
+}
+
+std::string whereTo(Language language, std::string_view path) {
+  return path == "-" ? say(language, Message::standardOutput) : std::string(path);
 }
 
 }  // namespace
@@ -94,34 +72,43 @@ void RunSummary::logRead(std::size_t log, const LogReport& report) {
   logs_[log].report = report;
 }
 
-std::vector<std::string> RunSummary::lines(Language language, std::string_view output, bool written,
-                                           const YearlyTotals& totals,
-                                           std::uint64_t gapsExplained) const {
+void RunSummary::resultsWent(std::string_view output, bool written) {
+  results_ = {std::string(output), written};
+}
+
+void RunSummary::reportWent(std::string_view report, bool written) {
+  report_ = Destination{std::string(report), written};
+}
+
+std::vector<std::string> RunSummary::lines(Language language, const YearlyTotals& totals,
+                                           CostMethod method, std::uint64_t gapsExplained) const {
   std::vector<std::string> lines{say(language, Message::summary)};
+  const auto add = [&lines](const std::string& line) { lines.push_back("  " + line); };
   for (const LogLine& log : logs_) {
-    const std::string said =
-        log.report ? say(language, Message::logSummary,
-                         {grouped(log.report->lines), grouped(log.report->kept),
-                          grouped(log.report->skipped), grouped(log.report->otherTradeTypes)})
-                   : say(language, Message::logNotRead);
-    lines.push_back("  " + log.path + ": " + said);
+    add(log.path + ": " +
+        (log.report ? say(language, Message::logSummary,
+                          {grouped(log.report->lines), grouped(log.report->kept),
+                           grouped(log.report->skipped), grouped(log.report->otherTradeTypes)})
+                    : say(language, Message::logNotRead)));
   }
-  const std::string where =
-      output == "-" ? say(language, Message::standardOutput) : std::string(output);
-  lines.push_back(
-      "  " + (written ? say(language, Message::resultsWritten, {grouped(totals.results()), where})
-                      : say(language, Message::resultsNotWritten, {where})));
-  if (written && !totals.byKey().empty()) {
-    lines.push_back("  " + say(language, Message::totalsHeading));
-    for (std::string& line : totalLines(language, totals)) lines.push_back(std::move(line));
-    if (totals.byExecutionYear() > 0) {
-      lines.push_back("  " +
-                      say(language, Message::byExecutionYear, {grouped(totals.byExecutionYear())}));
+  const std::string output = whereTo(language, results_.path);
+  add(results_.written ? say(language, Message::resultsWritten, {grouped(totals.results()), output})
+                       : say(language, Message::resultsNotWritten, {output}));
+  if (report_) {
+    const std::string report = whereTo(language, report_->path);
+    add(say(language, report_->written ? Message::reportWritten : Message::reportNotWritten,
+            {report}));
+  }
+  if (results_.written && !totals.byKey().empty()) {
+    add(say(language, Message::totalsHeading));
+    for (std::string& line : yearlyTable(language, totals)) lines.push_back(std::move(line));
+    if (totals.withoutYear() > 0) {
+      add(say(language, Message::withoutTaxYear, {grouped(totals.withoutYear())}));
     }
+    add(say(language, method == CostMethod::taxOffice ? Message::taxOfficeMethod
+                                                      : Message::movingAverageMethod));
   }
-  if (gapsExplained > 0) {
-    lines.push_back("  " + say(language, Message::mayBeIncomplete, {grouped(gapsExplained)}));
-  }
+  if (gapsExplained > 0) add(say(language, Message::mayBeIncomplete, {grouped(gapsExplained)}));
   return lines;
 }
 

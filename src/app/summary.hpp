@@ -1,6 +1,6 @@
 #pragma once
-// What a run comes to, said at its end: what each log gave, where the results went, and
-// the realized profit per tax year, log and account, as a tax return asks for it.
+// What a run comes to, said at its end: what each log gave, where the results and the
+// yearly report went, and the yearly table a tax return asks for, as the report has it.
 
 #include <cstdint>
 #include <optional>
@@ -10,6 +10,7 @@
 
 #include "app/messages.hpp"
 #include "input/log_report.hpp"
+#include "ledger/ledger.hpp"
 #include "ledger/yearly_totals.hpp"
 
 namespace tradepl {
@@ -19,20 +20,29 @@ class RunSummary {
   // A log named on the command line, in their order; returns its number for logRead.
   std::size_t logNamed(std::string_view path);
   void logRead(std::size_t log, const LogReport& report);
+  // Where the results went ("-": the standard output), and whether they got there.
+  void resultsWent(std::string_view output, bool written);
+  // Where the yearly report went, and whether it got there.
+  void reportWent(std::string_view report, bool written);
 
-  // The summary's lines, the first a heading for the program's prefix; `output` is where
-  // the results went, `written` whether they got there, `gapsExplained` how many messages
-  // said what the totals lack.
-  std::vector<std::string> lines(Language language, std::string_view output, bool written,
-                                 const YearlyTotals& totals, std::uint64_t gapsExplained) const;
+  // The summary's lines, the first a heading for the program's prefix. `gapsExplained` is
+  // how many messages said what the totals lack.
+  std::vector<std::string> lines(Language language, const YearlyTotals& totals, CostMethod method,
+                                 std::uint64_t gapsExplained) const;
 
  private:
   struct LogLine {
     std::string path;
     std::optional<LogReport> report;  // none when the log was not read
   };
+  struct Destination {
+    std::string path;
+    bool written = false;
+  };
 
   std::vector<LogLine> logs_;
+  Destination results_;
+  std::optional<Destination> report_;
 };
 
 }  // namespace tradepl

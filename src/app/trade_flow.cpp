@@ -1,5 +1,7 @@
 #include "app/trade_flow.hpp"
 
+#include <cerrno>
+
 namespace tradepl {
 namespace {
 
@@ -21,7 +23,35 @@ class FlowSink final : public LineSink {
 
 }  // namespace
 
+TradeFlow::TradeFlow(CostMethod method, std::size_t sameDayMemory) : ledger_(method) {
+  if (method == CostMethod::taxOffice) sameDay_.emplace(sameDayMemory);
+}
+
+LogReport TradeFlow::read(LogReader& reader, FlowListener& listener) {
+  FlowSink sink(*this, listener);
+  readBack_ = true;
+  LogReport report = reader.read(sink);
+  endOfLog(listener);
+  // The rows of a day that waited in a temporary file and could not be read back are lost
+  // to the run as if the log could not be read.
+  if (!readBack_ && report.readable()) report.failure = {FileFailure::readError, EIO};
+  return report;
+}
+
 void TradeFlow::take(const TradeRow& row, FlowListener& listener) {
+  if (!sameDay_ || row.log != LogKind::spot) return apply(row, listener);
+  keepGoing(sameDay_->take(row, [&](const TradeRow& taken) { apply(taken, listener); }));
+}
+
+void TradeFlow::endOfLog(FlowListener& listener) {
+  if (sameDay_) keepGoing(sameDay_->endOfDay([&](const TradeRow& row) { apply(row, listener); }));
+}
+
+void TradeFlow::keepGoing(bool readBack) {
+  readBack_ = readBack_ && readBack;
+}
+
+void TradeFlow::apply(const TradeRow& row, FlowListener& listener) {
   const TradeOutcome outcome = ledger_.apply(row);
   if (outcome.result) {
     totals_.add(*outcome.result);
@@ -29,11 +59,6 @@ void TradeFlow::take(const TradeRow& row, FlowListener& listener) {
     if (!row.executed.complete()) listener.undatedResult(row);
   }
   if (outcome.note) listener.note(*outcome.note, row);
-}
-
-LogReport TradeFlow::read(LogReader& reader, FlowListener& listener) {
-  FlowSink sink(*this, listener);
-  return reader.read(sink);
 }
 
 }  // namespace tradepl

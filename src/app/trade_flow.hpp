@@ -7,8 +7,11 @@
 //   log bytes ─ LogReader ─ TradeRow ─ TradeFlow ─ HoldingLedger ─ ResultRow ─ listener
 //                                                └ YearlyTotals
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 
+#include "app/same_day.hpp"
 #include "input/log_reader.hpp"
 #include "ledger/ledger.hpp"
 #include "ledger/yearly_totals.hpp"
@@ -34,20 +37,32 @@ class FlowListener {
   ~FlowListener() = default;
 };
 
-// The trades of one run, every log through one ledger and into one set of totals.
+// The trades of one run, every log through one ledger and into one set of totals. Under the
+// tax office's method, the rows of a log are applied in the order of the same-day rule.
 class TradeFlow {
  public:
-  // Takes one kept row; what it comes to goes to `listener`.
-  void take(const TradeRow& row, FlowListener& listener);
+  explicit TradeFlow(CostMethod method = CostMethod::movingAverage,
+                     std::size_t sameDayMemory = WaitingRows::kMemoryBound);
 
   // Reads a log, looked over and not refused, through the flow.
   LogReport read(LogReader& reader, FlowListener& listener);
 
+  // Takes one kept row, in the order the log is taken; what it comes to goes to `listener`,
+  // at once or when the rows of its day have all been taken.
+  void take(const TradeRow& row, FlowListener& listener);
+  // Hands on what waits for the end of the log.
+  void endOfLog(FlowListener& listener);
+
   const YearlyTotals& totals() const { return totals_; }
 
  private:
+  void apply(const TradeRow& row, FlowListener& listener);
+  void keepGoing(bool readBack);
+
   HoldingLedger ledger_;
+  std::optional<SameDayOrder> sameDay_;
   YearlyTotals totals_;
+  bool readBack_ = true;  // every row that waited was read back
 };
 
 }  // namespace tradepl

@@ -116,13 +116,19 @@ inline NumberProblem readInteger(std::string_view text, std::int64_t& value) {
 }
 
 // A price: the grammar of readInteger, optionally followed by '.' and decimal digits
-// ("2345.5"). Read to the nearest double, without any locale.
-inline NumberProblem readPrice(std::string_view text, double& value) {
+// ("2345.5"). Read to the nearest double, without any locale, and exactly as written.
+inline NumberProblem readPrice(std::string_view text, double& value, ExactPrice& exact) {
   detail::ScannedNumber number;
   if (!detail::scanNumber(text, true, number)) return NumberProblem::notANumber;
   const std::optional<double> price = detail::priceOf(number);
-  if (!price || !(*price<kPriceLimit&& * price> - kPriceLimit)) return NumberProblem::outOfRange;
+  const bool inRange = price && *price<kPriceLimit&& * price> - kPriceLimit;
+  if (!inRange) return NumberProblem::outOfRange;
   value = *price + 0.0;  // "-0" is a price of 0, not of minus zero
+  const bool known = !number.digits.overflow && number.decimals <= UINT8_MAX;
+  exact = ExactPrice{.digits = number.digits.value,
+                     .decimals = static_cast<std::uint8_t>(known ? number.decimals : 0),
+                     .negative = number.negative,
+                     .known = known};
   return NumberProblem::none;
 }
 

@@ -19,6 +19,7 @@ struct ColumnFormat {
   Text TradeRow::*text = nullptr;
   std::int64_t TradeRow::*integer = nullptr;
   double TradeRow::*price = nullptr;
+  ExactPrice TradeRow::*exactPrice = nullptr;
 };
 
 constexpr ColumnFormat text(std::string_view heading, const char* name, Text TradeRow::*field) {
@@ -32,8 +33,9 @@ constexpr ColumnFormat integer(std::string_view heading, const char* name,
                                std::int64_t TradeRow::*field) {
   return {ColumnKind::integer, heading, name, nullptr, field};
 }
-constexpr ColumnFormat price(std::string_view heading, const char* name, double TradeRow::*field) {
-  return {ColumnKind::price, heading, name, nullptr, nullptr, field};
+constexpr ColumnFormat price(std::string_view heading, const char* name, double TradeRow::*field,
+                             ExactPrice TradeRow::*exact) {
+  return {ColumnKind::price, heading, name, nullptr, nullptr, field, exact};
 }
 constexpr ColumnFormat stockCode() {
   return {ColumnKind::stockCode, sjis::kStockCode, "stock code"};
@@ -49,7 +51,7 @@ constexpr std::array kSpotLayout{
     text(sjis::kMarket, "market", &TradeRow::market),
     text(sjis::kAccount, "account", &TradeRow::account),
     integer(sjis::kQuantity, "quantity", &TradeRow::quantity),
-    price(sjis::kUnitPrice, "unit price", &TradeRow::unitPrice),
+    price(sjis::kUnitPrice, "unit price", &TradeRow::unitPrice, &TradeRow::exactUnitPrice),
     integer(sjis::kCommission, "commission", &TradeRow::commission),
     integer(sjis::kCommissionTax, "commission tax", &TradeRow::commissionTax),
     integer(sjis::kSettlementAmount, "settlement amount", &TradeRow::settlementAmount),
@@ -67,11 +69,12 @@ constexpr std::array kMarginLayout{
     text(sjis::kAccount, "account", &TradeRow::account),
     text(sjis::kMarginType, "margin type", &TradeRow::marginType),
     integer(sjis::kQuantity, "quantity", &TradeRow::quantity),
-    price(sjis::kUnitPrice, "unit price", &TradeRow::unitPrice),
+    price(sjis::kUnitPrice, "unit price", &TradeRow::unitPrice, &TradeRow::exactUnitPrice),
     integer(sjis::kCommission, "commission", &TradeRow::commission),
     integer(sjis::kCommissionTax, "commission tax", &TradeRow::commissionTax),
     integer(sjis::kPositionQty, "position quantity", &TradeRow::positionQty),
-    price(sjis::kPositionPrice, "position price", &TradeRow::positionPrice),
+    price(sjis::kPositionPrice, "position price", &TradeRow::positionPrice,
+          &TradeRow::exactPositionPrice),
     integer(sjis::kOpenCommission, "opening commission", &TradeRow::openCommission),
     integer(sjis::kOpenCommissionTax, "opening commission tax", &TradeRow::openCommissionTax),
     integer(sjis::kManagementFee, "management fee", &TradeRow::managementFee),
@@ -120,7 +123,7 @@ bool readColumn(std::string_view column, bool lineHasNul, TradeRow& row, LinePro
     if constexpr (format.kind == ColumnKind::integer) {
       result = readInteger(column, row.*format.integer);
     } else {
-      result = readPrice(column, row.*format.price);
+      result = readPrice(column, row.*format.price, row.*format.exactPrice);
     }
     if (result == NumberProblem::none) return true;
     problem = result == NumberProblem::outOfRange ? LineProblemKind::outOfRange

@@ -6,16 +6,21 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "ledger/tax_rules.hpp"
 #include "records/numbers.hpp"
 
 namespace tradepl {
 namespace {
 
+// A holding under either method; each uses its own fields beside the shares.
 struct Holding {
   std::int64_t quantity = 0;
+  // Moving average.
   double averagePrice = 0.0;
   std::int64_t pendingCommission = 0;  // purchase commissions not yet charged to a sale
   std::int64_t pendingCommissionTax = 0;
+  // Tax office: what the shares cost, their purchase fees included.
+  std::int64_t cost = 0;
 };
 
 // What a holding is kept under, as a trade shows it: the account's bytes and the code.
@@ -104,11 +109,14 @@ TradeOutcome closeMarginPosition(const TradeRow& trade) {
   return outcome;
 }
 
-TradeOutcome buy(HoldingMap& holdings, const TradeRow& trade) {
+TradeOutcome buyAtAverage(HoldingMap& holdings, const TradeRow& trade) {
   const auto found = holdings.find(holdingOf(trade));
   if (found == holdings.end()) {
-    holdings.emplace(HoldingKey(holdingOf(trade)), Holding{trade.quantity, trade.unitPrice,
-                                                           trade.commission, trade.commissionTax});
+    holdings.emplace(HoldingKey(holdingOf(trade)),
+                     Holding{.quantity = trade.quantity,
+                             .averagePrice = trade.unitPrice,
+                             .pendingCommission = trade.commission,
+                             .pendingCommissionTax = trade.commissionTax});
     return {};
   }
   Holding& holding = found->second;
@@ -128,11 +136,14 @@ TradeOutcome buy(HoldingMap& holdings, const TradeRow& trade) {
   if (!quantity || !commission || !tax || !std::isfinite(average)) {
     return noted(LedgerNoteKind::amountOutOfRange);
   }
-  holding = {*quantity, average, *commission, *tax};
+  holding = {.quantity = *quantity,
+             .averagePrice = average,
+             .pendingCommission = *commission,
+             .pendingCommissionTax = *tax};
   return {};
 }
 
-TradeOutcome sell(HoldingMap& holdings, const TradeRow& trade) {
+TradeOutcome sellAtAverage(HoldingMap& holdings, const TradeRow& trade) {
   const auto found = holdings.find(holdingOf(trade));
   if (found == holdings.end()) return noted(LedgerNoteKind::saleWithoutHolding);
   Holding& holding = found->second;
@@ -173,13 +184,80 @@ TradeOutcome sell(HoldingMap& holdings, const TradeRow& trade) {
   return outcome;
 }
 
+// What a purchase adds to a holding's cost: its 約定代金 and its commission with the tax on
+// it (タックスアンサー No.1464).
+std::optional<std::int64_t> purchaseCost(const TradeRow& trade) {
+  std::optional<std::int64_t> cost = tradeValue(trade.quantity, trade.exactUnitPrice);
+  addTo(cost, trade.commission);
+  addTo(cost, trade.commissionTax);
+  return cost;
+}
+
+TradeOutcome buyAtCost(HoldingMap& holdings, const TradeRow& trade) {
+  const auto found = holdings.find(holdingOf(trade));
+  const Holding held = found == holdings.end() ? Holding{} : found->second;
+  std::optional<std::int64_t> cost = purchaseCost(trade);
+  addTo(cost, held.cost);
+  const std::optional<std::int64_t> quantity = checkedAdd(held.quantity, trade.quantity);
+  if (!cost || !quantity) return noted(LedgerNoteKind::amountOutOfRange);
+  // A purchase that leaves no shares (a negative correction row) leaves no holding.
+  if (*quantity <= 0) {
+    if (found != holdings.end()) holdings.erase(found);
+  } else if (found == holdings.end()) {
+    holdings.emplace(HoldingKey(holdingOf(trade)), Holding{.quantity = *quantity, .cost = *cost});
+  } else {
+    found->second = Holding{.quantity = *quantity, .cost = *cost};
+  }
+  return {};
+}
+
+// 譲渡収入 − 取得費 − 譲渡費用: the sale's 約定代金, less the shares at the rounded-up cost
+// per share, less the sale's own commission and its tax.
+TradeOutcome sellAtCost(HoldingMap& holdings, const TradeRow& trade) {
+  const auto found = holdings.find(holdingOf(trade));
+  if (found == holdings.end()) return noted(LedgerNoteKind::saleWithoutHolding);
+  Holding& holding = found->second;
+
+  const std::int64_t unit = unitCostRoundedUp(holding.cost, holding.quantity);
+  const std::optional<std::int64_t> proceeds = tradeValue(trade.quantity, trade.exactUnitPrice);
+  const std::optional<std::int64_t> acquisition = checkedMultiply(unit, trade.quantity);
+  std::optional<std::int64_t> expenses = trade.commission;
+  addTo(expenses, trade.commissionTax);
+  std::optional<std::int64_t> profit;
+  if (proceeds && acquisition && expenses) {
+    if (const auto gross = checkedSubtract(*proceeds, *acquisition)) {
+      profit = checkedSubtract(*gross, *expenses);
+    }
+  }
+  // The shares left are carried at the rounded-up cost per share.
+  const bool closes = trade.quantity >= holding.quantity;
+  const std::optional<std::int64_t> left =
+      closes ? std::optional<std::int64_t>(0) : checkedSubtract(holding.quantity, trade.quantity);
+  const std::optional<std::int64_t> leftCost = left ? checkedMultiply(unit, *left) : std::nullopt;
+  if (!profit || !leftCost) return noted(LedgerNoteKind::amountOutOfRange);
+
+  TradeOutcome outcome;
+  outcome.result =
+      ResultRow{.trade = trade, .profit = *profit, .averagePrice = static_cast<double>(unit)};
+  if (closes) {
+    if (trade.quantity > holding.quantity) {
+      outcome.note = LedgerNote{LedgerNoteKind::soldMoreThanHeld, holding.quantity};
+    }
+    holdings.erase(found);
+    return outcome;
+  }
+  holding = Holding{.quantity = *left, .cost = *leftCost};
+  return outcome;
+}
+
 }  // namespace
 
 struct HoldingLedger::Holdings {
   HoldingMap map;
 };
 
-HoldingLedger::HoldingLedger() : holdings_(std::make_unique<Holdings>()) {}
+HoldingLedger::HoldingLedger(CostMethod method)
+    : method_(method), holdings_(std::make_unique<Holdings>()) {}
 HoldingLedger::~HoldingLedger() = default;
 HoldingLedger::HoldingLedger(HoldingLedger&&) noexcept = default;
 HoldingLedger& HoldingLedger::operator=(HoldingLedger&&) noexcept = default;
@@ -187,9 +265,11 @@ HoldingLedger& HoldingLedger::operator=(HoldingLedger&&) noexcept = default;
 TradeOutcome HoldingLedger::apply(const TradeRow& trade) {
   switch (trade.kind) {
     case TradeKind::spotPurchase:
-      return buy(holdings_->map, trade);
+      return method_ == CostMethod::taxOffice ? buyAtCost(holdings_->map, trade)
+                                              : buyAtAverage(holdings_->map, trade);
     case TradeKind::spotSale:
-      return sell(holdings_->map, trade);
+      return method_ == CostMethod::taxOffice ? sellAtCost(holdings_->map, trade)
+                                              : sellAtAverage(holdings_->map, trade);
     case TradeKind::marginClosing:
       return closeMarginPosition(trade);
     case TradeKind::marginOpening:

@@ -5,14 +5,19 @@
 // account kind (特定, 一般, NISA…) is a pool of its own: the tax office counts a NISA
 // purchase apart from a taxable one of the same code.
 //
-//   spot purchase  (現物, 買)   builds up the holding; purchase commissions wait in it
-//   spot sale      (現物, 売…)  result at the holding's average price, charged with every
-//                               purchase commission waiting in the holding
+//   spot purchase  (現物, 買)   builds up the holding
+//   spot sale      (現物, 売…)  result at the holding's cost per share
 //   margin closing (信用返済)   result from the row's own position price, profit and fees
 //   margin opening (信用新規)   nothing
 //
-// Floating-point steps are written in the order the broker's statements use, so averages
-// and truncated profits agree with them to the yen.
+// A spot holding is costed by one of two methods:
+//   moving average  the broker's statements: a moving-average price in floating point,
+//                   steps in the statements' order so that averages and truncated profits
+//                   agree with them to the yen; purchase commissions wait in the holding
+//                   and are charged, all of them, to its next sale
+//   tax office      総平均法に準ずる方法 (タックスアンサー No.1466): the shares and their
+//                   cost in whole yen, purchase commissions included; at each sale the
+//                   cost per share rounded up to the yen (see tax_rules.hpp)
 
 #include <cstdint>
 #include <memory>
@@ -34,6 +39,8 @@ struct LedgerNote {
   std::int64_t heldQuantity = 0;  // for soldMoreThanHeld
 };
 
+enum class CostMethod : std::uint8_t { movingAverage, taxOffice };
+
 // What one trade comes to: a result, if it yields one, and a note, if it needs one.
 struct TradeOutcome {
   std::optional<ResultRow> result;
@@ -42,7 +49,7 @@ struct TradeOutcome {
 
 class HoldingLedger {
  public:
-  HoldingLedger();
+  explicit HoldingLedger(CostMethod method = CostMethod::movingAverage);
   ~HoldingLedger();
   HoldingLedger(HoldingLedger&&) noexcept;
   HoldingLedger& operator=(HoldingLedger&&) noexcept;
@@ -55,6 +62,7 @@ class HoldingLedger {
 
  private:
   struct Holdings;
+  CostMethod method_;
   std::unique_ptr<Holdings> holdings_;
 };
 

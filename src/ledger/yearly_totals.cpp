@@ -1,8 +1,39 @@
 #include "ledger/yearly_totals.hpp"
 
+#include <tuple>
+
+#include "ledger/tax_rules.hpp"
 #include "records/numbers.hpp"
 
 namespace tradepl {
+
+std::optional<std::int64_t> Figures::cost() const {
+  if (!proceeds || !expenses || !profit) return std::nullopt;
+  const std::optional<std::int64_t> afterExpenses = checkedSubtract(*proceeds, *expenses);
+  return afterExpenses ? checkedSubtract(*afterExpenses, *profit) : std::nullopt;
+}
+
+void Figures::add(const Figures& other) {
+  results += other.results;
+  addTo(proceeds, other.proceeds);
+  addTo(expenses, other.expenses);
+  addTo(profit, other.profit);
+}
+
+Figures figuresOf(const ResultRow& result) {
+  const TradeRow& trade = result.trade;
+  if (trade.log == LogKind::margin) return {1, marginProceeds(trade), 0, result.profit};
+  return {1, tradeValue(trade.quantity, trade.exactUnitPrice),
+          checkedAdd(trade.commission, trade.commissionTax), result.profit};
+}
+
+bool operator<(const TotalKey& a, const TotalKey& b) {
+  // No year sorts after every year.
+  const auto order = [](const TotalKey& key) {
+    return std::tuple(!key.year, key.year.value_or(0), key.log, std::string_view(key.account));
+  };
+  return order(a) < order(b);
+}
 
 std::optional<std::int64_t> YearlyTotals::taxYear(const TradeRow& trade) {
   const std::string_view settled = trade.settlementDate.view();
@@ -11,9 +42,7 @@ std::optional<std::int64_t> YearlyTotals::taxYear(const TradeRow& trade) {
     const CalendarDate date = readCalendarDate(settled);
     lastSettledYear_ = date.complete() ? date.year : std::nullopt;
   }
-  if (lastSettledYear_) return lastSettledYear_;
-  ++byExecutionYear_;
-  return trade.executed.date.year;
+  return lastSettledYear_;
 }
 
 void YearlyTotals::add(const ResultRow& result) {
@@ -25,8 +54,8 @@ void YearlyTotals::add(const ResultRow& result) {
     last_ = &totals_[lastKey_];
   }
   ++results_;
-  ++last_->results;
-  addTo(last_->profit, result.profit);
+  if (!year) ++withoutYear_;
+  last_->add(figuresOf(result));
 }
 
 }  // namespace tradepl

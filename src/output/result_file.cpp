@@ -4,7 +4,7 @@ namespace tradepl {
 
 FileProblem ResultFile::create(const std::string& path) {
   if (const FileProblem problem = file_.create(path)) return problem;
-  appendResultHeading(file_.block());
+  appendResultHeading(file_.block(), detail_);
   return {};
 }
 

@@ -12,13 +12,15 @@ namespace tradepl {
 
 class ResultFile {
  public:
-  explicit ResultFile(BlockWrite writeBlock = writeToFile) : file_(std::move(writeBlock)) {}
+  // With `detail`, each line ends with the account, trade type and settlement date.
+  explicit ResultFile(bool detail = false, BlockWrite writeBlock = writeToFile)
+      : detail_(detail), file_(std::move(writeBlock)) {}
 
   // Starts the file for `path` with its heading line; returns why it cannot be written, if
   // it cannot, and a file already at the path is then unchanged.
   FileProblem create(const std::string& path);
   void append(const ResultRow& result) {
-    appendResultLine(file_.block(), result);
+    appendResultLine(file_.block(), result, detail_);
     file_.flushIfFull();
   }
   // Makes the lines appended the file at the path; returns why it could not, if so, and
@@ -26,6 +28,7 @@ class ResultFile {
   FileProblem commit() { return file_.commit(); }
 
  private:
+  bool detail_;
   WholeFile file_;
 };
 

@@ -79,22 +79,16 @@ class NumberColumns {
   char* at_ = buffer_;
 };
 
-// The name as stored; quoted only when it would otherwise break the line into other
-// columns, so every line keeps its 11 columns.
-void appendName(std::string& out, std::string_view name) {
-  if (name.find_first_of(",\"\r") == std::string_view::npos) {
-    out += name;
-    return;
-  }
+}  // namespace
+
+void appendQuoted(std::string& out, std::string_view text) {
   out += '"';
-  for (const char c : name) {
+  for (const char c : text) {
     if (c == '"') out += '"';
     out += c;
   }
   out += '"';
 }
-
-}  // namespace
 
 void appendStockCode(std::string& out, const StockCode& code) {
   if (code.isSymbol()) {
@@ -113,7 +107,7 @@ void appendStockCode(std::string& out, const StockCode& code) {
   out += digits;
 }
 
-void appendResultHeading(std::string& out) {
+void appendResultHeading(std::string& out, bool detail) {
   using namespace sjis;
   for (const std::string_view heading :
        {kExecYear, kExecMonth, kExecDay, kStockCode, kStockName, kQuantity, kUnitPrice,
@@ -122,10 +116,16 @@ void appendResultHeading(std::string& out) {
     out += ',';
   }
   out += kProfit;
+  if (detail) {
+    for (const std::string_view heading : {kAccount, kTradeType, kSettlementDate}) {
+      out += ',';
+      out += heading;
+    }
+  }
   out += kLineEnd;
 }
 
-void appendResultLine(std::string& out, const ResultRow& result) {
+void appendResultLine(std::string& out, const ResultRow& result, bool detail) {
   const TradeRow& trade = result.trade;
   const CalendarDate& date = trade.executed.date;
   NumberColumns columns;
@@ -133,11 +133,17 @@ void appendResultLine(std::string& out, const ResultRow& result) {
   columns.appendTo(out);
   appendStockCode(out, trade.stockCode);
   out += ',';
-  appendName(out, trade.stockName.view());
+  appendText(out, trade.stockName.view());
   columns.comma().number(trade.quantity).comma().price(trade.unitPrice).comma();
   columns.twoDecimals(result.averagePrice).comma().number(trade.commission).comma();
   columns.number(trade.commissionTax).comma().number(result.profit);
   columns.appendTo(out);
+  if (detail) {
+    for (const Text text : {trade.account, trade.tradeType, trade.settlementDate}) {
+      out += ',';
+      appendText(out, text.view());
+    }
+  }
   out += kLineEnd;
 }
 

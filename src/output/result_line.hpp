@@ -1,5 +1,5 @@
 #pragma once
-// The lines of the result file, in Shift_JIS, 11 columns:
+// The lines of the result file, in Shift_JIS, 11 columns (14 with the detail):
 //   約定年,約定月,約定日,銘柄コード,銘柄名,約定数量,約定単価,平均取得単価,手数料,手数料消費税,損益
 // (execution year, month, day, security code, name, quantity, unit price, average
 // acquisition price, commission, commission tax, profit).
@@ -19,7 +19,22 @@ using platform::kLineEnd;
 // digits the way printf's %04d pads it (7 as 0007, -7 as -007).
 void appendStockCode(std::string& out, const StockCode& code);
 
-void appendResultHeading(std::string& out);
-void appendResultLine(std::string& out, const ResultRow& result);
+// A text column of the logs in double quotes, a quote in it doubled.
+void appendQuoted(std::string& out, std::string_view text);
+
+// A text column of the logs as stored; quoted only when it would otherwise break the line
+// into other columns (a comma, a quote or a CR in it), so that every line keeps its columns.
+inline void appendText(std::string& out, std::string_view text) {
+  if (text.find_first_of(",\"\r") == std::string_view::npos) {
+    out += text;
+  } else {
+    appendQuoted(out, text);
+  }
+}
+
+// With `detail`, each line ends with three more columns, as the log writes them:
+//   口座,取引区分,受領日 (account, trade type, settlement date)
+void appendResultHeading(std::string& out, bool detail = false);
+void appendResultLine(std::string& out, const ResultRow& result, bool detail = false);
 
 }  // namespace tradepl

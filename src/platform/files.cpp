@@ -35,6 +35,20 @@ bool seekTo(std::FILE* file, std::uint64_t offset) {
   return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
 }
 
+// In the user's temporary folder: the C library's tmpfile() would make it in the root of
+// the drive, where a user may not write.
+std::FILE* openTemporaryFile() {
+  wchar_t folder[MAX_PATH + 1];
+  const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+  if (length == 0 || length > MAX_PATH) return nullptr;
+  wchar_t name[MAX_PATH + 1];
+  if (GetTempFileNameW(folder, L"tpl", 0, name) == 0) return nullptr;
+  // T: kept in memory while the system can; D: deleted when closed.
+  std::FILE* file = _wfopen(name, L"w+bTD");
+  if (file == nullptr) DeleteFileW(name);
+  return file;
+}
+
 #else
 
 std::filesystem::path filePath(const std::string& path) {
@@ -53,6 +67,10 @@ std::optional<std::uint64_t> regularFileSize(std::FILE* file) {
 
 bool seekTo(std::FILE* file, std::uint64_t offset) {
   return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+std::FILE* openTemporaryFile() {
+  return std::tmpfile();
 }
 
 #endif

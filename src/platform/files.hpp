@@ -52,6 +52,11 @@ std::optional<std::uint64_t> regularFileSize(std::FILE* file);
 // Moves where the next read of a regular file starts.
 bool seekTo(std::FILE* file, std::uint64_t offset);
 
+// A new file for the program's own use, opened for reading and writing, which the system
+// removes once it is closed: nobody else sees it, and nothing of it stays behind. Null when
+// none can be made.
+std::FILE* openTemporaryFile();
+
 // The text of an errno value, for a message about a file.
 std::string systemReason(int error);
 

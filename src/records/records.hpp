@@ -57,6 +57,16 @@ struct StockCode {
   }
 };
 
+// A price exactly as written: all its digits as one whole number, and how many of them stand
+// after the decimal point ("2345.5" is 23455 and 1), for amounts that must come out to the
+// yen. Not `known` when its digits do not fit 64 bits.
+struct ExactPrice {
+  std::uint64_t digits = 0;
+  std::uint8_t decimals = 0;
+  bool negative = false;
+  bool known = true;
+};
+
 // The trade-type keywords, and the side 買 (purchase) of a spot trade.
 constexpr TradeKind tradeKindOf(Text tradeType, Text side) {
   if (tradeType == sjis::kSpot) {
@@ -68,7 +78,8 @@ constexpr TradeKind tradeKindOf(Text tradeType, Text side) {
 }
 
 // One trade of either log. Columns the spot log does not have stay empty or 0.
-// Unit and position prices are doubles because stocks trade in 0.1-yen steps.
+// Unit and position prices are doubles, as the broker's statements compute with them, for
+// stocks trade in 0.1-yen steps; each comes exactly as written too, for amounts in yen.
 struct TradeRow {
   Text execDateTime;  // year/month/day hour:minute
   std::int64_t execNo = 0;
@@ -96,6 +107,9 @@ struct TradeRow {
   std::int64_t lendingFee = 0;
   std::int64_t borrowingPremium = 0;
 
+  // The prices exactly as written.
+  ExactPrice exactUnitPrice;
+  ExactPrice exactPositionPrice;
   // tradeType and side, and execDateTime, read once by the reader for every row it keeps.
   TradeKind kind = TradeKind::other;
   ExecutionDate executed;

@@ -51,6 +51,28 @@ inline constexpr std::string_view kMarginOpening = "\x90\x4D\x97\x70\x90\x56\x8B
 inline constexpr std::string_view kMarginClosing = "\x90\x4D\x97\x70\x95\xD4\x8D\xCF";  // 信用返済
 inline constexpr std::string_view kBuy = "\x94\x83";                                    // 買
 
+// Accounts, as the tax rules tell them apart.
+inline constexpr std::string_view kTokutei = "\x93\xC1\x92\xE8";  // 特定
+inline constexpr std::string_view kNisa = "NISA";
+inline constexpr std::string_view kNisaFullWidth = "\x82\x6D\x82\x68\x82\x72\x82\x60";  // ＮＩＳＡ
+
+// The yearly report: its headings and the words of its columns.
+inline constexpr std::string_view kTaxYear = "\x94\x4E\x95\xAA";                   // 年分
+inline constexpr std::string_view kTradeKind = "\x8E\xE6\x88\xF8";                 // 取引
+inline constexpr std::string_view kTaxation = "\x89\xDB\x90\xC5\x8B\xE6\x95\xAA";  // 課税区分
+inline constexpr std::string_view kResults = "\x8C\x8F\x90\x94";                   // 件数
+inline constexpr std::string_view kProceeds = "\x8F\xF7\x93\x6E\x8E\xFB\x93\xFC";  // 譲渡収入
+inline constexpr std::string_view kAcquisitionCost = "\x8E\xE6\x93\xBE\x94\xEF";   // 取得費
+inline constexpr std::string_view kExpenses = "\x8F\xF7\x93\x6E\x94\xEF\x97\x70";  // 譲渡費用
+inline constexpr std::string_view kMargin = "\x90\x4D\x97\x70";                    // 信用
+inline constexpr std::string_view kTaxable = "\x89\xDB\x90\xC5";                   // 課税
+inline constexpr std::string_view kTaxExempt = "\x94\xF1\x89\xDB\x90\xC5";         // 非課税
+inline constexpr std::string_view kTotal = "\x8D\x87\x8C\x76";                     // 合計
+inline constexpr std::string_view kLossCarriedIn = "\x8C\x4A\x89\x7A\x8D\x54\x8F\x9C";  // 繰越控除
+inline constexpr std::string_view kLossCarriedForward =
+    "\x97\x82\x94\x4E\x88\xC8\x8C\xE3\x82\xC9\x8C\x4A\x82\xE8\x89\x7A\x82\xB7\x91\xB9"
+    "\x8E\xB8";  // 翌年以後に繰り越す損失
+
 // The trade-type keywords as UTF-8 bytes: a log that holds them was saved in the wrong
 // encoding (a spreadsheet's "CSV UTF-8"), and none of its rows would match the keywords.
 inline constexpr std::string_view kSpotInUtf8 = "\xE7\x8F\xBE\xE7\x89\xA9";  // 現物

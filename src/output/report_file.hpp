@@ -1,0 +1,25 @@
+#pragma once
+// The yearly report, a CSV file in Shift_JIS with the result file's line ends, laid out for
+// a tax return:
+//   年分,取引,口座,課税区分,件数,譲渡収入,取得費,譲渡費用,損益
+// (tax year, kind, account, taxation, results, proceeds, acquisition cost, expenses, profit).
+// Numbers are plain, "-" before a negative one; a figure that did not fit 64 bits is empty.
+// Written whole or not at all, as the result file is.
+
+#include <string>
+#include <vector>
+
+#include "ledger/tax_report.hpp"
+#include "output/whole_file.hpp"
+
+namespace tradepl {
+
+void appendReportHeading(std::string& out);
+void appendReportLine(std::string& out, const ReportLine& line);
+
+// Writes the report at `path`; returns why it could not, if so, and then nothing at the
+// path has changed.
+FileProblem writeReport(const std::string& path, const std::vector<ReportLine>& lines,
+                        const BlockWrite& writeBlock = writeToFile);
+
+}  // namespace tradepl

@@ -1,0 +1,139 @@
+// End to end: the figures for a tax return: --tax, --report and --detail, and the yearly
+// table of the summary, on the sample logs and on a loss carried into the next year.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "harness.hpp"
+
+namespace tradepl {
+namespace {
+
+using namespace testing;
+
+class TaxFigures : public Tradepl {
+ protected:
+  // A file tradepl wrote in Shift_JIS, as UTF-8 with LF line ends.
+  std::string writtenAsUtf8(const std::string& name) const {
+    return toUtf8(written(name), "CP932");
+  }
+};
+
+TEST_F(TaxFigures, CostTheSampleLogsByTheTaxOfficesMethodWithAReportAndTheDetail) {
+  writeSampleLogs();
+  const Outcome result = run({"--tax", "-g", "spot.csv", "--report", "report.csv", "-s",
+                              "margin.csv", "--detail", "out.csv"},
+                             {kJapanese, ""});
+  EXPECT_EQ(result.status, 0);
+  const std::string out = writtenAsUtf8("out.csv");
+  EXPECT_EQ(out.substr(0, out.find('\n', out.find('\n') + 1) + 1),
+            "約定年,約定月,約定日,銘柄コード,銘柄名,約定数量,約定単価,平均取得単価,手数料,"
+            "手数料消費税,損益,口座,取引区分,受領日\n"
+            "2024,3,5,7203,トヨタ自動車,150,3580,2899.00,250,25,101875,特定,現物,2024/03/07\n");
+  EXPECT_EQ(writtenAsUtf8("report.csv"),
+            "年分,取引,口座,課税区分,件数,譲渡収入,取得費,譲渡費用,損益\n"
+            "2024,現物,NISA,非課税,1,641000,540400,0,100600\n"
+            "2024,現物,特定,課税,4,2807500,2733050,1210,73240\n"
+            "2024,信用,特定,課税,3,4123500,4098650,0,24850\n"
+            "2024,合計,,課税,7,6931000,6831700,1210,98090\n"
+            "2025,現物,特定,課税,1,158500,157000,110,1390\n"
+            "2025,合計,,課税,1,158500,157000,110,1390\n");
+  const std::string err = result.err;
+  EXPECT_EQ(err.substr(err.find("  年分別の集計")),
+            "  年分別の集計を report.csv に書き出しました\n"
+            "  年分別の譲渡損益（受領日の属する年で集計）:\n"
+            "    年分  取引  口座  課税区分  件数   譲渡収入     取得費  譲渡費用  損益（円）\n"
+            "    2024  現物  NISA  非課税       1    641,000    540,400         0     100,600\n"
+            "    2024  現物  特定  課税         4  2,807,500  2,733,050     1,210      73,240\n"
+            "    2024  信用  特定  課税         3  4,123,500  4,098,650         0      24,850\n"
+            "    2024  合計        課税         7  6,931,000  6,831,700     1,210      98,090\n"
+            "    2025  現物  特定  課税         1    158,500    157,000       110       1,390\n"
+            "    2025  合計        課税         1    158,500    157,000       110       1,390\n"
+            "  取得費は総平均法に準ずる方法で計算しています（買付手数料を取得費に含め、売却ごとに "
+            "1 株あたりの取得費の円未満を切り上げ）。\n");
+}
+
+TEST_F(TaxFigures, CarryALossIntoTheNextYear) {
+  write("spot.csv", spotLog({on("2023/05/01", spotBuy("7203", "100", "1000", "0", "0")),
+                             on("2023/06/01", spotSell("7203", "100", "900", "0", "0")),
+                             on("2024/02/01", spotBuy("7203", "100", "1000", "0", "0")),
+                             on("2024/03/01", spotSell("7203", "100", "1040", "0", "0"))}));
+  const Outcome result = run({"-g", "spot.csv", "out.csv", "--tax", "--report", "-"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(toUtf8(result.out, "CP932"),
+            "年分,取引,口座,課税区分,件数,譲渡収入,取得費,譲渡費用,損益\n"
+            "2023,現物,特定,課税,1,90000,100000,0,-10000\n"
+            "2023,合計,,課税,1,90000,100000,0,-10000\n"
+            "2023,翌年以後に繰り越す損失,2023年分,課税,,,,,10000\n"
+            "2024,現物,特定,課税,1,104000,100000,0,4000\n"
+            "2024,合計,,課税,1,104000,100000,0,4000\n"
+            "2024,繰越控除,2023年分,課税,,,,,-4000\n"
+            "2024,翌年以後に繰り越す損失,2023年分,課税,,,,,6000\n");
+  const std::string err = result.err;
+  EXPECT_EQ(err.substr(err.find("    year")),
+            "    year  log                   account  tax      results  proceeds     cost  "
+            "expenses  profit (yen)\n"
+            "    2023  spot                  " +
+                kTokuteiInUtf8 +
+                "     taxable        1    90,000  100,000         0       -10,000\n"
+                "    2023  total                          taxable        1    90,000  100,000    "
+                "     0       -10,000\n"
+                "    2023  loss carried forward  of 2023  taxable" +
+                std::string(46, ' ') +
+                "10,000\n"
+                "    2024  spot                  " +
+                kTokuteiInUtf8 +
+                "     taxable        1   104,000  100,000         0         4,000\n"
+                "    2024  total                          taxable        1   104,000  100,000    "
+                "     0         4,000\n"
+                "    2024  loss carried in       of 2023  taxable" +
+                std::string(46, ' ') +
+                "-4,000\n"
+                "    2024  loss carried forward  of 2023  taxable" +
+                std::string(47, ' ') +
+                "6,000\n"
+                "  Costs by the tax office's method (総平均法に準ずる方法): purchase fees in the "
+                "cost, the cost per share rounded up to the yen at each sale.\n");
+}
+
+TEST_F(TaxFigures, RefuseAReportThatWouldReplaceTheResultOrALog) {
+  write("spot.csv", spotLog({spotBuy("7203", "100", "1000")}));
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string message;
+  };
+  for (const Case& c :
+       {Case{{"-g", "spot.csv", "--report", "out.csv", "out.csv"},
+             "the report out.csv is the result file: give it another name"},
+        Case{{"-g", "spot.csv", "--report", "./spot.csv", "out.csv"},
+             "the report ./spot.csv names an input log"},
+        Case{{"-g", "spot.csv", "out.csv", "--report"}, "--report needs a path after it"}}) {
+    const Outcome result = run(c.arguments);
+    EXPECT_EQ(result.status, -2) << c.message;
+    EXPECT_EQ(result.err, "tradepl: " + c.message + "\n");
+  }
+  EXPECT_EQ(filesInWork(), std::vector<std::string>{"spot.csv"});
+}
+
+TEST_F(TaxFigures, SayWhenTheReportCannotBeWritten) {
+  write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), spotSell("7203", "100", "1100")}));
+  std::filesystem::create_directories(path("report.csv"));
+  Outcome result = run({"-q", "-g", "spot.csv", "--report", "report.csv", "out.csv"});
+  EXPECT_EQ(result.status, -4);
+  EXPECT_EQ(result.err, "tradepl: report.csv: cannot write: is a directory\n");
+  EXPECT_TRUE(exists("out.csv"));
+
+  // With no log read, neither the result nor the report is touched.
+  write("old.csv", "the old report");
+  result = run({"-g", "missing.csv", "--report", "old.csv", "out.csv"});
+  EXPECT_EQ(result.status, -3);
+  EXPECT_EQ(read("old.csv"), "the old report");
+  EXPECT_NE(result.err.find("  no yearly report written: old.csv was not written\n"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace tradepl

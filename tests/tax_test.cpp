@@ -1,0 +1,255 @@
+// The figures as the tax rules count them: the amounts of a trade, the tax office's cost
+// method with its same-day rule, and the yearly report with losses carried forward.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "flow_run.hpp"
+#include "input/number_grammar.hpp"
+#include "ledger/tax_report.hpp"
+#include "ledger/tax_rules.hpp"
+#include "output/report_file.hpp"
+
+namespace tradepl {
+namespace {
+
+using testing::FlowRun;
+using testing::on;
+using testing::spotBuy;
+using testing::spotSell;
+using testing::SpotTrade;
+
+ExactPrice priceOf(std::string_view text) {
+  double value = 0;
+  ExactPrice exact;
+  EXPECT_EQ(readPrice(text, value, exact), NumberProblem::none) << text;
+  return exact;
+}
+
+TEST(TradeValue, IsTheSharesTimesThePriceAsWrittenRoundedDown) {
+  struct Case {
+    std::int64_t quantity;
+    const char* price;
+    std::optional<std::int64_t> value;
+  };
+  for (const Case& c :
+       {Case{100, "1350.5", 135050}, Case{3, "100.1", 300}, Case{7, "0.15", 1},
+        Case{-3, "100.1", -301}, Case{3, "-100.1", -301}, Case{1000, "156.5", 156500},
+        Case{0, "1", 0}, Case{9000000000000000000, "1", 9000000000000000000},
+        Case{9000000000000000000, "1.1", std::nullopt}, Case{123456789, "1.123456789", 138698367},
+        Case{1, "1.1234567890", std::nullopt}}) {
+    EXPECT_EQ(tradeValue(c.quantity, priceOf(c.price)), c.value) << c.quantity << " @" << c.price;
+  }
+}
+
+TEST(UnitCost, IsRoundedUpToTheYen) {
+  EXPECT_EQ(unitCostRoundedUp(5700000, 7000), 815);  // タックスアンサー No.1466
+  EXPECT_EQ(unitCostRoundedUp(7610000, 9000), 846);
+  EXPECT_EQ(unitCostRoundedUp(3000, 3), 1000);
+  EXPECT_EQ(unitCostRoundedUp(-301, 3), -100);
+}
+
+TEST(HoldsCharacters, MatchesWholeShiftJisCharactersOnly) {
+  EXPECT_TRUE(holdsCharacters("\x93\xC1\x92\xE8\x8C\xFB\x8D\xC0", sjis::kTokutei));  // 特定口座
+  // 臓 (0x88 0x93), half-width ﾁ (0xC1), 定 (0x92 0xE8): the bytes of 特定, but not it.
+  EXPECT_FALSE(holdsCharacters("\x88\x93\xC1\x92\xE8", sjis::kTokutei));
+  EXPECT_TRUE(isTaxExempt("NISA"));
+  EXPECT_TRUE(isTaxExempt("\x82\x6D\x82\x68\x82\x72\x82\x60"));      // ＮＩＳＡ
+  EXPECT_TRUE(isTaxExempt("\x82\xC2\x82\xDD\x82\xBD\x82\xC4NISA"));  // つみたてNISA
+  EXPECT_FALSE(isTaxExempt("\x82NISA"));  // N is the second byte of a character
+  EXPECT_FALSE(isTaxExempt(sjis::kTokutei));
+}
+
+// Results as (average, commission, tax, profit), for one table of expectations.
+struct Figured {
+  double average;
+  std::int64_t commission;
+  std::int64_t tax;
+  std::int64_t profit;
+
+  friend bool operator==(const Figured&, const Figured&) = default;
+  friend std::ostream& operator<<(std::ostream& out, const Figured& f) {
+    return out << f.average << "/" << f.commission << "/" << f.tax << "/" << f.profit;
+  }
+};
+
+std::vector<Figured> figuresOf(FlowRun& run) {
+  std::vector<Figured> figured;
+  for (const ResultRow& result : run.results()) {
+    figured.push_back(
+        {result.averagePrice, result.trade.commission, result.trade.commissionTax, result.profit});
+  }
+  return figured;
+}
+
+TEST(TaxOfficeMethod, WorksTheNationalTaxAgencysExample) {
+  FlowRun run(CostMethod::taxOffice);
+  run.spot(on("2024/01/10", spotBuy("1", "5000", "800", "0", "0")))
+      .spot(on("2024/02/10", spotBuy("1", "2000", "850", "0", "0")))
+      .spot(on("2024/03/10", spotSell("1", "3000", "900", "0", "0")))
+      .spot(on("2024/04/10", spotBuy("1", "5000", "870", "0", "0")))
+      .spot(on("2024/05/10", spotSell("1", "6000", "950", "0", "0")));
+  EXPECT_EQ(figuresOf(run), (std::vector<Figured>{{815, 0, 0, 255000}, {846, 0, 0, 624000}}));
+  EXPECT_TRUE(run.notes().empty());
+}
+
+TEST(TaxOfficeMethod, PutsPurchaseFeesInTheCostAndChargesTheSaleItsOwn) {
+  FlowRun run(CostMethod::taxOffice);
+  run.spot(on("2024/01/10", spotBuy("1", "100", "1000", "100", "10")))
+      .spot(on("2024/02/10", spotSell("1", "40", "1100", "100", "10")))
+      .spot(on("2024/03/10", spotSell("1", "60", "1100", "100", "10")));
+  // 100,110 / 100 = 1001.1, rounded up to 1002; the 60 left are carried at 1002 each.
+  EXPECT_EQ(figuresOf(run), (std::vector<Figured>{{1002, 100, 10, 44000 - 40080 - 110},
+                                                  {1002, 100, 10, 66000 - 60120 - 110}}));
+}
+
+TEST(TaxOfficeMethod, ClosesAnOversoldHoldingAndSaysSo) {
+  FlowRun run(CostMethod::taxOffice);
+  run.spot(on("2024/01/10", spotBuy("1", "100", "1000", "0", "0")))
+      .spot(on("2024/01/11", spotSell("1", "150", "1100", "0", "0")))
+      .spot(on("2024/01/12", spotSell("1", "10", "1100", "0", "0")))
+      .spot(on("2024/01/13", spotBuy("2", "100", "1000", "0", "0")))
+      .spot(on("2024/01/14", spotBuy("2", "-100", "1000", "0", "0")))
+      .spot(on("2024/01/15", spotSell("2", "1", "1000", "0", "0")));
+  EXPECT_EQ(figuresOf(run), (std::vector<Figured>{{1000, 0, 0, 15000}}));
+  std::vector<LedgerNoteKind> kinds;
+  for (const testing::Noted& noted : run.notes()) kinds.push_back(noted.note.kind);
+  EXPECT_EQ(kinds,
+            (std::vector{LedgerNoteKind::soldMoreThanHeld, LedgerNoteKind::saleWithoutHolding,
+                         LedgerNoteKind::saleWithoutHolding}));
+}
+
+TEST(TaxOfficeMethod, LeavesOutATradeWhoseFiguresWouldNotFit) {
+  FlowRun run(CostMethod::taxOffice);
+  run.spot(on("2024/01/10", spotBuy("1", "9000000000000000000", "2", "0", "0")))
+      .spot(on("2024/01/11", spotBuy("2", "100", "1", "9223372036854775807", "0")))
+      .spot(on("2024/01/12", spotSell("3", "1", "1", "0", "0")));
+  ASSERT_EQ(run.notes().size(), 3u);
+  EXPECT_EQ(run.notes()[0].note.kind, LedgerNoteKind::amountOutOfRange);
+  EXPECT_EQ(run.notes()[1].note.kind, LedgerNoteKind::amountOutOfRange);
+}
+
+SpotTrade inAccount(std::string account, SpotTrade trade) {
+  trade.account = std::move(account);
+  return trade;
+}
+
+TEST(SameDayRule, AppliesADaysTokuteiPurchasesBeforeItsOtherRows) {
+  const std::string ippan = "\x88\xEA\x94\xCA";  // 一般
+  for (const CostMethod method : {CostMethod::taxOffice, CostMethod::movingAverage}) {
+    FlowRun run(method);
+    run.spot(on("2024/03/04 10:00", spotBuy("1", "100", "1000", "0", "0")))
+        .spot(on("2024/03/04 10:00", inAccount(ippan, spotBuy("1", "100", "1000", "0", "0"))))
+        .spot(on("2024/03/05 09:00", spotSell("1", "100", "1200", "0", "0")))
+        .spot(on("2024/03/05 09:10", inAccount(ippan, spotSell("1", "100", "1200", "0", "0"))))
+        .spot(on("2024/03/05 09:20", inAccount(ippan, spotBuy("1", "100", "1300", "0", "0"))))
+        .spot(on("2024/03/05 09:30", spotBuy("1", "100", "1300", "0", "0")))
+        .spot(on("R6.3.5", spotSell("1", "10", "1200", "0", "0")));
+    // 特定 with the rule: 200 shares at 230,000 when the sale is applied, 1,150 each. 一般
+    // keeps time order, and so does the method of the statements.
+    const std::vector<Figured> expected =
+        method == CostMethod::taxOffice
+            ? std::vector<Figured>{{1150, 0, 0, 5000}, {1000, 0, 0, 20000}, {1150, 0, 0, 500}}
+            : std::vector<Figured>{{1000, 0, 0, 20000}, {1000, 0, 0, 20000}, {1300, 0, 0, -1000}};
+    EXPECT_EQ(figuresOf(run), expected);
+    // Results keep the order of the sale lines.
+    ASSERT_EQ(run.results().size(), 3u);
+    EXPECT_EQ(run.results()[0].trade.line, 3u);
+    EXPECT_EQ(run.results()[1].trade.line, 4u);
+    EXPECT_EQ(run.results()[2].trade.line, 7u);
+  }
+}
+
+TEST(SameDayRule, KeepsADayTooLargeForMemoryInATemporaryFile) {
+  // Thousands of sales wait for the one purchase at the end of their day, in a few kilobytes
+  // of memory; every one of them comes back whole, in order.
+  FlowRun small(CostMethod::taxOffice, 4096);
+  FlowRun large(CostMethod::taxOffice);
+  for (FlowRun* run : {&small, &large}) {
+    run->spot(on("2024/03/04", spotBuy("130A", "3000", "1000", "0", "0")));
+    for (int i = 0; i < 3000; ++i) {
+      SpotTrade sale = on("2024/03/05", spotSell("130A", "1", std::to_string(1000 + i), "1", "0"));
+      sale.name = "N" + std::to_string(i);
+      run->spot(sale);
+    }
+    run->spot(on("2024/03/05", spotBuy("130A", "3000", "1200", "0", "0")));
+  }
+  ASSERT_EQ(small.results().size(), 3000u);
+  WaitingRows rows(4096);
+  for (const ResultRow& result : small.results()) rows.add(result.trade);
+  EXPECT_TRUE(rows.spilled());
+  for (std::size_t i = 0; i < 3000; ++i) {
+    const ResultRow& result = small.results()[i];
+    ASSERT_EQ(result.trade.stockName.view(), "N" + std::to_string(i));
+    ASSERT_EQ(result.trade.stockCode.symbol.view(), "130A");
+    ASSERT_EQ(result.averagePrice, 1100.0);
+    ASSERT_EQ(result.profit, large.results()[i].profit);
+  }
+}
+
+// A result counted in `year` (by its settlement date) with this profit and no proceeds.
+ResultRow resultIn(int year, std::int64_t profit, std::string_view account = sjis::kTokutei,
+                   LogKind log = LogKind::spot) {
+  static std::vector<std::string> dates;
+  ResultRow result;
+  result.trade.settlementDate = Text(dates.emplace_back(std::to_string(year) + "/06/01"));
+  result.trade.account = Text(account);
+  result.trade.log = log;
+  result.profit = profit;
+  return result;
+}
+
+std::string reportOf(const std::vector<ResultRow>& results) {
+  YearlyTotals totals;
+  for (const ResultRow& result : results) totals.add(result);
+  std::string report;
+  for (const ReportLine& line : taxReport(totals)) appendReportLine(report, line);
+  return report;
+}
+
+TEST(TaxReport, CarriesLossesForwardThreeYearsOldestFirst) {
+  const std::string kTotal = "\x8D\x87\x8C\x76,,\x89\xDB\x90\xC5";  // 合計,,課税
+  const std::string kIn = "\x8C\x4A\x89\x7A\x8D\x54\x8F\x9C,";      // 繰越控除,
+  const std::string kOut(sjis::kLossCarriedForward);
+  const std::string kSpot = "\x8C\xBB\x95\xA8,\x93\xC1\x92\xE8,\x89\xDB\x90\xC5";  // 現物,特定,課税
+  const std::string kOf = "\x94\x4E\x95\xAA,\x89\xDB\x90\xC5,,,,,";  // 年分,課税,,,,,
+  const std::string report = reportOf(
+      {resultIn(2020, -500), resultIn(2021, -100), resultIn(2022, 30), resultIn(2022, -10, "NISA"),
+       resultIn(2023, -50), resultIn(2024, 200), resultIn(2025, 0)});
+  EXPECT_EQ(report, "2020," + kSpot + ",1,0,500,0,-500\n2020," + kTotal + ",1,0,500,0,-500\n" +
+                        "2020," + kOut + ",2020" + kOf + "500\n" + "2021," + kSpot +
+                        ",1,0,100,0,-100\n2021," + kTotal + ",1,0,100,0,-100\n" + "2021," + kOut +
+                        ",2020" + kOf + "500\n2021," + kOut + ",2021" + kOf + "100\n" +
+                        "2022,\x8C\xBB\x95\xA8,NISA,\x94\xF1\x89\xDB\x90\xC5,1,0,10,0,-10\n" +
+                        "2022," + kSpot + ",1,0,-30,0,30\n" + "2022," + kTotal + ",1,0,-30,0,30\n" +
+                        "2022," + kIn + "2020" + kOf + "-30\n" + "2022," + kOut + ",2020" + kOf +
+                        "470\n2022," + kOut + ",2021" + kOf + "100\n" + "2023," + kSpot +
+                        ",1,0,50,0,-50\n2023," + kTotal + ",1,0,50,0,-50\n" + "2023," + kOut +
+                        ",2021" + kOf + "100\n2023," + kOut + ",2023" + kOf + "50\n" +
+                        // The loss of 2020 is gone after 2023; 2024 takes 2021's, then 2023's.
+                        "2024," + kSpot + ",1,0,-200,0,200\n2024," + kTotal + ",1,0,-200,0,200\n" +
+                        "2024," + kIn + "2021" + kOf + "-100\n2024," + kIn + "2023" + kOf +
+                        "-50\n" + "2025," + kSpot + ",1,0,0,0,0\n2025," + kTotal + ",1,0,0,0,0\n");
+}
+
+TEST(TaxReport, PutsResultsWithoutAYearLastInNoTotal) {
+  YearlyTotals totals;
+  ResultRow unsettled = resultIn(2024, 70);
+  unsettled.trade.settlementDate = Text("");
+  for (const ResultRow& result :
+       {unsettled, resultIn(2024, -20, sjis::kTokutei, LogKind::margin)}) {
+    totals.add(result);
+  }
+  std::vector<ReportLine> lines = taxReport(totals);
+  ASSERT_EQ(lines.size(), 4u);  // margin, total, loss carried forward, then the unsettled sale
+  EXPECT_EQ(lines[1].kind, ReportLineKind::total);
+  EXPECT_EQ(lines[1].figures.profit, -20);
+  EXPECT_EQ(lines[3].year, std::nullopt);
+  EXPECT_EQ(lines[3].figures.profit, 70);
+  EXPECT_EQ(totals.withoutYear(), 1u);
+}
+
+}  // namespace
+}  // namespace tradepl
