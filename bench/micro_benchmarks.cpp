@@ -59,6 +59,7 @@ class CountingListener final : public FlowListener {
   void undatedResult(const TradeRow&) override {}
   void skipped(std::uint64_t, const LineProblem&) override {}
   void outOfOrder(const TradeRow&) override {}
+  void splitNote(const SplitNote&, const StockSplit&) override {}
 };
 
 // A whole margin log in memory through the block reader and the trade flow: line ends,

@@ -3,6 +3,7 @@
 // changed, the same line reads the same way twice, a kept row has a kept trade type and,
 // where the line holds no quote, text that lies inside the line, an unreadable line names a
 // real column, and the commas found one byte at a time are those found sixteen at a time.
+// The same line read as a line of a splits file gives whole numbers above 0 or a problem.
 
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include "fuzz_checks.hpp"
 #include "input/columns.hpp"
 #include "input/number_grammar.hpp"
+#include "input/splits_file.hpp"
 #include "input/trade_line.hpp"
 #include "records/shift_jis.hpp"
 
@@ -87,6 +89,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   readOnce(line, first);
   readOnce(line, second);
   requireSameColumnsEitherWay(line);
+  tradepl::StockSplit split;
+  if (!tradepl::readSplitLine(line, split)) {
+    require(split.before > 0 && split.after > 0, "a split's shares are above 0");
+  }
   require(first.result.verdict == second.result.verdict, "same verdict twice");
 
   const TradeRow& row = first.row;

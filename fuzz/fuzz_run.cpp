@@ -97,6 +97,7 @@ class InMemoryListener final : public FlowListener {
     require(results_.count(line) == 0, "a line reported gives no result");
   }
   void outOfOrder(const TradeRow&) override {}
+  void splitNote(const SplitNote&, const StockSplit&) override {}
 
  private:
   InMemoryRun& run_;
@@ -109,7 +110,7 @@ InMemoryRun runInMemory(std::string_view spot, std::string_view margin, std::siz
                         CostMethod method) {
   InMemoryRun run;
   appendResultHeading(run.result);
-  TradeFlow flow(method);
+  TradeFlow flow(FlowSettings{.method = method});
   for (const auto& [log, bytes] :
        {std::pair(LogKind::spot, spot), std::pair(LogKind::margin, margin)}) {
     MemoryBytes plain(bytes);

@@ -23,9 +23,8 @@ struct Noted {
 
 class FlowRun final : public FlowListener {
  public:
-  explicit FlowRun(CostMethod method = CostMethod::movingAverage,
-                   std::size_t sameDayMemory = WaitingRows::kMemoryBound)
-      : flow_(method, sameDayMemory) {}
+  explicit FlowRun(FlowSettings settings = {}) : flow_(std::move(settings)) {}
+  explicit FlowRun(CostMethod method) : FlowRun(FlowSettings{.method = method}) {}
 
   FlowRun& spot(const SpotTrade& trade) { return line(LogKind::spot, trade.line()); }
   FlowRun& margin(const MarginTrade& trade) { return line(LogKind::margin, trade.line()); }
@@ -55,6 +54,12 @@ class FlowRun final : public FlowListener {
     ADD_FAILURE() << "line " << line << " does not read";
   }
   void outOfOrder(const TradeRow&) override {}
+  void splitNote(const SplitNote& note, const StockSplit&) override { splitNotes_.push_back(note); }
+
+  const std::vector<SplitNote>& splitNotes() {
+    run();
+    return splitNotes_;
+  }
 
  private:
   FlowRun& line(LogKind log, const std::string& text) {
@@ -92,6 +97,7 @@ class FlowRun final : public FlowListener {
   TradeFlow flow_;
   std::vector<ResultRow> results_;
   std::vector<Noted> notes_;
+  std::vector<SplitNote> splitNotes_;
   std::deque<std::string> texts_;
 };
 

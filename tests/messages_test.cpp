@@ -96,8 +96,8 @@ TEST(RunSummary, MarksAYearThatDoesNotReadAndASumBeyondSixtyFourBits) {
 }
 
 // The blanks {1}…{9} a text has.
-std::multiset<char> blanksOf(std::string_view text) {
-  std::multiset<char> blanks;
+std::set<char> blanksOf(std::string_view text) {
+  std::set<char> blanks;
   for (std::size_t i = 0; i + 2 < text.size(); ++i) {
     if (text[i] == '{' && text[i + 2] == '}') blanks.insert(text[i + 1]);
   }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -165,7 +166,7 @@ TEST(SameDayRule, AppliesADaysTokuteiPurchasesBeforeItsOtherRows) {
 TEST(SameDayRule, KeepsADayTooLargeForMemoryInATemporaryFile) {
   // Thousands of sales wait for the one purchase at the end of their day, in a few kilobytes
   // of memory; every one of them comes back whole, in order.
-  FlowRun small(CostMethod::taxOffice, 4096);
+  FlowRun small(FlowSettings{.method = CostMethod::taxOffice, .sameDayMemory = 4096});
   FlowRun large(CostMethod::taxOffice);
   for (FlowRun* run : {&small, &large}) {
     run->spot(on("2024/03/04", spotBuy("130A", "3000", "1000", "0", "0")));
@@ -192,7 +193,7 @@ TEST(SameDayRule, KeepsADayTooLargeForMemoryInATemporaryFile) {
 // A result counted in `year` (by its settlement date) with this profit and no proceeds.
 ResultRow resultIn(int year, std::int64_t profit, std::string_view account = sjis::kTokutei,
                    LogKind log = LogKind::spot) {
-  static std::vector<std::string> dates;
+  static std::deque<std::string> dates;  // views into it stay valid as it grows
   ResultRow result;
   result.trade.settlementDate = Text(dates.emplace_back(std::to_string(year) + "/06/01"));
   result.trade.account = Text(account);

@@ -11,19 +11,28 @@ namespace {
 constexpr std::string_view kSpotOption = "-g";
 constexpr std::string_view kMarginOption = "-s";
 constexpr std::string_view kReportOption = "--report";
+constexpr std::string_view kSplitsOption = "--splits";
 
 // True when the paths name one file however they are spelled, or both the standard output.
 bool samePath(const std::string& a, const std::string& b) {
   return a == b || platform::sameFile(a, b);
 }
 
-// True when writing `output` would replace a log named on the command line.
-bool namesALog(const std::string& output, const std::vector<std::string>& logs) {
+// True when writing `output` would replace one of `inputs`, named on the command line.
+bool replacesAnInput(const std::string& output, const std::vector<std::string>& inputs) {
   if (output == platform::kStandardOutput) return false;
-  for (const std::string& log : logs) {
-    if (samePath(output, log)) return true;
+  for (const std::string& input : inputs) {
+    if (samePath(output, input)) return true;
   }
   return false;
+}
+
+// The output or the report, if either names a splits file given on the command line.
+std::optional<std::string> writesSplitsFile(const Arguments& arguments) {
+  for (const std::optional<std::string>* written : {&arguments.outputPath, &arguments.reportPath}) {
+    if (*written && replacesAnInput(**written, arguments.namedSplits)) return **written;
+  }
+  return std::nullopt;
 }
 
 void checkCommandLine(Arguments& arguments) {
@@ -33,15 +42,18 @@ void checkCommandLine(Arguments& arguments) {
         arguments.pathTokens > 1 ? ArgumentError::logsNotMarked : ArgumentError::noInputLog;
   } else if (!arguments.outputPath) {
     arguments.error = ArgumentError::noOutputPath;
-  } else if (namesALog(*arguments.outputPath, arguments.namedLogs)) {
+  } else if (replacesAnInput(*arguments.outputPath, arguments.namedLogs)) {
     arguments.error = ArgumentError::outputNamesInput;
     arguments.errorToken = *arguments.outputPath;
   } else if (arguments.reportPath && samePath(*arguments.reportPath, *arguments.outputPath)) {
     arguments.error = ArgumentError::reportNamesOutput;
     arguments.errorToken = *arguments.reportPath;
-  } else if (arguments.reportPath && namesALog(*arguments.reportPath, arguments.namedLogs)) {
+  } else if (arguments.reportPath && replacesAnInput(*arguments.reportPath, arguments.namedLogs)) {
     arguments.error = ArgumentError::reportNamesInput;
     arguments.errorToken = *arguments.reportPath;
+  } else if (const std::optional<std::string> written = writesSplitsFile(arguments)) {
+    arguments.error = ArgumentError::namesSplitsFile;
+    arguments.errorToken = *written;
   }
 }
 
@@ -75,7 +87,8 @@ Arguments scanArguments(std::span<const char* const> arguments) {
   Arguments scanned;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view token = arguments[i];
-    if (token == kSpotOption || token == kMarginOption || token == kReportOption) {
+    if (token == kSpotOption || token == kMarginOption || token == kReportOption ||
+        token == kSplitsOption) {
       if (i + 1 == arguments.size()) {
         refuse(scanned, ArgumentError::optionWithoutPath, token);
         break;
@@ -83,6 +96,11 @@ Arguments scanArguments(std::span<const char* const> arguments) {
       const std::string path = arguments[++i];
       if (token == kReportOption) {
         scanned.reportPath = path;
+        continue;
+      }
+      if (token == kSplitsOption) {
+        scanned.splitsPath = path;
+        scanned.namedSplits.push_back(path);
         continue;
       }
       (token == kSpotOption ? scanned.spotPath : scanned.marginPath) = path;

@@ -1,9 +1,9 @@
 #pragma once
 // The command line, kSynopsis below, or one of -h, --help, --version.
 //
-// "-g", "-s" and "--report" take the next token as their path whatever it reads, a later one
-// replacing an earlier one; "--tax" costs spot sales by the tax office's method, "--detail"
-// adds the account, trade type and settlement date to each result line, "-q" (--quiet)
+// "-g", "-s", "--splits" and "--report" take the next token as their path whatever it reads,
+// a later one replacing an earlier one; "--tax" costs spot sales by the tax office's method,
+// "--detail" adds the account, trade type and settlement date to each result line, "-q" (--quiet)
 // leaves out the summary; options may stand anywhere; any other token that begins with
 // '-' is an unknown option, but "-" itself, the standard output; any other token is a
 // candidate output path, the last one winning. A file whose name begins with '-' is
@@ -20,8 +20,8 @@ namespace tradepl {
 
 // The command line as the help text shows it.
 inline constexpr std::string_view kSynopsis =
-    "tradepl [-g spot.csv] [-s margin.csv] [--tax] [--report report.csv] [--detail] [-q] "
-    "out.csv";
+    "tradepl [-g spot.csv] [-s margin.csv] [--splits splits.csv] [--tax] [--report report.csv] "
+    "[--detail] [-q] out.csv";
 
 enum class ArgumentError : std::uint8_t {
   none,
@@ -33,6 +33,7 @@ enum class ArgumentError : std::uint8_t {
   outputNamesInput,
   reportNamesOutput,
   reportNamesInput,
+  namesSplitsFile,  // the output or the report names the splits file
 };
 
 struct Arguments {
@@ -40,8 +41,10 @@ struct Arguments {
   std::optional<std::string> marginPath;
   std::optional<std::string> outputPath;  // "-" for the standard output
   std::optional<std::string> reportPath;  // the yearly report, "-" for the standard output
-  std::vector<std::string> namedLogs;     // every path given with -g or -s, even replaced
-  std::size_t pathTokens = 0;             // tokens taken for the output path
+  std::optional<std::string> splitsPath;
+  std::vector<std::string> namedLogs;    // every path given with -g or -s, even replaced
+  std::vector<std::string> namedSplits;  // every path given with --splits, even replaced
+  std::size_t pathTokens = 0;            // tokens taken for the output path
   bool help = false;
   bool version = false;
   bool quiet = false;
@@ -52,8 +55,8 @@ struct Arguments {
 };
 
 // Scans the arguments after the program name. The output and the report may name no path
-// given as a log, not even one a later option replaced, nor each other: a slip of the hand
-// must not cost a log or a result.
+// given as a log or a splits file, not even one a later option replaced, nor each other: a
+// slip of the hand must not cost a log or a result.
 Arguments scanArguments(std::span<const char* const> arguments);
 
 }  // namespace tradepl

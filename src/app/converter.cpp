@@ -14,6 +14,7 @@
 #include "app/teller.hpp"
 #include "app/trade_flow.hpp"
 #include "input/log_reader.hpp"
+#include "input/splits_file.hpp"
 #include "ledger/tax_report.hpp"
 #include "output/report_file.hpp"
 #include "output/result_file.hpp"
@@ -40,6 +41,8 @@ std::string describe(Language language, const Arguments& arguments) {
       return say(language, Message::reportNamesOutput, {arguments.errorToken});
     case ArgumentError::reportNamesInput:
       return say(language, Message::reportNamesInput, {arguments.errorToken});
+    case ArgumentError::namesSplitsFile:
+      return say(language, Message::namesSplitsFile, {arguments.errorToken});
     case ArgumentError::none:
       break;
   }
@@ -77,7 +80,8 @@ struct NamedLog {
 // Where one log's results and messages go while it is read.
 class LogOutput final : public FlowListener {
  public:
-  LogOutput(ResultFile& results, LogVoice& voice) : results_(results), voice_(voice) {}
+  LogOutput(ResultFile& results, LogVoice& voice, std::string_view splitsPath)
+      : results_(results), voice_(voice), splitsPath_(splitsPath) {}
 
   void result(const ResultRow& result) override { results_.append(result); }
   void note(const LedgerNote& note, const TradeRow& trade) override { voice_.note(note, trade); }
@@ -86,21 +90,26 @@ class LogOutput final : public FlowListener {
     voice_.skipped(line, problem);
   }
   void outOfOrder(const TradeRow& row) override { voice_.outOfOrder(row); }
+  void splitNote(const SplitNote& note, const StockSplit& split) override {
+    voice_.splitNote(note, split, splitsPath_);
+  }
 
  private:
   ResultFile& results_;
   LogVoice& voice_;
+  std::string_view splitsPath_;
 };
 
 // One conversion, from the logs named to the summary.
 class Conversion {
  public:
-  Conversion(const Arguments& arguments, Reporter& reporter, Language language)
+  Conversion(const Arguments& arguments, Reporter& reporter, Language language,
+             std::vector<StockSplit> splits)
       : arguments_(arguments),
         teller_(reporter, language),
         reporter_(reporter),
         method_(arguments.tax ? CostMethod::taxOffice : CostMethod::movingAverage),
-        flow_(method_) {}
+        flow_(FlowSettings{.method = method_, .splits = std::move(splits)}) {}
 
   int run() {
     openLogs();
@@ -188,7 +197,9 @@ class Conversion {
   void read(NamedLog& log, ResultFile& results) {
     if (log.reader->newestFirst()) teller_.aboutFile(log.path, say(Message::newestFirst));
     LogVoice voice(teller_, log.kind, log.path);
-    LogOutput output(results, voice);
+    const std::string_view splitsPath =
+        arguments_.splitsPath ? std::string_view(*arguments_.splitsPath) : std::string_view();
+    LogOutput output(results, voice, splitsPath);
     const LogReport report = flow_.read(*log.reader, output);
     voice.finish(report);
     summary_.logRead(log.inSummary, report);
@@ -215,6 +226,29 @@ void printUsage(std::ostream& out) {
   out << "\t--- i_zelShinyo_log.csv ---\n";
   out << '\t' << headingLine(LogKind::margin) << '\n';
   out << "\t...\n";
+}
+
+// The splits named on the command line, or why there are none to be had: a splits file that
+// does not read refuses the run, since a wrong split would make every later result wrong.
+std::optional<std::vector<StockSplit>> readSplits(const Arguments& arguments, Reporter& reporter,
+                                                  Language language) {
+  if (!arguments.splitsPath) return std::vector<StockSplit>{};
+  const std::string& path = *arguments.splitsPath;
+  OpenedLog opened = openLogFile(path);
+  const SplitsFile file = opened.bytes ? readSplitsFile(*opened.bytes) : SplitsFile{};
+  if (!opened.bytes || file.failure || file.tooLong) {
+    const std::string why = !opened.bytes  ? describe(language, opened.problem)
+                            : file.failure ? describe(language, file.failure)
+                                           : say(language, Message::splitsTooLong);
+    reporter.report(path.empty() ? "''" : path, say(language, Message::splitsNotRead, {why}));
+    return std::nullopt;
+  }
+  if (file.badLine != 0) {
+    reporter.report(path, file.badLine,
+                    say(language, Message::notASplit, {describe(language, file.problem)}));
+    return std::nullopt;
+  }
+  return file.splits;
 }
 
 bool pausesBeforeClosing(int argc, unsigned processesOnConsole) {
@@ -247,7 +281,9 @@ int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostr
     reporter.report(describe(language, arguments));
     return kCommandLineError;
   }
-  return Conversion(arguments, reporter, language).run();
+  std::optional<std::vector<StockSplit>> splits = readSplits(arguments, reporter, language);
+  if (!splits) return kCommandLineError;
+  return Conversion(arguments, reporter, language, std::move(*splits)).run();
 }
 
 }  // namespace tradepl

@@ -79,6 +79,22 @@ std::string describe(Language language, const LineProblem& problem, LogKind log)
   return say(language, message, {std::to_string(problem.column), columnName(log, problem.column)});
 }
 
+std::string describe(Language language, SplitLineProblem problem) {
+  switch (problem) {
+    case SplitLineProblem::columns:
+      return say(language, Message::splitColumns);
+    case SplitLineProblem::date:
+      return say(language, Message::splitDate);
+    case SplitLineProblem::code:
+      return say(language, Message::splitCode);
+    case SplitLineProblem::sharesBefore:
+      return say(language, Message::splitShares, {"3"});
+    case SplitLineProblem::sharesAfter:
+      return say(language, Message::splitShares, {"4"});
+  }
+  return {};
+}
+
 std::string describe(Language language, const platform::FileProblem& problem) {
   using platform::FileFailure;
   const std::string reason = systemReason(language, problem.error);

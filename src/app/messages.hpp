@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "input/splits_file.hpp"
 #include "input/trade_line.hpp"
 #include "platform/files.hpp"
 #include "records/records.hpp"
@@ -30,6 +31,7 @@ enum class Message : std::uint8_t {
   outputNamesInput,   // {1} the path
   reportNamesOutput,  // {1} the path
   reportNamesInput,   // {1} the path
+  namesSplitsFile,    // {1} the path
   help,               // {1} the version, {2} the command line
   pressEnter,
   // Files.
@@ -66,11 +68,25 @@ enum class Message : std::uint8_t {
   longerThanAnyLine,
   lineInUtf8,
   outOfOrder,
+  // The splits file.
+  splitsNotRead,  // {1} why
+  splitsTooLong,
+  notASplit,  // {1} why
+  splitColumns,
+  splitDate,
+  splitCode,
+  splitShares,      // {1} the column's number
+  splitFraction,    // {1} before, {2} after, {3} the code, {4} the account, {5} shares held,
+                    // {6} shares after, {7} the fraction
+  splitOutOfRange,  // {1} before, {2} after, {3} the code, {4} the account, {5} shares held
   // Trades.
   saleWithoutHolding,  // {1} the code, {2} the account
   soldMoreThanHeld,    // {1} the code, {2} the account, {3} the shares held
-  amountOutOfRange,    // {1} the code, {2} the account
-  dateDoesNotRead,     // {1} the date as written
+  // The same, and a split that would explain it: {4} the price before, {5} the price of the
+  // sale, {6} the day before, {7} the ratio, {8} the day of the sale
+  soldMoreThanHeldSplit,
+  amountOutOfRange,  // {1} the code, {2} the account
+  dateDoesNotRead,   // {1} the date as written
   // The summary at the end of a run.
   summary,
   logSummary,  // {1} lines read, {2} trades used, {3} lines skipped, {4} other trade types
@@ -112,6 +128,8 @@ std::string grouped(std::uint64_t count);
 
 // Why a line was skipped, in `language`.
 std::string describe(Language language, const LineProblem& problem, LogKind log);
+// Why a line of a splits file does not read, in `language`.
+std::string describe(Language language, SplitLineProblem problem);
 // Why a file could not be read or written, in `language`.
 std::string describe(Language language, const platform::FileProblem& problem);
 

@@ -23,6 +23,8 @@ std::string_view englishText(Message message) {
       return "the report {1} is the result file: give it another name";
     case Message::reportNamesInput:
       return "the report {1} names an input log";
+    case Message::namesSplitsFile:
+      return "{1} is the splits file: give the output another name";
     case Message::help:
       return "tradepl {1}: realized profit and loss from a broker's trade logs\n"
              "\n"
@@ -36,6 +38,10 @@ std::string_view englishText(Message message) {
              "  -g PATH          the spot log (現物), 14 columns\n"
              "  -s PATH          the margin log (信用), 24 columns\n"
              "  out.csv          the result file; - for the standard output\n"
+             "  --splits PATH    stock splits the logs do not show, one a line:\n"
+             "                   date,code,before,after (2023/06/28,9432,1,25 for 1:25), the\n"
+             "                   date being the ex-rights date (権利落ち日) of the company's\n"
+             "                   or the exchange's notice of the split (株式分割)\n"
              "  --tax            cost spot sales as the tax office does (総平均法に準ずる方法):\n"
              "                   purchase fees in the cost, the cost per share rounded up to\n"
              "                   the yen at each sale, a 特定口座's purchases of a day before\n"
@@ -139,11 +145,36 @@ std::string_view englishText(Message message) {
       return "executed before the trade read just before it: the log is not in date order, "
              "and holdings follow the order of its lines";
 
+    case Message::splitsNotRead:
+      return "cannot read the splits file: {1}. Nothing was read or written";
+    case Message::splitsTooLong:
+      return "longer than 1 MiB, which no splits file is";
+    case Message::notASplit:
+      return "not a split: {1}. Write a split as date,code,before,after (2023/06/28,9432,1,25). "
+             "Nothing was read or written";
+    case Message::splitColumns:
+      return "not four columns";
+    case Message::splitDate:
+      return "column 1 is not a date (year/month/day)";
+    case Message::splitCode:
+      return "column 2 is not a security code";
+    case Message::splitShares:
+      return "column {1} is not a whole number above 0";
+    case Message::splitFraction:
+      return "{1}:{2} split of {3} ({4}): {5} shares became {6} and {7} of a share; the broker "
+             "pays such a fraction in cash, which the logs do not show";
+    case Message::splitOutOfRange:
+      return "{1}:{2} split of {3} ({4}) left out: {5} shares would become too many to count";
+
     case Message::saleWithoutHolding:
       return "sale of {1} ({2}) without a holding bought earlier in the logs: no result";
     case Message::soldMoreThanHeld:
       return "sale of {1} ({2}) is larger than the {3} shares held: result written, "
              "holding closed";
+    case Message::soldMoreThanHeldSplit:
+      return "sale of {1} ({2}) is larger than the {3} shares held: result written, holding "
+             "closed. The price fell from {4} to {5} since {6}; if {1} was split 1:{7}, add "
+             "\"{8},{1},1,{7}\" to a --splits file, dated the ex-rights day";
     case Message::amountOutOfRange:
       return "trade of {1} ({2}) left out: an amount is too large to compute";
     case Message::dateDoesNotRead:

@@ -28,6 +28,8 @@ std::string_view japaneseText(Message message) {
       return "集計ファイル {1} は出力ファイルと同じです。別の名前を指定してください";
     case Message::reportNamesInput:
       return "集計ファイル {1} は入力の取引履歴です。別の名前を指定してください";
+    case Message::namesSplitsFile:
+      return "{1} は株式分割のファイルです。出力には別の名前を指定してください";
     case Message::help:
       return "tradepl {1}: 取引履歴から実現損益を計算します\n"
              "\n"
@@ -41,6 +43,10 @@ std::string_view japaneseText(Message message) {
              "  -g ファイル       現物取引の履歴（14 列）\n"
              "  -s ファイル       信用取引の履歴（24 列）\n"
              "  out.csv           出力するファイル。- を指定すると標準出力に書き出します\n"
+             "  --splits ファイル 取引履歴にない株式分割・株式併合を 1 行に 1 件、\n"
+             "                    日付,銘柄コード,分割前,分割後 の形式で指定します（1:25 の\n"
+             "                    分割は 2023/06/28,9432,1,25）。日付は会社や取引所の株式分割\n"
+             "                    のお知らせにある権利落ち日です\n"
              "  --tax             税務署と同じ方法（総平均法に準ずる方法）で現物の取得費を\n"
              "                    計算します。買付手数料を取得費に含め、売却ごとに 1 株あたり\n"
              "                    の取得費の円未満を切り上げ、特定口座では同じ日の買付を売却\n"
@@ -143,11 +149,38 @@ std::string_view japaneseText(Message message) {
       return "直前に読んだ取引より前に約定しています。取引履歴が約定日時の順に並んでいない"
              "ため、保有は行の順に計算されます";
 
+    case Message::splitsNotRead:
+      return "株式分割のファイルを読み込めません: {1}。何も読み書きしていません";
+    case Message::splitsTooLong:
+      return "1 MiB を超えており、株式分割のファイルではありません";
+    case Message::notASplit:
+      return "株式分割の行として読めません（{1}）。日付,銘柄コード,分割前,分割後 の形式（例: "
+             "2023/06/28,9432,1,25）で書いてください。何も読み書きしていません";
+    case Message::splitColumns:
+      return "列が 4 つではありません";
+    case Message::splitDate:
+      return "1 列目が 年/月/日 の日付ではありません";
+    case Message::splitCode:
+      return "2 列目が銘柄コードではありません";
+    case Message::splitShares:
+      return "{1} 列目が 1 以上の整数ではありません";
+    case Message::splitFraction:
+      return "{3}（{4}）の {1}:{2} の株式分割で、{5} 株が {6} 株と {7} "
+             "株の端数になりました。端数は証券会社が現金で支払うもので、取引履歴には記載されません";
+    case Message::splitOutOfRange:
+      return "{3}（{4}）の {1}:{2} の株式分割は、株数 {5} "
+             "が大きすぎて計算できないため、適用していません";
+
     case Message::saleWithoutHolding:
       return "{1}（{2}）の売却に対応する買付が取引履歴にありません。損益は出力しません";
     case Message::soldMoreThanHeld:
       return "{1}（{2}）の売却数量が保有株数 {3} を超えています。損益を出力し、保有をなくし"
              "ました";
+    case Message::soldMoreThanHeldSplit:
+      return "{1}（{2}）の売却数量が保有株数 {3} "
+             "を超えています。損益を出力し、保有をなくしました。{6} から株価が {4} 円から {5} "
+             "円に下がっています。1:{7} の株式分割があった場合は、--splits "
+             "のファイルに「{8},{1},1,{7}」（日付は権利落ち日）を加えてください";
     case Message::amountOutOfRange:
       return "{1}（{2}）の取引は金額が大きすぎて計算できないため、除外しました";
     case Message::dateDoesNotRead:

@@ -114,9 +114,7 @@ bool WaitingRows::drainFile(const TakeRow& take) {
 }
 
 bool SameDayOrder::take(const TradeRow& row, const TakeRow& apply) {
-  const CalendarDate& date = row.executed.date;
-  const std::optional<Day> day =
-      date.complete() ? std::optional(Day(*date.year, *date.month, *date.day)) : std::nullopt;
+  const std::optional<Day> day = dayOf(row.executed.date);
   bool read = true;
   if (!day || day != day_) read = endOfDay(apply);
   day_ = day;

@@ -16,7 +16,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <tuple>
 
 #include "records/records.hpp"
 
@@ -75,8 +74,6 @@ class SameDayOrder {
   bool endOfDay(const TakeRow& apply);
 
  private:
-  using Day = std::tuple<std::int64_t, std::int64_t, std::int64_t>;
-
   std::optional<Day> day_;
   WaitingRows waiting_;
 };

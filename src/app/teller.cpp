@@ -1,7 +1,12 @@
 #include "app/teller.hpp"
 
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
 #include "output/result_line.hpp"
 #include "platform/text.hpp"
+#include "records/numbers.hpp"
 
 namespace tradepl {
 namespace {
@@ -10,6 +15,26 @@ std::string codeText(const StockCode& code) {
   std::string text;
   appendStockCode(text, code);
   return text;
+}
+
+// A price as people write it: 4,000 or 156.5.
+std::string priceText(double price) {
+  if (std::trunc(price) == price && std::fabs(price) < 0x1p53) {
+    const auto whole = static_cast<std::int64_t>(price);
+    std::string text(whole < 0 ? "-" : "");
+    text += grouped(magnitudeOf(whole));
+    return text;
+  }
+  char buffer[64];
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, price);
+  return std::string(buffer, written.ptr);
+}
+
+std::string dayText(const Day& day) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%04lld/%02lld/%02lld", static_cast<long long>(day.year),
+                static_cast<long long>(day.month), static_cast<long long>(day.day));
+  return buffer;
 }
 
 }  // namespace
@@ -59,12 +84,42 @@ void LogVoice::note(const LedgerNote& note, const TradeRow& trade) {
     case LedgerNoteKind::saleWithoutHolding:
       return tell(trade.line, say(Message::saleWithoutHolding, {code, account}), gap);
     case LedgerNoteKind::soldMoreThanHeld:
+      if (const std::optional<SplitHint>& hint = note.splitHint) {
+        return tell(
+            trade.line,
+            say(Message::soldMoreThanHeldSplit,
+                {code, account, std::to_string(note.heldQuantity), priceText(hint->previousPrice),
+                 priceText(hint->salePrice), dayText(hint->previousDay),
+                 std::to_string(hint->ratio), dayText(hint->saleDay)}),
+            gap);
+      }
       return tell(
           trade.line,
           say(Message::soldMoreThanHeld, {code, account, std::to_string(note.heldQuantity)}), gap);
     case LedgerNoteKind::amountOutOfRange:
       return tell(trade.line, say(Message::amountOutOfRange, {code, account}), gap);
   }
+}
+
+void LogVoice::splitNote(const SplitNote& note, const StockSplit& split,
+                         std::string_view splitsPath) {
+  const std::string before = std::to_string(split.before);
+  const std::string after = std::to_string(split.after);
+  const std::string code = codeText(split.code());
+  const std::string account = platform::utf8FromShiftJis(note.account);
+  const std::string held = grouped(magnitudeOf(note.sharesBefore));
+  if (note.kind == SplitNote::Kind::outOfRange) {
+    teller_.aboutLine(splitsPath, split.line,
+                      say(Message::splitOutOfRange, {before, after, code, account, held}),
+                      Gap::none);
+    return;
+  }
+  const std::string fraction =
+      std::to_string(note.fractionOver) + "/" + std::to_string(note.fractionUnder);
+  teller_.aboutLine(splitsPath, split.line,
+                    say(Message::splitFraction, {before, after, code, account, held,
+                                                 grouped(magnitudeOf(note.sharesAfter)), fraction}),
+                    Gap::none);
 }
 
 bool LogVoice::mayTell(bool isSkip, Gap gap) {

@@ -53,6 +53,8 @@ class LogVoice {
   void skipped(std::uint64_t line, const LineProblem& problem);
   void outOfOrder(const TradeRow& row);
   void note(const LedgerNote& note, const TradeRow& trade);
+  // What a split did to a holding, said about its line of the splits file.
+  void splitNote(const SplitNote& note, const StockSplit& split, std::string_view splitsPath);
   void undatedResult(const TradeRow& trade);
   // Says what is left to say once the log is read.
   void finish(const LogReport& report);

@@ -23,8 +23,9 @@ class FlowSink final : public LineSink {
 
 }  // namespace
 
-TradeFlow::TradeFlow(CostMethod method, std::size_t sameDayMemory) : ledger_(method) {
-  if (method == CostMethod::taxOffice) sameDay_.emplace(sameDayMemory);
+TradeFlow::TradeFlow(FlowSettings settings)
+    : splits_(std::move(settings.splits)), ledger_(settings.method) {
+  if (settings.method == CostMethod::taxOffice) sameDay_.emplace(settings.sameDayMemory);
 }
 
 LogReport TradeFlow::read(LogReader& reader, FlowListener& listener) {
@@ -40,18 +41,33 @@ LogReport TradeFlow::read(LogReader& reader, FlowListener& listener) {
 
 void TradeFlow::take(const TradeRow& row, FlowListener& listener) {
   if (!sameDay_ || row.log != LogKind::spot) return apply(row, listener);
-  keepGoing(sameDay_->take(row, [&](const TradeRow& taken) { apply(taken, listener); }));
+  noteReadBack(sameDay_->take(row, [&](const TradeRow& taken) { apply(taken, listener); }));
 }
 
 void TradeFlow::endOfLog(FlowListener& listener) {
-  if (sameDay_) keepGoing(sameDay_->endOfDay([&](const TradeRow& row) { apply(row, listener); }));
+  if (sameDay_)
+    noteReadBack(sameDay_->endOfDay([&](const TradeRow& row) { apply(row, listener); }));
 }
 
-void TradeFlow::keepGoing(bool readBack) {
+void TradeFlow::noteReadBack(bool readBack) {
   readBack_ = readBack_ && readBack;
 }
 
+void TradeFlow::applySplits(const TradeRow& row, FlowListener& listener) {
+  const std::optional<Day> day = dayOf(row.executed.date);
+  if (!day) return;
+  for (; splitsApplied_ < splits_.size() && splits_[splitsApplied_].date <= *day;
+       ++splitsApplied_) {
+    const StockSplit& split = splits_[splitsApplied_];
+    for (const SplitNote& note : ledger_.split(split)) listener.splitNote(note, split);
+  }
+}
+
 void TradeFlow::apply(const TradeRow& row, FlowListener& listener) {
+  if (splitsApplied_ < splits_.size() &&
+      (row.kind == TradeKind::spotPurchase || row.kind == TradeKind::spotSale)) {
+    applySplits(row, listener);
+  }
   const TradeOutcome outcome = ledger_.apply(row);
   if (outcome.result) {
     totals_.add(*outcome.result);

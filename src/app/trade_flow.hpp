@@ -10,12 +10,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "app/same_day.hpp"
 #include "input/log_reader.hpp"
 #include "ledger/ledger.hpp"
 #include "ledger/yearly_totals.hpp"
 #include "records/records.hpp"
+#include "records/splits.hpp"
 
 namespace tradepl {
 
@@ -32,17 +34,26 @@ class FlowListener {
   virtual void skipped(std::uint64_t line, const LineProblem& problem) = 0;
   // The first kept row executed before the dated row taken just before it.
   virtual void outOfOrder(const TradeRow& row) = 0;
+  // Something a split did to a holding.
+  virtual void splitNote(const SplitNote& note, const StockSplit& split) = 0;
 
  protected:
   ~FlowListener() = default;
 };
 
+struct FlowSettings {
+  CostMethod method = CostMethod::movingAverage;
+  std::vector<StockSplit> splits{};  // in date order
+  std::size_t sameDayMemory = WaitingRows::kMemoryBound;
+};
+
 // The trades of one run, every log through one ledger and into one set of totals. Under the
 // tax office's method, the rows of a log are applied in the order of the same-day rule.
+// Before a spot trade is applied, the splits dated on or before its day that were not yet
+// applied are, in their order.
 class TradeFlow {
  public:
-  explicit TradeFlow(CostMethod method = CostMethod::movingAverage,
-                     std::size_t sameDayMemory = WaitingRows::kMemoryBound);
+  explicit TradeFlow(FlowSettings settings = {});
 
   // Reads a log, looked over and not refused, through the flow.
   LogReport read(LogReader& reader, FlowListener& listener);
@@ -57,8 +68,11 @@ class TradeFlow {
 
  private:
   void apply(const TradeRow& row, FlowListener& listener);
-  void keepGoing(bool readBack);
+  void applySplits(const TradeRow& row, FlowListener& listener);
+  void noteReadBack(bool readBack);
 
+  std::vector<StockSplit> splits_;
+  std::size_t splitsApplied_ = 0;
   HoldingLedger ledger_;
   std::optional<SameDayOrder> sameDay_;
   YearlyTotals totals_;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <iterator>
+#include <numeric>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -21,7 +23,41 @@ struct Holding {
   std::int64_t pendingCommissionTax = 0;
   // Tax office: what the shares cost, their purchase fees included.
   std::int64_t cost = 0;
+  // The price and day of the holding's last trade, against which a sale too large for the
+  // holding is looked at for a split the logs do not show.
+  double lastPrice = 0.0;
+  std::optional<Day> lastDay{};
 };
+
+void noteTrade(Holding& holding, const TradeRow& trade) {
+  holding.lastPrice = trade.unitPrice;
+  holding.lastDay = dayOf(trade.executed.date);
+}
+
+// A sale larger than its holding, at a price about a whole factor or more below that of the
+// holding's last trade, most likely follows a split the logs do not show: 100 shares bought
+// at 4,000 are sold as 2,500 at 170 after a 1:25 split. The factor is the shares sold over
+// those held where that is whole and near the fall in price, else the fall rounded.
+std::optional<SplitHint> splitHintFor(const Holding& holding, const TradeRow& sale) {
+  const std::optional<Day> saleDay = dayOf(sale.executed.date);
+  if (!holding.lastDay || !saleDay || !(holding.lastPrice > 0) || !(sale.unitPrice > 0) ||
+      holding.quantity <= 0) {
+    return std::nullopt;
+  }
+  const double fall = holding.lastPrice / sale.unitPrice;
+  if (fall < 1.8 || fall > 1e9) return std::nullopt;
+  auto ratio = static_cast<std::int64_t>(std::llround(fall));
+  if (sale.quantity % holding.quantity == 0) {
+    const std::int64_t byShares = sale.quantity / holding.quantity;
+    const auto shares = static_cast<double>(byShares);
+    if (byShares >= 2 && shares >= fall / 1.25 && shares <= fall * 1.25) ratio = byShares;
+  }
+  return SplitHint{holding.lastPrice, *holding.lastDay, sale.unitPrice, *saleDay, ratio};
+}
+
+LedgerNote soldMoreThanHeld(const Holding& holding, const TradeRow& sale) {
+  return {LedgerNoteKind::soldMoreThanHeld, holding.quantity, splitHintFor(holding, sale)};
+}
 
 // What a holding is kept under, as a trade shows it: the account's bytes and the code.
 struct HoldingOf {
@@ -112,11 +148,14 @@ TradeOutcome closeMarginPosition(const TradeRow& trade) {
 TradeOutcome buyAtAverage(HoldingMap& holdings, const TradeRow& trade) {
   const auto found = holdings.find(holdingOf(trade));
   if (found == holdings.end()) {
-    holdings.emplace(HoldingKey(holdingOf(trade)),
-                     Holding{.quantity = trade.quantity,
-                             .averagePrice = trade.unitPrice,
-                             .pendingCommission = trade.commission,
-                             .pendingCommissionTax = trade.commissionTax});
+    Holding& added = holdings
+                         .emplace(HoldingKey(holdingOf(trade)),
+                                  Holding{.quantity = trade.quantity,
+                                          .averagePrice = trade.unitPrice,
+                                          .pendingCommission = trade.commission,
+                                          .pendingCommissionTax = trade.commissionTax})
+                         .first->second;
+    noteTrade(added, trade);
     return {};
   }
   Holding& holding = found->second;
@@ -136,10 +175,11 @@ TradeOutcome buyAtAverage(HoldingMap& holdings, const TradeRow& trade) {
   if (!quantity || !commission || !tax || !std::isfinite(average)) {
     return noted(LedgerNoteKind::amountOutOfRange);
   }
-  holding = {.quantity = *quantity,
-             .averagePrice = average,
-             .pendingCommission = *commission,
-             .pendingCommissionTax = *tax};
+  holding.quantity = *quantity;
+  holding.averagePrice = average;
+  holding.pendingCommission = *commission;
+  holding.pendingCommissionTax = *tax;
+  noteTrade(holding, trade);
   return {};
 }
 
@@ -173,7 +213,7 @@ TradeOutcome sellAtAverage(HoldingMap& holdings, const TradeRow& trade) {
 
   if (closes) {
     if (trade.quantity > holding.quantity) {
-      outcome.note = LedgerNote{LedgerNoteKind::soldMoreThanHeld, holding.quantity};
+      outcome.note = soldMoreThanHeld(holding, trade);
     }
     holdings.erase(found);
     return outcome;
@@ -181,6 +221,7 @@ TradeOutcome sellAtAverage(HoldingMap& holdings, const TradeRow& trade) {
   holding.quantity = *remaining;
   holding.pendingCommission = 0;
   holding.pendingCommissionTax = 0;
+  noteTrade(holding, trade);
   return outcome;
 }
 
@@ -203,10 +244,14 @@ TradeOutcome buyAtCost(HoldingMap& holdings, const TradeRow& trade) {
   // A purchase that leaves no shares (a negative correction row) leaves no holding.
   if (*quantity <= 0) {
     if (found != holdings.end()) holdings.erase(found);
-  } else if (found == holdings.end()) {
-    holdings.emplace(HoldingKey(holdingOf(trade)), Holding{.quantity = *quantity, .cost = *cost});
   } else {
-    found->second = Holding{.quantity = *quantity, .cost = *cost};
+    Holding& holding =
+        found != holdings.end()
+            ? found->second
+            : holdings.emplace(HoldingKey(holdingOf(trade)), Holding{}).first->second;
+    holding.quantity = *quantity;
+    holding.cost = *cost;
+    noteTrade(holding, trade);
   }
   return {};
 }
@@ -241,12 +286,14 @@ TradeOutcome sellAtCost(HoldingMap& holdings, const TradeRow& trade) {
       ResultRow{.trade = trade, .profit = *profit, .averagePrice = static_cast<double>(unit)};
   if (closes) {
     if (trade.quantity > holding.quantity) {
-      outcome.note = LedgerNote{LedgerNoteKind::soldMoreThanHeld, holding.quantity};
+      outcome.note = soldMoreThanHeld(holding, trade);
     }
     holdings.erase(found);
     return outcome;
   }
-  holding = Holding{.quantity = *left, .cost = *leftCost};
+  holding.quantity = *left;
+  holding.cost = *leftCost;
+  noteTrade(holding, trade);
   return outcome;
 }
 
@@ -277,6 +324,42 @@ TradeOutcome HoldingLedger::apply(const TradeRow& trade) {
       break;
   }
   return {};
+}
+
+std::vector<SplitNote> HoldingLedger::split(const StockSplit& split) {
+  std::vector<SplitNote> notes;
+  const StockCode code = split.code();
+  HoldingMap& map = holdings_->map;
+  for (auto at = map.begin(); at != map.end();) {
+    Holding& holding = at->second;
+    if (!(at->first.view().code == code) || holding.quantity <= 0) {
+      ++at;
+      continue;
+    }
+    const std::optional<std::int64_t> product = checkedMultiply(holding.quantity, split.after);
+    SplitNote note{.account = at->first.account, .sharesBefore = holding.quantity};
+    if (!product) {
+      note.kind = SplitNote::Kind::outOfRange;
+      notes.push_back(std::move(note));
+      ++at;
+      continue;
+    }
+    note.sharesAfter = *product / split.before;
+    if (const std::int64_t over = *product % split.before; over != 0) {
+      const std::int64_t common = std::gcd(over, split.before);
+      note.fractionOver = over / common;
+      note.fractionUnder = split.before / common;
+      notes.push_back(note);
+    }
+    holding.quantity = note.sharesAfter;
+    holding.averagePrice =
+        holding.averagePrice * static_cast<double>(split.before) / static_cast<double>(split.after);
+    holding.lastPrice =
+        holding.lastPrice * static_cast<double>(split.before) / static_cast<double>(split.after);
+    // The tax office's cost stays whole; a holding merged down to no share is gone.
+    at = method_ == CostMethod::taxOffice && holding.quantity == 0 ? map.erase(at) : std::next(at);
+  }
+  return notes;
 }
 
 std::optional<std::int64_t> HoldingLedger::sharesHeld(std::string_view account,

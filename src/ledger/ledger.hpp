@@ -22,8 +22,11 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "records/records.hpp"
+#include "records/splits.hpp"
 
 namespace tradepl {
 
@@ -33,10 +36,35 @@ enum class LedgerNoteKind : std::uint8_t {
   amountOutOfRange,    // the trade is left out: a sum or the profit would not fit 64 bits
 };
 
+// A split the logs do not show, as a sale larger than its holding suggests it: the price
+// fell by about a whole factor since the holding's previous trade.
+struct SplitHint {
+  double previousPrice = 0.0;
+  Day previousDay;
+  double salePrice = 0.0;
+  Day saleDay;
+  std::int64_t ratio = 0;  // the split 1:ratio that would explain the sale
+};
+
 // Something the ledger has to tell the user about one trade.
 struct LedgerNote {
   LedgerNoteKind kind = LedgerNoteKind::saleWithoutHolding;
-  std::int64_t heldQuantity = 0;  // for soldMoreThanHeld
+  std::int64_t heldQuantity = 0;         // for soldMoreThanHeld
+  std::optional<SplitHint> splitHint{};  // for soldMoreThanHeld, where a split explains it
+};
+
+// What a split did to a holding that the user should know of.
+struct SplitNote {
+  enum class Kind : std::uint8_t {
+    fraction,    // a fraction of a share was left over, which the broker pays out in cash
+    outOfRange,  // the shares would not fit 64 bits: the holding was left as it was
+  };
+  Kind kind = Kind::fraction;
+  std::string account{};  // Shift_JIS, as the logs spell it
+  std::int64_t sharesBefore = 0;
+  std::int64_t sharesAfter = 0;   // rounded down
+  std::int64_t fractionOver = 0;  // the fraction of a share: fractionOver / fractionUnder
+  std::int64_t fractionUnder = 1;
 };
 
 enum class CostMethod : std::uint8_t { movingAverage, taxOffice };
@@ -56,6 +84,12 @@ class HoldingLedger {
 
   // Applies one trade of either log; rows of a kind the logs do not keep change nothing.
   TradeOutcome apply(const TradeRow& trade);
+
+  // Applies a split to every holding of its code, in every account: the shares times
+  // after ÷ before, rounded down. The moving average becomes average × before ÷ after, the
+  // commissions waiting stay; under the tax office's method the cost stays (所令110), and a
+  // holding left without shares is removed. Holdings of no shares are left alone.
+  std::vector<SplitNote> split(const StockSplit& split);
 
   // The shares held in an account's holding of a code; none where there is no holding.
   std::optional<std::int64_t> sharesHeld(std::string_view account, const StockCode& code) const;

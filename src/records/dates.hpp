@@ -2,6 +2,7 @@
 // Dates as the logs write them: "2014/09/04 11:48" for an execution, "2014/09/06" for a
 // settlement, sometimes with '-' for '/', sometimes without leading zeros.
 
+#include <compare>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,6 +20,21 @@ struct CalendarDate {
 
   bool complete() const { return year && month && day; }
 };
+
+// A calendar day whose year, month and day all read, for ordering and comparing days.
+struct Day {
+  std::int64_t year = 0;
+  std::int64_t month = 0;
+  std::int64_t day = 0;
+
+  friend auto operator<=>(const Day&, const Day&) = default;
+};
+
+// The day of a complete date; none when a part does not read.
+inline std::optional<Day> dayOf(const CalendarDate& date) {
+  if (!date.complete()) return std::nullopt;
+  return Day{*date.year, *date.month, *date.day};
+}
 
 // When a trade was executed: its calendar date, and the time of day when " H:M" follows it.
 struct ExecutionDate {

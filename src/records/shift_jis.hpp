@@ -73,6 +73,14 @@ inline constexpr std::string_view kLossCarriedForward =
     "\x97\x82\x94\x4E\x88\xC8\x8C\xE3\x82\xC9\x8C\x4A\x82\xE8\x89\x7A\x82\xB7\x91\xB9"
     "\x8E\xB8";  // 翌年以後に繰り越す損失
 
+// The heading line of a splits file, as a spreadsheet saves it in Shift_JIS, or in UTF-8.
+inline constexpr std::string_view kSplitsHeading =
+    "\x93\xFA\x95\x74,\x96\xC1\x95\xBF\x83\x52\x81\x5B\x83\x68,\x95\xAA\x8A\x84\x91\x4F,"
+    "\x95\xAA\x8A\x84\x8C\xE3";  // 日付,銘柄コード,分割前,分割後
+inline constexpr std::string_view kSplitsHeadingInUtf8 =
+    "\xE6\x97\xA5\xE4\xBB\x98,\xE9\x8A\x98\xE6\x9F\x84\xE3\x82\xB3\xE3\x83\xBC\xE3\x83\x89,"
+    "\xE5\x88\x86\xE5\x89\xB2\xE5\x89\x8D,\xE5\x88\x86\xE5\x89\xB2\xE5\xBE\x8C";  // 日付,銘柄コード,分割前,分割後
+
 // The trade-type keywords as UTF-8 bytes: a log that holds them was saved in the wrong
 // encoding (a spreadsheet's "CSV UTF-8"), and none of its rows would match the keywords.
 inline constexpr std::string_view kSpotInUtf8 = "\xE7\x8F\xBE\xE7\x89\xA9";  // 現物
