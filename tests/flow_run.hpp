@@ -81,13 +81,7 @@ class FlowRun final : public FlowListener {
 
   // The row with its texts copied to storage of the run's own.
   TradeRow kept(TradeRow row) {
-    for (Text TradeRow::*text :
-         {&TradeRow::execDateTime, &TradeRow::stockName, &TradeRow::tradeType, &TradeRow::side,
-          &TradeRow::market, &TradeRow::account, &TradeRow::settlementDate,
-          &TradeRow::marginType}) {
-      row.*text = Text(texts_.emplace_back((row.*text).view()));
-    }
-    row.stockCode.symbol = Text(texts_.emplace_back(row.stockCode.symbol.view()));
+    forEachText(row, [this](Text& text) { text = Text(texts_.emplace_back(text.view())); });
     return row;
   }
 

@@ -139,6 +139,11 @@ inline SpotTrade spotSell(std::string code, std::string quantity, std::string un
   return trade;
 }
 
+inline SpotTrade inAccount(std::string account, SpotTrade trade) {
+  trade.account = std::move(account);
+  return trade;
+}
+
 // The trade as executed at `date`, and settled on the same day: tests of one rule at a time
 // give every trade a day of its own.
 template <typename Trade>

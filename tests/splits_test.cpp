@@ -13,6 +13,7 @@ namespace tradepl {
 namespace {
 
 using testing::FlowRun;
+using testing::inAccount;
 using testing::MarginTrade;
 using testing::on;
 using testing::spotBuy;
@@ -35,6 +36,9 @@ TEST(ReadSplitLine, ReadsADateACodeAndTwoWholeNumbersAboveZero) {
                         Case{"2023/06/28,9432,1,25,x", SplitLineProblem::columns},
                         Case{"R5/6/28,9432,1,25", SplitLineProblem::date},
                         Case{"2023/06,9432,1,25", SplitLineProblem::date},
+                        Case{"15/08/2023,9432,1,25", SplitLineProblem::date},
+                        Case{"2023/02/29,9432,1,25", SplitLineProblem::date},
+                        Case{"2023/06/28x,9432,1,25", SplitLineProblem::date},
                         Case{"2023/06/28,94-32,1,25", SplitLineProblem::code},
                         Case{"2023/06/28,9432,0,25", SplitLineProblem::sharesBefore},
                         Case{"2023/06/28,9432,1,-25", SplitLineProblem::sharesAfter},
@@ -44,8 +48,10 @@ TEST(ReadSplitLine, ReadsADateACodeAndTwoWholeNumbersAboveZero) {
 }
 
 TEST(ReadSplitsFile, PassesOverHeadingsAndBlankLinesAndOrdersTheSplitsByDate) {
+  // A spreadsheet's empty columns after the heading, and a row of them.
   const std::string text = "\xEF\xBB\xBF" + std::string(sjis::kSplitsHeadingInUtf8) +
-                           "\r\n2024/10/01,7974,1,10\r\n\r\n" + std::string(sjis::kSplitsHeading) +
+                           ",,\r\n2024/10/01,7974,1,10\r\n,,,\r\n" +
+                           std::string(sjis::kSplitsHeading) +
                            "\n2023/06/28,9432,1,25\n2024/10/01,1234,10,1";
   MemoryBytes bytes(text);
   const SplitsFile file = readSplitsFile(bytes);
@@ -65,11 +71,6 @@ TEST(ReadSplitsFile, PassesOverHeadingsAndBlankLinesAndOrdersTheSplitsByDate) {
 
 StockSplit splitOf(Day date, std::int64_t code, std::int64_t before, std::int64_t after) {
   return {.date = date, .codeNumber = code, .before = before, .after = after, .line = 2};
-}
-
-SpotTrade inAccount(std::string account, SpotTrade trade) {
-  trade.account = std::move(account);
-  return trade;
 }
 
 TEST(Splits, LetAHoldingBoughtBeforeASplitSellAfterItUnderBothMethods) {

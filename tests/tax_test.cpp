@@ -17,6 +17,7 @@ namespace tradepl {
 namespace {
 
 using testing::FlowRun;
+using testing::inAccount;
 using testing::on;
 using testing::spotBuy;
 using testing::spotSell;
@@ -130,11 +131,6 @@ TEST(TaxOfficeMethod, LeavesOutATradeWhoseFiguresWouldNotFit) {
   ASSERT_EQ(run.notes().size(), 3u);
   EXPECT_EQ(run.notes()[0].note.kind, LedgerNoteKind::amountOutOfRange);
   EXPECT_EQ(run.notes()[1].note.kind, LedgerNoteKind::amountOutOfRange);
-}
-
-SpotTrade inAccount(std::string account, SpotTrade trade) {
-  trade.account = std::move(account);
-  return trade;
 }
 
 TEST(SameDayRule, AppliesADaysTokuteiPurchasesBeforeItsOtherRows) {

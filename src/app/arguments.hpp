@@ -25,7 +25,7 @@ inline constexpr std::string_view kSynopsis =
 
 enum class ArgumentError : std::uint8_t {
   none,
-  optionWithoutPath,  // -g or -s last
+  optionWithoutPath,  // -g, -s, --splits or --report last
   unknownOption,
   noInputLog,
   logsNotMarked,  // several paths, but none named with -g or -s

@@ -236,16 +236,16 @@ std::optional<std::vector<StockSplit>> readSplits(const Arguments& arguments, Re
   const std::string& path = *arguments.splitsPath;
   OpenedLog opened = openLogFile(path);
   const SplitsFile file = opened.bytes ? readSplitsFile(*opened.bytes) : SplitsFile{};
-  if (!opened.bytes || file.failure || file.tooLong) {
-    const std::string why = !opened.bytes  ? describe(language, opened.problem)
-                            : file.failure ? describe(language, file.failure)
-                                           : say(language, Message::splitsTooLong);
-    reporter.report(path.empty() ? "''" : path, say(language, Message::splitsNotRead, {why}));
-    return std::nullopt;
-  }
   if (file.badLine != 0) {
     reporter.report(path, file.badLine,
                     say(language, Message::notASplit, {describe(language, file.problem)}));
+    return std::nullopt;
+  }
+  if (!opened.bytes || file.refused()) {
+    const std::string why = !opened.bytes  ? describe(language, opened.problem)
+                            : file.failure ? describe(language, file.failure)
+                                           : say(language, Message::splitsTooLong);
+    reporter.report(displayName(path), say(language, Message::splitsNotRead, {why}));
     return std::nullopt;
   }
   return file.splits;

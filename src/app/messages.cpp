@@ -107,6 +107,8 @@ std::string describe(Language language, const platform::FileProblem& problem) {
       return say(language, Message::readError, {reason});
     case FileFailure::shrank:
       return say(language, Message::fileShrank);
+    case FileFailure::lostTemporary:
+      return say(language, Message::lostTemporary);
     case FileFailure::cannotCreate:
       return say(language, Message::cannotCreateBeside, {reason});
     case FileFailure::writeError:

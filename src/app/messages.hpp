@@ -42,6 +42,7 @@ enum class Message : std::uint8_t {
   isDirectory,
   readError,  // {1} the system's reason
   fileShrank,
+  lostTemporary,
   cannotCreateBeside,  // {1} the system's reason
   writeError,          // {1} the system's reason
   readOnly,

@@ -70,7 +70,8 @@ std::string_view englishText(Message message) {
              "Exit statuses:\n"
              "   0  the run completed\n"
              "  -1  no arguments: the usage text\n"
-             "  -2  a mistake on the command line: nothing was read or written\n"
+             "  -2  a mistake on the command line, or a splits file that does not read:\n"
+             "      nothing was read or written\n"
              "  -3  a log could not be read; the other was used\n"
              "  -4  the result file or the report could not be written; an old one is\n"
              "      unchanged\n";
@@ -91,6 +92,8 @@ std::string_view englishText(Message message) {
       return "read error: {1}";
     case Message::fileShrank:
       return "the file grew shorter while it was read";
+    case Message::lostTemporary:
+      return "the trades of a day kept in a temporary file could not be read back";
     case Message::cannotCreateBeside:
       return "cannot create a file there: {1}";
     case Message::writeError:

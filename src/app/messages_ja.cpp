@@ -73,7 +73,8 @@ std::string_view japaneseText(Message message) {
              "終了ステータス:\n"
              "   0  正常に終了しました\n"
              "  -1  引数がありません（使い方を表示します）\n"
-             "  -2  コマンドラインに誤りがあります。何も読み書きしていません\n"
+             "  -2  コマンドラインまたは株式分割のファイルに誤りがあります。何も読み書きして\n"
+             "      いません\n"
              "  -3  読み込めない取引履歴がありました。もう一方の履歴は使いました\n"
              "  -4  出力ファイルまたは集計ファイルを書き出せませんでした。既存のファイルは\n"
              "      変更していません\n";
@@ -94,6 +95,8 @@ std::string_view japaneseText(Message message) {
       return "読み込み中にエラーが発生しました: {1}";
     case Message::fileShrank:
       return "読み込みの途中でファイルが短くなりました";
+    case Message::lostTemporary:
+      return "一時ファイルに保存した 1 日分の取引を読み戻せませんでした";
     case Message::cannotCreateBeside:
       return "同じフォルダーにファイルを作成できません: {1}";
     case Message::writeError:

@@ -13,18 +13,6 @@ namespace {
 // read back.
 static_assert(std::is_trivially_copyable_v<TradeRow>);
 
-constexpr Text TradeRow::*kTexts[] = {
-    &TradeRow::execDateTime, &TradeRow::stockName, &TradeRow::tradeType,      &TradeRow::side,
-    &TradeRow::market,       &TradeRow::account,   &TradeRow::settlementDate, &TradeRow::marginType,
-};
-
-// Calls `each` on every text of the row, the code's symbol last.
-template <typename Row, typename Each>
-void forEachText(Row& row, Each&& each) {
-  for (Text TradeRow::*text : kTexts) each(row.*text);
-  each(row.stockCode.symbol);
-}
-
 std::size_t textBytes(const TradeRow& row) {
   std::size_t size = 0;
   forEachText(row, [&size](const Text& text) { size += text.view().size(); });

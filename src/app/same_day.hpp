@@ -33,8 +33,8 @@ class WaitingRows {
 
   void add(const TradeRow& row);
   // Hands every row to `take`, in the order they came, and forgets them. A row lives until
-  // `take` returns. False when the temporary file could not be read back: the rows in it
-  // were not handed on.
+  // `take` returns. False when the temporary file could not be read back to its end: the
+  // rows after the failed read were not handed on.
   bool drain(const TakeRow& take);
 
   bool empty() const { return count_ == 0; }

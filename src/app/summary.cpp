@@ -39,7 +39,7 @@ std::vector<std::string> rowOf(Language language, const ReportLine& line) {
   const std::string taxation = say(language, line.taxable ? Message::taxable : Message::taxExempt);
   std::vector<std::string> row{year(language, line.year), say(language, kindOf(line))};
   const Figures& figures = line.figures;
-  if (line.kind == ReportLineKind::lossCarriedIn || line.kind == ReportLineKind::lossCarriedOut) {
+  if (line.isCarriedLoss()) {
     row.insert(row.end(), {say(language, Message::lossYear, {std::to_string(line.lossYear)}),
                            taxation, "", "", "", ""});
   } else {

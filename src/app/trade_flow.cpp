@@ -1,7 +1,5 @@
 #include "app/trade_flow.hpp"
 
-#include <cerrno>
-
 namespace tradepl {
 namespace {
 
@@ -33,9 +31,9 @@ LogReport TradeFlow::read(LogReader& reader, FlowListener& listener) {
   readBack_ = true;
   LogReport report = reader.read(sink);
   endOfLog(listener);
-  // The rows of a day that waited in a temporary file and could not be read back are lost
-  // to the run as if the log could not be read.
-  if (!readBack_ && report.readable()) report.failure = {FileFailure::readError, EIO};
+  // Rows of a day that waited in a temporary file and could not be read back are missing
+  // from the run, as the rows of a log cut short would be.
+  if (!readBack_ && report.readable()) report.failure = {FileFailure::lostTemporary};
   return report;
 }
 

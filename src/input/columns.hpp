@@ -1,6 +1,6 @@
 #pragma once
 // Splitting one CSV line of the broker's logs into its columns, at the commas that stand
-// outside double quotes. Pure: the line is never changed.
+// outside double quotes. The line is never changed.
 
 #include <cstddef>
 #include <memory>

@@ -21,32 +21,57 @@ bool isPositive(std::string_view text, std::int64_t& value) {
   return readInteger(text, value) == NumberProblem::none && value > 0;
 }
 
-bool isHeading(std::string_view line) {
-  return line == sjis::kSplitsHeading || line == sjis::kSplitsHeadingInUtf8;
+// A line's columns without the empty ones a spreadsheet may write after them.
+class SplitColumns {
+ public:
+  explicit SplitColumns(std::string_view line) {
+    bool mayHoldNul = false;
+    found_ = splitter_.split(line, columns_, mayHoldNul);
+    tooMany_ = found_ == columns_.size();
+    while (found_ > 0 && isBlank(columns_[found_ - 1].view())) --found_;
+  }
+
+  // How many columns the line has, up to its last that is not blank.
+  std::size_t count() const { return found_; }
+  bool tooMany() const { return tooMany_; }
+  std::string_view operator[](std::size_t i) const { return columns_[i].view(); }
+
+  // The heading line, its columns quoted or not, in Shift_JIS or UTF-8.
+  bool areHeadings() const {
+    if (found_ != 4) return false;
+    std::string line;
+    for (std::size_t i = 0; i < found_; ++i) {
+      if (i > 0) line += ',';
+      line += trimSpacesAndTabs(columns_[i].view());
+    }
+    return line == sjis::kSplitsHeading || line == sjis::kSplitsHeadingInUtf8;
+  }
+
+ private:
+  ColumnSplitter splitter_;
+  std::array<Column, 16> columns_;
+  std::size_t found_ = 0;
+  bool tooMany_ = false;
+};
+
+std::optional<SplitLineProblem> readSplit(const SplitColumns& columns, StockSplit& split) {
+  if (columns.count() != 4 || columns.tooMany()) return SplitLineProblem::columns;
+  const std::optional<Day> date = readDay(columns[0]);
+  if (!date) return SplitLineProblem::date;
+  StockCode code;
+  if (!readStockCode(columns[1], code)) return SplitLineProblem::code;
+  if (!isPositive(columns[2], split.before)) return SplitLineProblem::sharesBefore;
+  if (!isPositive(columns[3], split.after)) return SplitLineProblem::sharesAfter;
+  split.date = *date;
+  split.codeNumber = code.number;
+  split.codeSymbol = std::string(code.symbol.view());
+  return std::nullopt;
 }
 
 }  // namespace
 
 std::optional<SplitLineProblem> readSplitLine(std::string_view line, StockSplit& split) {
-  // Four columns; a spreadsheet may add empty ones after them.
-  std::array<Column, 16> columns;
-  bool mayHoldNul = false;
-  ColumnSplitter splitter;
-  const std::size_t found = splitter.split(line, columns, mayHoldNul);
-  const bool onlyBlanksAfter =
-      std::all_of(columns.begin() + std::min<std::size_t>(found, 4), columns.begin() + found,
-                  [](const Column& c) { return isBlank(c.view()); });
-  if (found < 4 || found == columns.size() || !onlyBlanksAfter) return SplitLineProblem::columns;
-  const std::optional<Day> date = dayOf(readCalendarDate(columns[0].view()));
-  if (!date) return SplitLineProblem::date;
-  StockCode code;
-  if (!readStockCode(columns[1].view(), code)) return SplitLineProblem::code;
-  if (!isPositive(columns[2].view(), split.before)) return SplitLineProblem::sharesBefore;
-  if (!isPositive(columns[3].view(), split.after)) return SplitLineProblem::sharesAfter;
-  split.date = *date;
-  split.codeNumber = code.number;
-  split.codeSymbol = std::string(code.symbol.view());
-  return std::nullopt;
+  return readSplit(SplitColumns(line), split);
 }
 
 SplitsFile readSplitsFile(LogBytes& bytes) {
@@ -61,14 +86,15 @@ SplitsFile readSplitsFile(LogBytes& bytes) {
   std::uint64_t number = 0;
   for (std::size_t start = 0; start < text.size();) {
     const std::size_t end = std::min(text.find('\n', start), text.size());
-    const std::string_view line =
-        detail::lineText(std::string_view(text).substr(start, end - start), '\n');
+    const SplitColumns columns(
+        detail::lineText(std::string_view(text).substr(start, end - start), '\n'));
     start = end + 1;
     ++number;
-    if (isBlank(line) || isHeading(line)) continue;
+    // Blank lines, rows of empty columns as a spreadsheet writes them, and the heading.
+    if ((columns.count() == 0 && !columns.tooMany()) || columns.areHeadings()) continue;
     StockSplit split;
     split.line = number;
-    if (const std::optional<SplitLineProblem> problem = readSplitLine(line, split)) {
+    if (const std::optional<SplitLineProblem> problem = readSplit(columns, split)) {
       file.badLine = number;
       file.problem = *problem;
       return file;

@@ -48,6 +48,7 @@ class TradeLineReader {
   LineReading read(std::string_view line, TradeRow& row);
 
   // True for the log's heading line, as the usage text lists it, its columns quoted or not.
+  // It splits the line with the same copy: a row read before no longer has its texts.
   bool isHeading(std::string_view line);
 
  private:

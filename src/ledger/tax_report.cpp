@@ -65,7 +65,8 @@ std::vector<ReportLine> taxReport(const YearlyTotals& totals) {
   const auto& byKey = totals.byKey();
   for (auto at = byKey.begin(); at != byKey.end();) {
     const std::optional<std::int64_t> year = at->first.year;
-    std::optional<Figures> taxable;
+    Figures taxable;
+    bool hasTaxable = false;
     for (; at != byKey.end() && at->first.year == year; ++at) {
       const auto& [key, figures] = *at;
       const bool isTaxable = !isTaxExempt(key.account);
@@ -74,12 +75,13 @@ std::vector<ReportLine> taxReport(const YearlyTotals& totals) {
                        .account = key.account,
                        .taxable = isTaxable,
                        .figures = figures});
-      if (isTaxable) taxable ? taxable->add(figures) : void(taxable = figures);
+      if (isTaxable) taxable.add(figures);
+      hasTaxable = hasTaxable || isTaxable;
     }
     // Results without a year belong to no year's total.
-    if (!year || !taxable) continue;
-    lines.push_back({.year = year, .kind = ReportLineKind::total, .figures = *taxable});
-    losses.close(*year, taxable->profit, lines);
+    if (!year || !hasTaxable) continue;
+    lines.push_back({.year = year, .kind = ReportLineKind::total, .figures = taxable});
+    losses.close(*year, taxable.profit, lines);
   }
   return lines;
 }

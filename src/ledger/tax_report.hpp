@@ -32,6 +32,10 @@ struct ReportLine {
   std::int64_t lossYear = 0;    // carried losses: the year the loss arose in
   bool taxable = true;          // trades lines in a NISA account are not
   Figures figures{};            // carried losses: only the profit, a loss taken as negative
+
+  bool isCarriedLoss() const {
+    return kind == ReportLineKind::lossCarriedIn || kind == ReportLineKind::lossCarriedOut;
+  }
 };
 
 // The lines in order: each year ascending, its trades lines, then when it has a taxable one

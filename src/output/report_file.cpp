@@ -26,10 +26,6 @@ std::string_view kindOf(const ReportLine& line) {
   return {};
 }
 
-bool isCarriedLoss(const ReportLine& line) {
-  return line.kind == ReportLineKind::lossCarriedIn || line.kind == ReportLineKind::lossCarriedOut;
-}
-
 }  // namespace
 
 void appendReportHeading(std::string& out) {
@@ -48,7 +44,7 @@ void appendReportLine(std::string& out, const ReportLine& line) {
   out += ',';
   out += kindOf(line);
   out += ',';
-  if (isCarriedLoss(line)) {
+  if (line.isCarriedLoss()) {
     out += std::to_string(line.lossYear);
     out += sjis::kTaxYear;  // 2021年分
   } else {
@@ -57,7 +53,7 @@ void appendReportLine(std::string& out, const ReportLine& line) {
   out += ',';
   out += line.taxable ? sjis::kTaxable : sjis::kTaxExempt;
   const Figures& figures = line.figures;
-  if (isCarriedLoss(line)) {
+  if (line.isCarriedLoss()) {
     out += ",,,,,";
   } else {
     for (const std::optional<std::int64_t>& figure :

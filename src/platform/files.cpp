@@ -80,9 +80,28 @@ bool isDirectory(const std::string& path) {
   return std::filesystem::is_directory(filePath(path), status);
 }
 
+namespace {
+
+// The path as the system resolves it, as far as it exists, and then as written; compared
+// without case on Windows, whose file names ignore it.
+std::filesystem::path resolved(const std::string& path) {
+  std::error_code status;
+  std::filesystem::path full = std::filesystem::weakly_canonical(filePath(path), status);
+  if (status) full = std::filesystem::absolute(filePath(path), status).lexically_normal();
+#ifdef _WIN32
+  std::wstring folded = full.wstring();
+  CharLowerBuffW(folded.data(), static_cast<DWORD>(folded.size()));
+  full = folded;
+#endif
+  return full;
+}
+
+}  // namespace
+
 bool sameFile(const std::string& a, const std::string& b) {
   std::error_code status;
-  return std::filesystem::equivalent(filePath(a), filePath(b), status) && !status;
+  if (std::filesystem::equivalent(filePath(a), filePath(b), status) && !status) return true;
+  return resolved(a) == resolved(b);
 }
 
 std::string systemReason(int error) {

@@ -21,6 +21,7 @@ enum class FileFailure : std::uint8_t {
   cannotOpen,     // error: why opening failed
   readError,      // error: why a read failed part-way
   shrank,         // the file held fewer bytes than its size said: cut while it was read
+  lostTemporary,  // what the program kept in a temporary file could not be read back
   cannotCreate,   // error: why the new file could not be created beside the path
   writeError,     // error: why a write failed part-way (a full disk)
   cannotReplace,  // error: why the new file could not take the old one's place
@@ -41,7 +42,8 @@ std::filesystem::path filePath(const std::string& path);
 
 bool isDirectory(const std::string& path);
 
-// True when both paths name one existing file, however they are spelled.
+// True when both paths name one file, however they are spelled: one that exists, or one
+// that writing either path would create (./out.csv and out.csv; on Windows OUT.CSV too).
 bool sameFile(const std::string& a, const std::string& b);
 
 std::FILE* openForReading(const std::string& path);

@@ -89,6 +89,22 @@ ExecutionDate ExecutionDateReader::read(std::string_view text) {
   return {date, date.day ? readTimeOfDay(rest) : std::nullopt};
 }
 
+bool isCalendarDay(const Day& day) {
+  if (day.year < 1900 || day.year > 2199 || day.month < 1 || day.month > 12) return false;
+  const bool leap = (day.year % 4 == 0 && day.year % 100 != 0) || day.year % 400 == 0;
+  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const int last = kDays[day.month - 1] + (day.month == 2 && leap ? 1 : 0);
+  return day.day >= 1 && day.day <= last;
+}
+
+std::optional<Day> readDay(std::string_view text) {
+  const CalendarDate date = readDate(text);
+  while (!text.empty() && isScanfSpace(text.front())) text.remove_prefix(1);
+  const std::optional<Day> day = dayOf(date);
+  if (!day || !text.empty() || !isCalendarDay(*day)) return std::nullopt;
+  return day;
+}
+
 bool executedBefore(const ExecutionDate& a, const ExecutionDate& b) {
   const auto dayOf = [](const ExecutionDate& e) {
     return std::tuple(*e.date.year, *e.date.month, *e.date.day);

@@ -36,6 +36,14 @@ inline std::optional<Day> dayOf(const CalendarDate& date) {
   return Day{*date.year, *date.month, *date.day};
 }
 
+// True for a day the calendar has, in the years a trade can bear: 1900 to 2199, a month
+// of 1 to 12, and a day its month has (29 February in leap years only).
+bool isCalendarDay(const Day& day);
+
+// A day written year/month/day (or with '-'), with nothing but blanks around it, that the
+// calendar has. For dates a person types, where a slip must not pass as another date.
+std::optional<Day> readDay(std::string_view text);
+
 // When a trade was executed: its calendar date, and the time of day when " H:M" follows it.
 struct ExecutionDate {
   CalendarDate date;

@@ -2,9 +2,10 @@
 // The records every step of a run shares: a trade as read from either log (TradeRow) and a
 // realized result (ResultRow).
 //
-// Records are plain values that copy whole. Their text fields view the bytes of the line
-// they were read from, so a row is used while its line is at hand: the run takes each line
-// from the reader through the ledger to the result file before it reads the next.
+// Records are plain values that copy whole. Their text fields view the bytes they were read
+// from (the line, or the reader's unquoted copy of it), so a row is used while those are at
+// hand: the run takes each line from the reader through the ledger to the result file
+// before it reads the next, and a row kept longer is copied with its texts (forEachText).
 
 #include <cstdint>
 #include <string_view>
@@ -117,6 +118,18 @@ struct TradeRow {
   LogKind log = LogKind::spot;
   std::uint64_t line = 0;
 };
+
+// Calls `each` on every text of a row, the code's symbol last: for code that copies a row
+// with its texts.
+template <typename Row, typename Each>
+void forEachText(Row& row, Each&& each) {
+  for (auto text :
+       {&TradeRow::execDateTime, &TradeRow::stockName, &TradeRow::tradeType, &TradeRow::side,
+        &TradeRow::market, &TradeRow::account, &TradeRow::settlementDate, &TradeRow::marginType}) {
+    each(row.*text);
+  }
+  each(row.stockCode.symbol);
+}
 
 // A realized result: the closing trade's row, with the fee columns as the ledger charged
 // them, plus the profit and the average acquisition price of the closed position.
