@@ -110,6 +110,16 @@ struct HoldingKeyEqual {
 
 using HoldingMap = std::unordered_map<HoldingKey, Holding, HoldingKeyHash, HoldingKeyEqual>;
 
+// A sale of everything held, or more, closes the holding: it never goes negative. Selling
+// more than held is said.
+void closeHolding(HoldingMap& holdings, HoldingMap::iterator found, const TradeRow& sale,
+                  TradeOutcome& outcome) {
+  if (sale.quantity > found->second.quantity) {
+    outcome.note = soldMoreThanHeld(found->second, sale);
+  }
+  holdings.erase(found);
+}
+
 // Sum of absolute values; margin fees are charged whatever sign the log gives them.
 std::optional<std::int64_t> sumOfAbsolutes(std::initializer_list<std::int64_t> values) {
   std::optional<std::int64_t> sum = 0;
@@ -212,10 +222,7 @@ TradeOutcome sellAtAverage(HoldingMap& holdings, const TradeRow& trade) {
   outcome.result->trade.commissionTax = *tax;
 
   if (closes) {
-    if (trade.quantity > holding.quantity) {
-      outcome.note = soldMoreThanHeld(holding, trade);
-    }
-    holdings.erase(found);
+    closeHolding(holdings, found, trade, outcome);
     return outcome;
   }
   holding.quantity = *remaining;
@@ -285,10 +292,7 @@ TradeOutcome sellAtCost(HoldingMap& holdings, const TradeRow& trade) {
   outcome.result =
       ResultRow{.trade = trade, .profit = *profit, .averagePrice = static_cast<double>(unit)};
   if (closes) {
-    if (trade.quantity > holding.quantity) {
-      outcome.note = soldMoreThanHeld(holding, trade);
-    }
-    holdings.erase(found);
+    closeHolding(holdings, found, trade, outcome);
     return outcome;
   }
   holding.quantity = *left;
