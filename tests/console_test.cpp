@@ -97,6 +97,40 @@ TEST_F(Console, SaysWhatTheTotalsMayLackAndHowTheyWereCounted) {
                 "  The totals may be incomplete: messages above that say what was left out: 3\n");
 }
 
+TEST_F(Console, SaysWhatIsWrongWithALogInTheUsersWords) {
+  SpotTrade notANumber = spotBuy("7203", "100", "1000");
+  notANumber.quantity = "x";
+  write("spot.csv", spotLog({notANumber}));
+  write("empty.csv", "");
+  write("book.xlsx", std::string("PK\x03\x04\x14\0\x06\0", 8));
+  struct Case {
+    std::string locale;
+    std::string said;
+  };
+  for (const Case& c :
+       {Case{kEnglish,
+             "tradepl: spot.csv:2: skipped: column 9 (quantity): not a number\n"
+             "tradepl: spot.csv: no spot trades (現物) in this log\n"
+             "tradepl: empty.csv: the log is empty: no trades in it\n"
+             "tradepl: book.xlsx: an Excel workbook, not a CSV file: open it in Excel and save "
+             "it as CSV (comma separated)\n"
+             "tradepl: out.csv: not written: no log could be read\n"},
+        Case{kJapanese,
+             "tradepl: spot.csv:2: 読み飛ばしました: 9 列目（約定数量）が数値ではありません\n"
+             "tradepl: spot.csv: 現物の取引がありません\n"
+             "tradepl: empty.csv: 空のファイルです。取引はありません\n"
+             "tradepl: book.xlsx: Excel のブックで、CSV ファイルではありません。Excel で開き、"
+             "「CSV（コンマ区切り）」で保存してください\n"
+             "tradepl: out.csv: 書き出しませんでした: 読み込める取引履歴がありません\n"}}) {
+    const Outcome logs =
+        run({"-q", "-g", "spot.csv", "-s", "empty.csv", "out.csv"}, {c.locale, ""});
+    const Outcome book = run({"-q", "-g", "book.xlsx", "out.csv"}, {c.locale, ""});
+    EXPECT_EQ(logs.status, 0);
+    EXPECT_EQ(book.status, -3);
+    EXPECT_EQ(logs.err + book.err, c.said);
+  }
+}
+
 TEST_F(Console, AnswersHelpAndVersionOnTheStandardOutput) {
   const Outcome help = run({"-h"});
   EXPECT_EQ(help.status, 0);

@@ -179,28 +179,17 @@ TEST_F(Tradepl, WarnsOnceOfALogOutOfDateOrder) {
             "in date order, and holdings follow the order of its lines\n");
 }
 
-TEST_F(Tradepl, RefusesALogInAnotherEncodingOrOfTheOtherKind) {
+TEST_F(Tradepl, RefusesALogThatIsNoCsvText) {
   using namespace std::string_literals;
-  const std::string spotLine = SpotTrade{}.line();
-  const std::string spotInUtf8 =
-      "2024/03/05 14:55,100105,7203,\xE3\x83\x88\xE3\x83\xA8\xE3\x82\xBF,\xE7\x8F\xBE\xE7\x89\xA9,"
-      "\xE8\xB2\xB7,\xE6\x9D\xB1\xE8\xA8\xBC,\xE7\x89\xB9\xE5\xAE\x9A,100,1000,100,8,100108,"
-      "2024/03/07\r\n";  // the spot row as a spreadsheet's "CSV UTF-8" saves it
-  const std::string utf8 =
-      "written in UTF-8, not Shift_JIS: save it as Shift_JIS (CP932), or convert it with iconv "
-      "-f UTF-8 -t CP932";
   for (const auto& [log, message] : std::vector<std::pair<std::string, std::string>>{
-           {"\xEF\xBB\xBF" + spotLine + "\n", utf8},
-           {"heading\r\n" + spotInUtf8 + spotInUtf8, utf8},
            {"\xFF\xFE"
-            "2\0000\0002\0004\0"s,
-            "written in UTF-16, not Shift_JIS: save it as "
-            "Shift_JIS (CP932), or convert it with iconv -f UTF-16 -t CP932"},
+            "2\0000\0002\0004\0\x00\xDC"s,  // a lone low surrogate
+            "starts as UTF-16 text but does not decode as UTF-16: open it in Excel and save it as "
+            "CSV (comma separated)"},
            {"PK\x03\x04\x14\0\x06\0"s,
-            "holds NUL bytes, which no CSV log has: save the log as CSV "
-            "in Shift_JIS (CP932)"},
-           {"heading\n" + MarginTrade{}.line() + "\n" + MarginTrade{}.line() + "\n",
-            "this is a margin log (24 columns): name it with -s"}}) {
+            "an Excel workbook, not a CSV file: open it in Excel and save it as CSV (comma "
+            "separated)"},
+           {"2024/03/05,\0\x01\x02"s, "not a CSV text file (it holds NUL bytes)"}}) {
     write("spot.csv", log);
     const Outcome result = run({"-q", "-g", "spot.csv", "out.csv"});
     EXPECT_EQ(result.status, -3) << message;
@@ -208,13 +197,67 @@ TEST_F(Tradepl, RefusesALogInAnotherEncodingOrOfTheOtherKind) {
                               "\ntradepl: out.csv: not written: no log could be read\n");
   }
   EXPECT_FALSE(exists("out.csv"));
+}
 
-  write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), spotSell("7203", "100", "1200")}));
-  const Outcome swapped = run({"-q", "-s", "spot.csv", "-g", "spot.csv", "out.csv"});
-  EXPECT_EQ(swapped.status, -3);
-  EXPECT_EQ(swapped.err, "tradepl: spot.csv: this is a spot log (14 columns): name it with -g\n");
-  EXPECT_EQ(written("out.csv"),
-            kResultHeading + "2024,3,5,7203," + kToyota + ",100,1200,1000.00,200,16,19784\n");
+// A log saved again by a spreadsheet, or named with the wrong option, gives the results the
+// broker's own log gives, and a note.
+TEST_F(Tradepl, ReadsALogAsWhatItIs) {
+  const std::string spot =
+      spotLog({spotBuy("7203", "100", "1000"), spotSell("7203", "100", "1200")});
+  const std::string margin = "heading\n" + MarginTrade{}.line() + "\n";
+  write("spot-sjis.csv", spot);
+  write("margin.csv", margin);
+  ASSERT_EQ(run({"-q", "-g", "spot-sjis.csv", "-s", "margin.csv", "expected.csv"}).status, 0);
+  const std::string expected = written("expected.csv");
+  const std::string inUtf8 = toUtf8(spot, "CP932");
+  struct Case {
+    std::string log;
+    std::vector<std::string> options;
+    std::string note;
+  };
+  for (const Case& each : std::vector<Case>{
+           {"\xEF\xBB\xBF" + inUtf8,
+            {"-g", "spot.csv", "-s", "margin.csv"},
+            "spot.csv: saved as UTF-8: converted to Shift_JIS as it was read"},
+           {inUtf8,
+            {"-g", "spot.csv", "-s", "margin.csv"},
+            "spot.csv: saved as UTF-8: converted to Shift_JIS as it was read"},
+           {"\xFF\xFE" + recode(spot, "CP932", "UTF-16LE"),
+            {"-g", "spot.csv", "-s", "margin.csv"},
+            "spot.csv: saved as UTF-16: converted to Shift_JIS as it was read"},
+           {"\xFE\xFF" + recode(spot, "CP932", "UTF-16BE"),
+            {"-g", "spot.csv", "-s", "margin.csv"},
+            "spot.csv: saved as UTF-16: converted to Shift_JIS as it was read"},
+           {spot,
+            {"-g", "margin.csv", "-s", "spot.csv"},
+            "margin.csv: a margin log (24 columns), though named with -g: read as a margin log\n"
+            "tradepl: spot.csv: a spot log (14 columns), though named with -s: read as a spot log"},
+       }) {
+    write("spot.csv", each.log);
+    std::vector<std::string> arguments = {"-q"};
+    arguments.insert(arguments.end(), each.options.begin(), each.options.end());
+    arguments.push_back("out.csv");
+    const Outcome result = run(arguments);
+    EXPECT_EQ(result.status, 0) << each.note;
+    EXPECT_EQ(result.err, "tradepl: " + each.note + "\n");
+    EXPECT_EQ(written("out.csv"), expected) << each.note;
+  }
+
+  const Outcome twice = run({"-q", "-g", "spot.csv", "-s", "./spot.csv", "out.csv"});
+  EXPECT_EQ(twice.status, 0);
+  EXPECT_EQ(twice.err, "tradepl: ./spot.csv: named with both -g and -s: read once\n");
+}
+
+TEST_F(Tradepl, SkipsALineOfAUtf8LogThatDoesNotConvert) {
+  const std::string row = toUtf8(SpotTrade{}.line(), "CP932");
+  write("spot.csv", "\xEF\xBB\xBF" + row + "\n" + row + "\xF0\x9F\x98\x80\n" + row + "\xFF\n");
+  const Outcome result = run({"-q", "-g", "spot.csv", "out.csv"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err,
+            "tradepl: spot.csv: saved as UTF-8: converted to Shift_JIS as it was read\n"
+            "tradepl: spot.csv:2: skipped: holds a character Shift_JIS lacks (an emoji, a rare "
+            "kanji)\n"
+            "tradepl: spot.csv:3: skipped: not UTF-8, unlike the rest of the log\n");
 }
 
 TEST_F(Tradepl, SaysSoWhenALogHasNothingToUseOrTooMuchToList) {

@@ -87,20 +87,26 @@ inline const std::string kEnglish =
     environment("TRADEPL_ENGLISH_LOCALE", "LC_ALL= LC_MESSAGES= LANG=C.UTF-8");
 inline const std::string kJapanese = "LC_ALL= LC_MESSAGES= LANG=ja_JP.UTF-8";
 
-// Text in `encoding` as UTF-8.
-inline std::string toUtf8(const std::string& bytes, const std::string& encoding) {
-  if (encoding == "UTF-8") return bytes;
-  const iconv_t converter = iconv_open("UTF-8", encoding.c_str());
-  EXPECT_NE(converter, reinterpret_cast<iconv_t>(-1)) << encoding;
-  std::string utf8(bytes.size() * 2, '\0');
+// Text in encoding `from` as encoding `to`.
+inline std::string recode(const std::string& bytes, const std::string& from,
+                          const std::string& to) {
+  if (from == to) return bytes;
+  const iconv_t converter = iconv_open(to.c_str(), from.c_str());
+  EXPECT_NE(converter, reinterpret_cast<iconv_t>(-1)) << from << " to " << to;
+  std::string text(bytes.size() * 4, '\0');
   char* in = const_cast<char*>(bytes.data());
   std::size_t inLeft = bytes.size();
-  char* out = utf8.data();
-  std::size_t outLeft = utf8.size();
+  char* out = text.data();
+  std::size_t outLeft = text.size();
   EXPECT_NE(iconv(converter, &in, &inLeft, &out, &outLeft), static_cast<std::size_t>(-1));
   iconv_close(converter);
-  utf8.resize(utf8.size() - outLeft);
-  return utf8;
+  text.resize(text.size() - outLeft);
+  return text;
+}
+
+// Text in `encoding` as UTF-8.
+inline std::string toUtf8(const std::string& bytes, const std::string& encoding) {
+  return recode(bytes, encoding, "UTF-8");
 }
 
 // Messages as the tests spell them, in UTF-8.

@@ -13,11 +13,6 @@ constexpr std::string_view kMarginOption = "-s";
 constexpr std::string_view kReportOption = "--report";
 constexpr std::string_view kSplitsOption = "--splits";
 
-// True when the paths name one file however they are spelled, or both the standard output.
-bool samePath(const std::string& a, const std::string& b) {
-  return a == b || platform::sameFile(a, b);
-}
-
 // True when writing `output` would replace one of `inputs`, named on the command line.
 bool replacesAnInput(const std::string& output, const std::vector<std::string>& inputs) {
   if (output == platform::kStandardOutput) return false;
@@ -82,6 +77,10 @@ void refuse(Arguments& arguments, ArgumentError error, std::string_view token) {
 }
 
 }  // namespace
+
+bool samePath(const std::string& a, const std::string& b) {
+  return a == b || platform::sameFile(a, b);
+}
 
 Arguments scanArguments(std::span<const char* const> arguments) {
   Arguments scanned;

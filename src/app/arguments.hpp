@@ -59,4 +59,7 @@ struct Arguments {
 // slip of the hand must not cost a log or a result.
 Arguments scanArguments(std::span<const char* const> arguments);
 
+// True when the paths name one file however they are spelled, or both the standard output.
+bool samePath(const std::string& a, const std::string& b);
+
 }  // namespace tradepl

@@ -1,5 +1,6 @@
 #include "app/converter.hpp"
 
+#include <algorithm>
 #include <memory>
 #include <ostream>
 #include <span>
@@ -49,19 +50,17 @@ std::string describe(Language language, const Arguments& arguments) {
   return {};
 }
 
-Message refusalMessage(LogRefusal refusal, LogKind log) {
+Message refusalMessage(LogRefusal refusal) {
   switch (refusal) {
-    case LogRefusal::utf8:
-      return Message::writtenInUtf8;
-    case LogRefusal::utf16:
-      return Message::writtenInUtf16;
-    case LogRefusal::nulBytes:
-      return Message::holdsNulBytes;
-    case LogRefusal::otherLog:
+    case LogRefusal::badUtf16:
+      return Message::badUtf16;
+    case LogRefusal::workbook:
+      return Message::workbook;
+    case LogRefusal::notText:
     case LogRefusal::none:
       break;
   }
-  return log == LogKind::spot ? Message::isMarginLog : Message::isSpotLog;
+  return Message::notText;
 }
 
 std::string displayName(const std::string& path) {
@@ -163,25 +162,45 @@ class Conversion {
   }
 
   // Opens and looks over the logs named on the command line; says which cannot be read.
+  // Spot logs are read before margin logs, whichever option named them: a log named with
+  // the wrong one is read as what it is.
   void openLogs() {
+    const bool namedTwice = arguments_.spotPath && arguments_.marginPath &&
+                            samePath(*arguments_.spotPath, *arguments_.marginPath);
     for (const auto& [kind, path] : {std::pair(LogKind::spot, &arguments_.spotPath),
                                      std::pair(LogKind::margin, &arguments_.marginPath)}) {
       if (!*path) continue;
-      const std::size_t inSummary = summary_.logNamed(displayName(**path));
-      OpenedLog opened = openLogFile(**path);
-      if (!opened.bytes) {
-        cannotRead(displayName(**path), opened.problem);
+      if (kind == LogKind::margin && namedTwice) {
+        teller_.aboutFile(**path, say(Message::namedTwice));
         continue;
       }
-      auto reader = std::make_unique<LogReader>(*opened.bytes, kind);
-      if (reader->failure()) {
-        cannotRead(**path, reader->failure());
-      } else if (reader->refusal() != LogRefusal::none) {
-        teller_.aboutFile(**path, say(refusalMessage(reader->refusal(), kind)), Gap::explained);
-        if (status_ == kCompleted) status_ = kInputUnreadable;
-      } else {
-        logs_.push_back({kind, **path, std::move(opened.bytes), std::move(reader), inSummary});
+      openLog(kind, **path);
+    }
+    std::stable_sort(logs_.begin(), logs_.end(), [](const NamedLog& a, const NamedLog& b) {
+      return a.kind == LogKind::spot && b.kind == LogKind::margin;
+    });
+  }
+
+  void openLog(LogKind named, const std::string& path) {
+    const std::size_t inSummary = summary_.logNamed(displayName(path));
+    OpenedLog opened = openLogFile(path);
+    if (!opened.bytes) {
+      cannotRead(displayName(path), opened.problem);
+      return;
+    }
+    auto reader = std::make_unique<LogReader>(*opened.bytes, named);
+    if (reader->failure()) {
+      cannotRead(path, reader->failure());
+    } else if (reader->refusal() != LogRefusal::none) {
+      teller_.aboutFile(path, say(refusalMessage(reader->refusal())), Gap::explained);
+      if (status_ == kCompleted) status_ = kInputUnreadable;
+    } else {
+      if (reader->kind() != named) {
+        teller_.aboutFile(path, say(reader->kind() == LogKind::spot ? Message::readAsSpot
+                                                                    : Message::readAsMargin));
       }
+      logs_.push_back(
+          {reader->kind(), path, std::move(opened.bytes), std::move(reader), inSummary});
     }
   }
 
@@ -195,6 +214,11 @@ class Conversion {
   }
 
   void read(NamedLog& log, ResultFile& results) {
+    const LogEncoding savedIn = log.reader->savedIn();
+    if (savedIn != LogEncoding::shiftJis) {
+      teller_.aboutFile(log.path, say(savedIn == LogEncoding::utf8 ? Message::readFromUtf8
+                                                                   : Message::readFromUtf16));
+    }
     if (log.reader->newestFirst()) teller_.aboutFile(log.path, say(Message::newestFirst));
     LogVoice voice(teller_, log.kind, log.path);
     const std::string_view splitsPath =

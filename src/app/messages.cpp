@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/text.hpp"
+
 namespace tradepl {
 namespace {
 
@@ -36,6 +38,10 @@ Message problemMessage(LineProblemKind kind) {
       return Message::longerThanAnyLine;
     case LineProblemKind::utf8Text:
       return Message::lineInUtf8;
+    case LineProblemKind::invalidUtf8:
+      return Message::notUtf8Line;
+    case LineProblemKind::notInShiftJis:
+      return Message::notInShiftJis;
   }
   return Message::notANumber;
 }
@@ -76,7 +82,11 @@ std::string describe(Language language, const LineProblem& problem, LogKind log)
     return say(language, message,
                {std::to_string(problem.columnsFound), std::to_string(columnCount(log))});
   }
-  return say(language, message, {std::to_string(problem.column), columnName(log, problem.column)});
+  // A column is named as the user sees it: by its heading in the log, or in English words.
+  const std::string name = language == Language::japanese
+                               ? platform::utf8FromShiftJis(columnHeading(log, problem.column))
+                               : std::string(columnName(log, problem.column));
+  return say(language, message, {std::to_string(problem.column), name});
 }
 
 std::string describe(Language language, SplitLineProblem problem) {

@@ -48,11 +48,15 @@ enum class Message : std::uint8_t {
   readOnly,
   notAFile,
   // Logs.
-  writtenInUtf8,
-  writtenInUtf16,
-  holdsNulBytes,
-  isMarginLog,
-  isSpotLog,
+  readFromUtf8,
+  readFromUtf16,
+  badUtf16,
+  workbook,
+  notText,
+  readAsMargin,
+  readAsSpot,
+  namedTwice,
+  emptyLog,
   newestFirst,
   noSpotTrades,
   noMarginTrades,
@@ -68,6 +72,8 @@ enum class Message : std::uint8_t {
   notAStockCode,  // likewise
   longerThanAnyLine,
   lineInUtf8,
+  notUtf8Line,
+  notInShiftJis,
   outOfOrder,
   // The splits file.
   splitsNotRead,  // {1} why

@@ -63,16 +63,17 @@ std::string_view englishText(Message message) {
              "not in the logs and not counted. The README says what else to know.\n"
              "\n"
              "Encodings: the logs and the result file are Shift_JIS (CP932), as the broker\n"
-             "and Excel write them; logs saved as UTF-8 are refused with a way out. Messages\n"
-             "and this text are in the console's encoding. The logs may list their trades\n"
-             "oldest or newest first.\n"
+             "and Excel write them; logs saved as UTF-8 or UTF-16 are converted as they are\n"
+             "read. Messages and this text are in the console's encoding. The logs may list\n"
+             "their trades oldest or newest first, and a log named with the wrong option is\n"
+             "read as what it is.\n"
              "\n"
              "Exit statuses:\n"
              "   0  the run completed\n"
              "  -1  no arguments: the usage text\n"
              "  -2  a mistake on the command line, or a splits file that does not read:\n"
              "      nothing was read or written\n"
-             "  -3  a log could not be read; the other was used\n"
+             "  -3  a log could not be read; any other log named was used\n"
              "  -4  the result file or the report could not be written; an old one is\n"
              "      unchanged\n";
     case Message::pressEnter:
@@ -103,18 +104,26 @@ std::string_view englishText(Message message) {
     case Message::notAFile:
       return "neither a file nor a device (a socket?)";
 
-    case Message::writtenInUtf8:
-      return "written in UTF-8, not Shift_JIS: save it as Shift_JIS (CP932), or convert it "
-             "with iconv -f UTF-8 -t CP932";
-    case Message::writtenInUtf16:
-      return "written in UTF-16, not Shift_JIS: save it as Shift_JIS (CP932), or convert it "
-             "with iconv -f UTF-16 -t CP932";
-    case Message::holdsNulBytes:
-      return "holds NUL bytes, which no CSV log has: save the log as CSV in Shift_JIS (CP932)";
-    case Message::isMarginLog:
-      return "this is a margin log (24 columns): name it with -s";
-    case Message::isSpotLog:
-      return "this is a spot log (14 columns): name it with -g";
+    case Message::readFromUtf8:
+      return "saved as UTF-8: converted to Shift_JIS as it was read";
+    case Message::readFromUtf16:
+      return "saved as UTF-16: converted to Shift_JIS as it was read";
+    case Message::badUtf16:
+      return "starts as UTF-16 text but does not decode as UTF-16: open it in Excel and save "
+             "it as CSV (comma separated)";
+    case Message::workbook:
+      return "an Excel workbook, not a CSV file: open it in Excel and save it as CSV (comma "
+             "separated)";
+    case Message::notText:
+      return "not a CSV text file (it holds NUL bytes)";
+    case Message::readAsMargin:
+      return "a margin log (24 columns), though named with -g: read as a margin log";
+    case Message::readAsSpot:
+      return "a spot log (14 columns), though named with -s: read as a spot log";
+    case Message::namedTwice:
+      return "named with both -g and -s: read once";
+    case Message::emptyLog:
+      return "the log is empty: no trades in it";
     case Message::newestFirst:
       return "newest first: read from the last line up";
     case Message::noSpotTrades:
@@ -143,7 +152,11 @@ std::string_view englishText(Message message) {
     case Message::longerThanAnyLine:
       return "longer than 1 MiB";
     case Message::lineInUtf8:
-      return "written in UTF-8, not Shift_JIS (CP932): save the log as Shift_JIS";
+      return "written in UTF-8, unlike the lines before it: save the whole log in one encoding";
+    case Message::notUtf8Line:
+      return "not UTF-8, unlike the rest of the log";
+    case Message::notInShiftJis:
+      return "holds a character Shift_JIS lacks (an emoji, a rare kanji)";
     case Message::outOfOrder:
       return "executed before the trade read just before it: the log is not in date order, "
              "and holdings follow the order of its lines";

@@ -66,16 +66,16 @@ std::string_view japaneseText(Message message) {
              "注意点は README をご覧ください。\n"
              "\n"
              "文字コード: 取引履歴と出力ファイルは、証券会社や Excel と同じ Shift_JIS（CP932）\n"
-             "です。UTF-8 で保存した履歴は読み込まず、対処方法をお知らせします。メッセージと\n"
+             "です。UTF-8 や UTF-16 で保存した履歴は、読み込むときに変換します。メッセージと\n"
              "この説明はコンソールの文字コードで表示します。取引履歴は古い順・新しい順のどちら\n"
-             "でも構いません。\n"
+             "でも構いません。-g と -s を逆に指定した履歴も、内容に合わせて読み込みます。\n"
              "\n"
              "終了ステータス:\n"
              "   0  正常に終了しました\n"
              "  -1  引数がありません（使い方を表示します）\n"
              "  -2  コマンドラインまたは株式分割のファイルに誤りがあります。何も読み書きして\n"
              "      いません\n"
-             "  -3  読み込めない取引履歴がありました。もう一方の履歴は使いました\n"
+             "  -3  読み込めない取引履歴がありました。ほかに指定した履歴は使いました\n"
              "  -4  出力ファイルまたは集計ファイルを書き出せませんでした。既存のファイルは\n"
              "      変更していません\n";
     case Message::pressEnter:
@@ -106,19 +106,28 @@ std::string_view japaneseText(Message message) {
     case Message::notAFile:
       return "ファイルでも装置でもありません（ソケットなど）";
 
-    case Message::writtenInUtf8:
-      return "UTF-8 で保存されています。Shift_JIS（CP932）で保存し直すか、"
-             "iconv -f UTF-8 -t CP932 で変換してください";
-    case Message::writtenInUtf16:
-      return "UTF-16 で保存されています。Shift_JIS（CP932）で保存し直すか、"
-             "iconv -f UTF-16 -t CP932 で変換してください";
-    case Message::holdsNulBytes:
-      return "NUL バイトを含んでおり、CSV の取引履歴ではありません。Shift_JIS（CP932）の CSV "
+    case Message::readFromUtf8:
+      return "UTF-8 で保存されているため、Shift_JIS に変換して読み込みました";
+    case Message::readFromUtf16:
+      return "UTF-16 で保存されているため、Shift_JIS に変換して読み込みました";
+    case Message::badUtf16:
+      return "UTF-16 のファイルとして読めません。Excel で開き、「CSV（コンマ区切り）」で保存し"
+             "直してください";
+    case Message::workbook:
+      return "Excel のブックで、CSV ファイルではありません。Excel で開き、「CSV（コンマ区切り）」"
              "で保存してください";
-    case Message::isMarginLog:
-      return "信用取引の履歴です（24 列）。-s の後に指定してください";
-    case Message::isSpotLog:
-      return "現物取引の履歴です（14 列）。-g の後に指定してください";
+    case Message::notText:
+      return "CSV のテキストファイルではありません（NUL バイトを含んでいます）";
+    case Message::readAsMargin:
+      return "信用取引の履歴（24 列）のため、-g で指定されていますが信用取引の履歴として読み込み"
+             "ました";
+    case Message::readAsSpot:
+      return "現物取引の履歴（14 列）のため、-s で指定されていますが現物取引の履歴として読み込み"
+             "ました";
+    case Message::namedTwice:
+      return "-g と -s の両方で指定されているため、1 回だけ読み込みました";
+    case Message::emptyLog:
+      return "空のファイルです。取引はありません";
     case Message::newestFirst:
       return "新しい順に並んでいるため、最後の行から読みました";
     case Message::noSpotTrades:
@@ -147,7 +156,11 @@ std::string_view japaneseText(Message message) {
     case Message::longerThanAnyLine:
       return "1 MiB を超える長さの行です";
     case Message::lineInUtf8:
-      return "UTF-8 で書かれた行です。取引履歴を Shift_JIS（CP932）で保存し直してください";
+      return "この行だけ UTF-8 で書かれています。取引履歴全体を同じ文字コードで保存してください";
+    case Message::notUtf8Line:
+      return "UTF-8 として読めない文字があります";
+    case Message::notInShiftJis:
+      return "Shift_JIS にない文字（絵文字や一部の漢字など）があります";
     case Message::outOfOrder:
       return "直前に読んだ取引より前に約定しています。取引履歴が約定日時の順に並んでいない"
              "ため、保有は行の順に計算されます";

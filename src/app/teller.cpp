@@ -148,6 +148,8 @@ void LogVoice::finish(const LogReport& report) {
   if (report.kept == 0 && report.lines > report.blank) {
     teller_.aboutFile(path_,
                       say(log_ == LogKind::spot ? Message::noSpotTrades : Message::noMarginTrades));
+  } else if (report.lines == report.blank && report.readable()) {
+    teller_.aboutFile(path_, say(Message::emptyLog));
   }
 }
 

@@ -80,4 +80,8 @@ OpenedLog openLogFile(const std::string& path) {
   return {std::make_unique<FileBytes>(file), {}};
 }
 
+std::unique_ptr<LogBytes> bytesOfFile(std::FILE* file) {
+  return std::make_unique<FileBytes>(file);
+}
+
 }  // namespace tradepl

@@ -4,6 +4,7 @@
 // a device only from start to end.
 
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -57,6 +58,9 @@ struct OpenedLog {
 };
 
 OpenedLog openLogFile(const std::string& path);
+
+// The bytes of an open file, which it closes when it goes.
+std::unique_ptr<LogBytes> bytesOfFile(std::FILE* file);
 
 // Fills `into` until it is full or the bytes end, and returns how many it filled: a pipe
 // hands over what it has at a time. From `offset` on, where the bytes can be read from any

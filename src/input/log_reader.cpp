@@ -17,18 +17,25 @@ using detail::LogSurvey;
 // what is meant to be dropped, and hands the rest on.
 class LineHandler final : public detail::LineVisitor {
  public:
-  LineHandler(LogKind log, const LogSurvey& survey, LineSink& sink, std::uint64_t firstNumber,
-              bool countingDown)
-      : reader_(log),
+  LineHandler(const LogSurvey& survey, LineSink& sink, std::uint64_t firstNumber, bool countingDown)
+      : reader_(survey.kind),
+        decoder_(survey.encoding),
         survey_(survey),
         sink_(sink),
         next_(firstNumber),
         step_(countingDown ? std::uint64_t(0) - 1 : 1) {
-    row_.log = log;
+    row_.log = survey.kind;
   }
 
-  bool line(std::string_view text) override {
+  bool line(std::string_view bytes) override {
     const std::uint64_t number = take();
+    LineProblem problem;
+    const std::optional<std::string_view> converted = decoder_.shiftJis(bytes, problem);
+    if (!converted) {
+      skip(number, problem);
+      return true;
+    }
+    const std::string_view text = *converted;
     row_.line = number;
     const LineReading reading = reader_.read(text, row_);
     switch (reading.verdict) {
@@ -88,6 +95,7 @@ class LineHandler final : public detail::LineVisitor {
   }
 
   TradeLineReader reader_;
+  detail::LineDecoder decoder_;
   const LogSurvey& survey_;
   LineSink& sink_;
   std::uint64_t next_;
@@ -110,15 +118,42 @@ std::size_t bufferSizeFor(const LogBytes& bytes) {
 
 }  // namespace
 
-LogReader::LogReader(LogBytes& bytes, LogKind log)
-    : bytes_(bytes),
-      log_(log),
-      bufferSize_(bufferSizeFor(bytes)),
-      buffer_(std::make_unique_for_overwrite<char[]>(bufferSize_)),
-      survey_(std::make_unique<LogSurvey>(
-          detail::surveyLog(bytes, log, std::span<char>(buffer_.get(), bufferSize_)))) {}
+LogReader::LogReader(LogBytes& bytes, LogKind log) : bytes_(&bytes) {
+  survey(log, LogEncoding::shiftJis);
+  if (survey_->encoding != LogEncoding::utf16 || survey_->failure) return;
+  detail::DecodedLog decoded =
+      detail::decodeUtf16(std::string_view(buffer_.get(), survey_->headBytes), bytes);
+  if (!decoded.bytes) {
+    survey_->failure = decoded.failure;
+    if (decoded.malformed) survey_->refusal = LogRefusal::badUtf16;
+    return;
+  }
+  decoded_ = std::move(decoded.bytes);
+  bytes_ = decoded_.get();
+  survey(log, LogEncoding::utf8);
+  savedIn_ = LogEncoding::utf16;
+}
 
 LogReader::~LogReader() = default;
+
+void LogReader::survey(LogKind log, LogEncoding encoding) {
+  bufferSize_ = bufferSizeFor(*bytes_);
+  buffer_ = std::make_unique_for_overwrite<char[]>(bufferSize_);
+  survey_ = std::make_unique<LogSurvey>(
+      detail::surveyLog(*bytes_, log, std::span<char>(buffer_.get(), bufferSize_), encoding));
+}
+
+LogKind LogReader::kind() const {
+  return survey_->kind;
+}
+
+LogEncoding LogReader::savedIn() const {
+  return savedIn_ == LogEncoding::utf16 ? savedIn_ : survey_->encoding;
+}
+
+bool LogReader::recognised() const {
+  return survey_->recognised;
+}
 
 LogRefusal LogReader::refusal() const {
   return survey_->refusal;
@@ -138,17 +173,18 @@ LogReport LogReader::read(LineSink& sink) {
   LogReport report;
   bool complete = true;
   if (survey.newestFirst) {
-    const std::uint64_t lines = detail::countLines(bytes_, survey.lineEnd, buffer);
-    LineHandler handler(log_, survey, sink, lines, true);
-    complete = detail::readLinesBackward(bytes_, survey.lineEnd, buffer, handler);
+    const std::uint64_t lines = detail::countLines(*bytes_, survey.lineEnd, buffer);
+    LineHandler handler(survey, sink, lines, true);
+    complete = detail::readLinesBackward(*bytes_, survey.lineEnd, buffer, handler);
     report = std::move(handler.report());
   } else {
-    LineHandler handler(log_, survey, sink, 1, false);
-    detail::readLinesForward(bytes_, survey.lineEnd, buffer, survey.headBytes, handler);
+    LineHandler handler(survey, sink, 1, false);
+    detail::readLinesForward(*bytes_, survey.lineEnd, buffer, survey.headBytes, handler);
     report = std::move(handler.report());
   }
   report.newestFirst = survey.newestFirst;
-  report.failure = bytes_.failure();
+  report.savedIn = savedIn();
+  report.failure = bytes_->failure();
   if (!complete && !report.failure) report.failure = {FileFailure::shrank};
   return report;
 }

@@ -10,20 +10,23 @@ namespace tradepl {
 using platform::FileFailure;
 using platform::FileProblem;
 
+// How a log's text is written: as the broker writes it, or as a spreadsheet saved it again.
+enum class LogEncoding : std::uint8_t { shiftJis, utf8, utf16 };
+
 // Why a log is not read at all.
 enum class LogRefusal : std::uint8_t {
   none,
-  utf8,      // a UTF-8 byte-order mark, or the keywords in UTF-8 before any row was kept
-  utf16,     // a UTF-16 byte-order mark
-  nulBytes,  // NUL bytes, which no CSV log has: a spreadsheet file, a device
-  otherLog,  // every row reads as the other kind of log
+  badUtf16,  // a UTF-16 byte-order mark, and then bytes that are not UTF-16
+  workbook,  // a spreadsheet's own file (.xlsx, .xls), not one saved as CSV
+  notText,   // NUL bytes, which no CSV text has: other binary data, a device
 };
 
 // What reading a log came to.
 struct LogReport {
   LogRefusal refusal = LogRefusal::none;
   bool newestFirst = false;
-  FileProblem failure;  // why the reading stopped early, if it did
+  LogEncoding savedIn = LogEncoding::shiftJis;  // other than Shift_JIS: converted as read
+  FileProblem failure;                          // why the reading stopped early, if it did
   std::uint64_t lines = 0;
   std::uint64_t kept = 0;
   std::uint64_t skipped = 0;

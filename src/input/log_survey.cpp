@@ -14,10 +14,20 @@ LogKind otherLog(LogKind log) {
   return log == LogKind::spot ? LogKind::margin : LogKind::spot;
 }
 
+// UTF-16 is known by its byte-order mark alone; UTF-8 by its mark, or later by the trade
+// types spelled in it.
+LogEncoding encodingByFirstBytes(std::string_view head) {
+  if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) return LogEncoding::utf16;
+  if (head.starts_with("\xEF\xBB\xBF")) return LogEncoding::utf8;
+  return LogEncoding::shiftJis;
+}
+
 LogRefusal refusalByFirstBytes(std::string_view head) {
-  if (head.starts_with("\xEF\xBB\xBF")) return LogRefusal::utf8;
-  if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) return LogRefusal::utf16;
-  if (head.find('\0') != std::string_view::npos) return LogRefusal::nulBytes;
+  // An .xlsx workbook is a ZIP archive; an .xls one an OLE compound file.
+  if (head.starts_with("PK\x03\x04") || head.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
+    return LogRefusal::workbook;
+  }
+  if (head.find('\0') != std::string_view::npos) return LogRefusal::notText;
   return LogRefusal::none;
 }
 
@@ -30,13 +40,36 @@ char lineEndOf(std::string_view head) {
   return '\n';
 }
 
-// Looks at the lines of the first block: the heading line, the first dated row, and whether
-// the log reads as its own kind at all.
+// Looks at the lines of the first block: the log's kind and encoding, its heading line, its
+// first dated row. A log whose rows, or heading, read only as the other kind of log is that
+// kind, whatever it was named as; one whose trade types are spelled in UTF-8 is UTF-8.
 class HeadSurvey {
  public:
-  HeadSurvey(LogKind log, LogSurvey& survey) : own_(log), other_(otherLog(log)), survey_(survey) {}
+  explicit HeadSurvey(LogSurvey& survey) : survey_(survey) {}
 
   void look(std::string_view head) {
+    scan(head);
+    if (utf8Keyword_) {
+      survey_.encoding = LogEncoding::utf8;
+      scan(head);
+    }
+    if (ownRows_ == 0 && (otherRows_ > 0 || (otherHeading_ && survey_.headingLine == 0))) {
+      survey_.kind = otherLog(survey_.kind);
+      scan(head);
+    }
+    survey_.recognised = ownRows_ > 0 || survey_.headingLine != 0;
+  }
+
+ private:
+  void scan(std::string_view head) {
+    own_ = TradeLineReader(survey_.kind);
+    other_ = TradeLineReader(otherLog(survey_.kind));
+    decoder_ = LineDecoder(survey_.encoding);
+    ownRows_ = keptRows_ = otherRows_ = 0;
+    otherHeading_ = utf8Keyword_ = false;
+    survey_.headingLine = 0;
+    survey_.firstDated.reset();
+    survey_.firstDatedEnd = 0;
     std::uint64_t number = 0;
     std::size_t start = 0;
     while (start < head.size()) {
@@ -48,24 +81,23 @@ class HeadSurvey {
       }
       start = stop + 1;
     }
-    if (survey_.refusal == LogRefusal::none && ownRows_ == 0 && otherRows_ > 0) {
-      survey_.refusal = LogRefusal::otherLog;
-    }
   }
 
- private:
   // False once enough is known.
-  bool lookAt(std::uint64_t number, std::string_view line, std::size_t end) {
-    if (own_.isHeading(line)) {
+  bool lookAt(std::uint64_t number, std::string_view text, std::size_t end) {
+    LineProblem problem;
+    const std::optional<std::string_view> line = decoder_.shiftJis(text, problem);
+    if (!line) return true;
+    if (own_.isHeading(*line)) {
       if (ownRows_ == 0) survey_.headingLine = number;
       return true;
     }
-    if (keptRows_ == 0 && holdsKeywordInUtf8(line)) {
-      survey_.refusal = LogRefusal::utf8;
+    if (survey_.encoding == LogEncoding::shiftJis && keptRows_ == 0 && holdsKeywordInUtf8(*line)) {
+      utf8Keyword_ = true;
       return false;
     }
     TradeRow row;
-    const LineVerdict verdict = own_.read(line, row).verdict;
+    const LineVerdict verdict = own_.read(*line, row).verdict;
     if (verdict == LineVerdict::kept || verdict == LineVerdict::otherTradeType) {
       ++ownRows_;
       if (verdict == LineVerdict::kept) ++keptRows_;
@@ -76,28 +108,35 @@ class HeadSurvey {
       }
     } else if (verdict == LineVerdict::unreadable && ownRows_ == 0) {
       TradeRow other;
-      const LineVerdict asOther = other_.read(line, other).verdict;
+      const LineVerdict asOther = other_.read(*line, other).verdict;
       if (asOther == LineVerdict::kept || asOther == LineVerdict::otherTradeType) ++otherRows_;
+      if (other_.isHeading(*line)) otherHeading_ = true;
     }
     return true;
   }
 
-  TradeLineReader own_;
-  TradeLineReader other_;
   LogSurvey& survey_;
-  std::uint64_t ownRows_ = 0;  // rows that read in this log's layout
+  TradeLineReader own_{LogKind::spot};
+  TradeLineReader other_{LogKind::margin};
+  LineDecoder decoder_;
+  std::uint64_t ownRows_ = 0;  // rows that read in the layout of the log's kind
   std::uint64_t keptRows_ = 0;
-  std::uint64_t otherRows_ = 0;  // lines that read only in the other log's layout
+  std::uint64_t otherRows_ = 0;  // lines that read only in the other kind's layout
+  bool otherHeading_ = false;
+  bool utf8Keyword_ = false;
 };
 
 // Finds the last dated row, reading back from the end of the log.
 class TailSurvey final : public LineVisitor {
  public:
-  explicit TailSurvey(LogKind log) : reader_(log) {}
+  TailSurvey(LogKind log, LogEncoding encoding) : reader_(log), decoder_(encoding) {}
 
   bool line(std::string_view text) override {
+    LineProblem problem;
+    const std::optional<std::string_view> line = decoder_.shiftJis(text, problem);
+    if (!line) return true;
     TradeRow row;
-    const LineVerdict verdict = reader_.read(text, row).verdict;
+    const LineVerdict verdict = reader_.read(*line, row).verdict;
     if (verdict != LineVerdict::kept || !row.executed.complete()) return true;
     lastDated = row.executed;
     return false;
@@ -108,6 +147,7 @@ class TailSurvey final : public LineVisitor {
 
  private:
   TradeLineReader reader_;
+  LineDecoder decoder_;
 };
 
 }  // namespace
@@ -118,25 +158,30 @@ bool holdsKeywordInUtf8(std::string_view line) {
          line.find(sjis::kMarginClosingInUtf8) != std::string_view::npos;
 }
 
-LogSurvey surveyLog(LogBytes& bytes, LogKind log, std::span<char> buffer) {
+LogSurvey surveyLog(LogBytes& bytes, LogKind log, std::span<char> buffer, LogEncoding encoding) {
   LogSurvey survey;
+  survey.kind = log;
+  survey.encoding = encoding;
   const std::span<char> head = buffer.first(std::min(kBlockSize, buffer.size()));
   survey.headBytes = readFully(bytes, head);
   survey.headIsAll = survey.headBytes < head.size();
   survey.failure = bytes.failure();
   const std::string_view headText(buffer.data(), survey.headBytes);
+  if (survey.failure) return survey;
+  if (survey.encoding == LogEncoding::shiftJis) survey.encoding = encodingByFirstBytes(headText);
+  if (survey.encoding == LogEncoding::utf16) return survey;  // to be decoded first
   survey.refusal = refusalByFirstBytes(headText);
-  if (survey.failure || survey.refusal != LogRefusal::none) return survey;
+  if (survey.refusal != LogRefusal::none) return survey;
 
   survey.lineEnd = lineEndOf(headText);
-  HeadSurvey(log, survey).look(headText);
+  HeadSurvey(survey).look(headText);
   const std::optional<std::uint64_t> size = bytes.size();
-  if (survey.refusal != LogRefusal::none || !survey.firstDated || !size) return survey;
+  if (!survey.firstDated || !size) return survey;
 
   // The tail is looked at in a buffer of its own: the first block stays where it is, to be
   // read first if the log is read from the top.
   auto tail = std::make_unique_for_overwrite<char[]>(buffer.size());
-  TailSurvey last(log);
+  TailSurvey last(survey.kind, survey.encoding);
   const std::uint64_t floor = std::max<std::uint64_t>(
       survey.firstDatedEnd, *size > kBlockSize ? *size - kBlockSize : std::uint64_t{0});
   const bool complete = readLinesBackward(bytes, survey.lineEnd,

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "input/log_bytes.hpp"
+#include "input/log_encoding.hpp"
 #include "input/log_report.hpp"
 #include "records/records.hpp"
 
@@ -16,6 +17,9 @@ namespace tradepl::detail {
 // What looking a log over found: how it is to be read, or why it is not read at all.
 struct LogSurvey {
   LogRefusal refusal = LogRefusal::none;
+  LogKind kind = LogKind::spot;  // what its rows read as, whatever it was named as
+  LogEncoding encoding = LogEncoding::shiftJis;
+  bool recognised = false;  // its first block holds a heading line or a row of its kind
   FileProblem failure;
   std::size_t headBytes = 0;  // the log's first block, in the buffer
   bool headIsAll = false;     // the first block holds the whole log
@@ -27,8 +31,11 @@ struct LogSurvey {
 };
 
 // Looks the log over: reads its first block into the front of `buffer`, where it stays to be
-// read first, and its last block, where the log can be read from any place.
-LogSurvey surveyLog(LogBytes& bytes, LogKind log, std::span<char> buffer);
+// read first, and its last block, where the log can be read from any place. `log` is the kind
+// it was named as; `encoding`, where known already, how its text is written. A UTF-16 log
+// is only found to be one: it is to be decoded and looked over again.
+LogSurvey surveyLog(LogBytes& bytes, LogKind log, std::span<char> buffer,
+                    LogEncoding encoding = LogEncoding::shiftJis);
 
 // True for a line that holds a trade type in UTF-8: a line saved in the wrong encoding.
 bool holdsKeywordInUtf8(std::string_view line);

@@ -202,6 +202,11 @@ std::string_view columnName(LogKind log, std::size_t column) {
   return column >= 1 && column <= layout.size() ? layout[column - 1].name : "";
 }
 
+std::string_view columnHeading(LogKind log, std::size_t column) {
+  const std::span<const ColumnFormat> layout = layoutOf(log);
+  return column >= 1 && column <= layout.size() ? layout[column - 1].heading : "";
+}
+
 std::size_t columnCount(LogKind log) {
   return layoutOf(log).size();
 }

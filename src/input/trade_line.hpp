@@ -19,8 +19,10 @@ enum class LineProblemKind : std::uint8_t {
   notANumber,
   outOfRange,
   notAStockCode,
-  tooLong,   // longer than any log line: skipped without being kept
-  utf8Text,  // a trade type in UTF-8: a line saved in the wrong encoding
+  tooLong,        // longer than any log line: skipped without being kept
+  utf8Text,       // a trade type in UTF-8: a line saved in the wrong encoding
+  invalidUtf8,    // a line of a UTF-8 log that is not UTF-8
+  notInShiftJis,  // a line of a UTF-8 log with a character Shift_JIS lacks
 };
 
 struct LineProblem {
@@ -62,6 +64,8 @@ std::string headingLine(LogKind log);
 
 // What a column holds, in English ("unit price"), for a message; column is 1-based.
 std::string_view columnName(LogKind log, std::size_t column);
+// The column's heading in the log, in Shift_JIS (約定数量); column is 1-based.
+std::string_view columnHeading(LogKind log, std::size_t column);
 // How many columns a row of the log has.
 std::size_t columnCount(LogKind log);
 

@@ -35,6 +35,22 @@ std::string utf8FromShiftJis(std::string_view bytes) {
   return narrow(widen(bytes, 932));
 }
 
+bool shiftJisFromUtf8(std::string_view utf8, std::string& out) {
+  const std::wstring wide = widen(utf8);
+  out.clear();
+  if (wide.empty()) return true;
+  const int size = static_cast<int>(wide.size());
+  BOOL lacksOne = FALSE;
+  // No best fit: a character Shift_JIS lacks must not turn into a look-alike quietly.
+  const int length = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0,
+                                         nullptr, &lacksOne);
+  if (length <= 0 || lacksOne) return false;
+  out.resize(static_cast<std::size_t>(length));
+  WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), size, out.data(), length, nullptr,
+                      &lacksOne);
+  return !lacksOne;
+}
+
 #else
 
 std::string utf8FromShiftJis(std::string_view bytes) {
@@ -59,6 +75,24 @@ std::string utf8FromShiftJis(std::string_view bytes) {
     }
   }
   return utf8;
+}
+
+bool shiftJisFromUtf8(std::string_view utf8, std::string& out) {
+  static const iconv_t converter = iconv_open("CP932", "UTF-8");
+  out.clear();
+  if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+  iconv(converter, nullptr, nullptr, nullptr, nullptr);
+  char buffer[256];
+  char* in = const_cast<char*>(utf8.data());
+  std::size_t inLeft = utf8.size();
+  while (inLeft > 0) {
+    char* at = buffer;
+    std::size_t outLeft = sizeof buffer;
+    const std::size_t done = iconv(converter, &in, &inLeft, &at, &outLeft);
+    out.append(buffer, at);
+    if (done == static_cast<std::size_t>(-1) && errno != E2BIG) return false;
+  }
+  return true;
 }
 
 #endif

@@ -19,6 +19,10 @@ inline constexpr std::string_view kLineEnd = "\n";
 // shows as '?'.
 std::string utf8FromShiftJis(std::string_view bytes);
 
+// Valid UTF-8 text as Shift_JIS (code page 932, with its NEC and IBM characters), into
+// `out`; false when a character has no Shift_JIS form (an emoji, a rare kanji).
+bool shiftJisFromUtf8(std::string_view utf8, std::string& out);
+
 #ifdef _WIN32
 // Between a code page's bytes and UTF-16; UTF-8 (code page 65001) unless told otherwise.
 // Paths are UTF-8 inside the program and widened for every call of the system.
