@@ -64,11 +64,10 @@ TEST(ScanArguments, TakesOptionsAsPeopleExpectThem) {
   EXPECT_EQ(scan({"spot.csv", "margin.csv", "out.csv"}).error, ArgumentError::logsNotMarked);
 }
 
-TEST(PausesBeforeClosing, OnlyWhenStartedAloneInItsOwnConsoleWithoutArguments) {
-  EXPECT_TRUE(pausesBeforeClosing(1, 1));   // a double-click in Explorer
-  EXPECT_FALSE(pausesBeforeClosing(1, 2));  // typed at a command prompt
-  EXPECT_FALSE(pausesBeforeClosing(1, 0));  // no console: redirected, or not Windows
-  EXPECT_FALSE(pausesBeforeClosing(3, 1));  // dropped files on it, or a shortcut
+TEST(PausesBeforeClosing, OnlyWhenAloneInAConsoleOfItsOwn) {
+  EXPECT_TRUE(pausesBeforeClosing(1));   // a double-click or a drop in Explorer, a shortcut
+  EXPECT_FALSE(pausesBeforeClosing(2));  // typed at a command prompt
+  EXPECT_FALSE(pausesBeforeClosing(0));  // no console: redirected, or not Windows
 }
 
 TEST(PrintUsage, DocumentsBothLayoutsByTheirHeadings) {

@@ -131,6 +131,36 @@ TEST_F(Console, SaysWhatIsWrongWithALogInTheUsersWords) {
   }
 }
 
+TEST_F(Console, NamesAMissingOutputFolderWithoutBlamingTheLog) {
+  write("spot.csv", spotLog({}));
+  const Outcome result = run({"-g", "spot.csv", "missing/out.csv"});
+  EXPECT_EQ(result.status, -4);
+  EXPECT_EQ(result.err,
+            "tradepl: missing/out.csv: cannot write: there is no folder missing\n"
+            "tradepl: summary\n"
+            "  spot.csv: not read, as the result file could not be written\n"
+            "  no results written: missing/out.csv was not written\n");
+}
+
+// A mistake's reason comes before the usage text, which keeps its Shift_JIS bytes for a file
+// or a pipe and reads on a terminal.
+TEST_F(Console, GivesTheReasonBeforeTheUsageTextAndMakesItReadOnATerminal) {
+  const Outcome mistake = run({"-q", "out.csv"}, {kEnglish, "2>&1"});
+  EXPECT_EQ(mistake.status, -2);
+  EXPECT_EQ(mistake.out,
+            "tradepl: no input log: name a spot log with -g or a margin log with -s\n" + kUsage);
+
+  if (!kRunner.empty() || shell("command -v script >/dev/null") != 0) {
+    GTEST_SKIP() << "needs script(1) and the program run natively";
+  }
+  // script(1) runs it on a terminal of its own, whose line ends are CR LF.
+  ASSERT_EQ(shell("script -qec " + quote(commandLine({})) + " /dev/null >terminal.txt"), 255);
+  std::string expected;
+  for (const char c : toUtf8(kUsage, "CP932"))
+    expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  EXPECT_EQ(read("terminal.txt"), expected);
+}
+
 TEST_F(Console, AnswersHelpAndVersionOnTheStandardOutput) {
   const Outcome help = run({"-h"});
   EXPECT_EQ(help.status, 0);

@@ -230,8 +230,8 @@ TEST_F(Tradepl, ReadsALogAsWhatItIs) {
             "spot.csv: saved as UTF-16: converted to Shift_JIS as it was read"},
            {spot,
             {"-g", "margin.csv", "-s", "spot.csv"},
-            "margin.csv: a margin log (24 columns), though named with -g: read as a margin log\n"
-            "tradepl: spot.csv: a spot log (14 columns), though named with -s: read as a spot log"},
+            "margin.csv: a margin log (24 columns), though named with -g: taken as one\n"
+            "tradepl: spot.csv: a spot log (14 columns), though named with -s: taken as one"},
        }) {
     write("spot.csv", each.log);
     std::vector<std::string> arguments = {"-q"};
@@ -403,6 +403,55 @@ TEST_F(Tradepl, ReadsAndWritesPathsWithJapaneseAndSpaces) {
   // The same file under another spelling is still an input.
   EXPECT_EQ(run({"-q", "-g", spotName, "./" + spotName}).status, -2);
   EXPECT_EQ(run({"-q", "-g", spotName, folder}).status, -4);
+}
+
+// Logs dropped on the program: Explorer hands it their paths alone. It writes 実現損益.csv
+// beside the first, and the summary ends with where that is.
+TEST_F(Tradepl, TakesLogsDroppedOnItAndWritesTheResultBesideThem) {
+  writeSampleLogs();
+  ASSERT_EQ(run({"-q", "-g", "spot.csv", "-s", "margin.csv", "both.csv"}).status, 0);
+  ASSERT_EQ(run({"-q", "-s", "margin.csv", "margin-only.csv"}).status, 0);
+  const std::string folder = "\xE5\x8F\x96\xE5\xBC\x95 \xE5\xB1\xA5\xE6\xAD\xB4";  // 取引 履歴
+  const std::string spot = folder + "/\xE7\x8F\xBE\xE7\x89\xA9 2024.csv";  // 現物 2024.csv
+  const std::string margin = folder + "/margin log.csv";
+  const std::string result = folder + "/\xE5\xAE\x9F\xE7\x8F\xBE\xE6\x90\x8D\xE7\x9B\x8A.csv";
+  fs::create_directories(path(folder));
+  fs::copy_file(path("spot.csv"), path(spot));
+  fs::copy_file(path("margin.csv"), path(margin));
+  struct Case {
+    std::vector<std::string> dropped;
+    std::string expected;
+  };
+  for (const Case& c : {Case{{margin, spot}, "both.csv"}, Case{{spot, margin}, "both.csv"},
+                        Case{{margin}, "margin-only.csv"}}) {
+    fs::remove(path(result));
+    const Outcome outcome = run(c.dropped);
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(written(result), written(c.expected));
+    const std::string lastLine =
+        outcome.err.substr(outcome.err.rfind('\n', outcome.err.size() - 2));
+    EXPECT_TRUE(lastLine.starts_with("\n  The result file: ") && lastLine.ends_with(".csv\n") &&
+                lastLine.find("\xE5\xAE\x9F\xE7\x8F\xBE\xE6\x90\x8D\xE7\x9B\x8A.csv") !=
+                    std::string::npos)
+        << lastLine;
+    if (kRunner.empty()) {
+      EXPECT_EQ(lastLine, "\n  The result file: " + path(result).string() + "\n");
+    }
+  }
+
+  // A path that is no log keeps the command line's old meaning: the last path is the output.
+  const std::string before = read(result);
+  const std::string notMarked =
+      "tradepl: mark the logs with -g (spot) and -s (margin): tradepl -g spot.csv -s margin.csv "
+      "out.csv\n";
+  for (const std::vector<std::string>& paths :
+       {std::vector<std::string>{margin, result}, {spot, margin, "out.csv"}}) {
+    const Outcome outcome = run(paths);
+    EXPECT_EQ(outcome.status, -2);
+    EXPECT_EQ(outcome.err, notMarked);
+  }
+  EXPECT_EQ(read(result), before);
+  EXPECT_FALSE(exists("out.csv"));
 }
 
 TEST_F(Tradepl, ReplacesAnExistingOutputWhole) {

@@ -34,7 +34,7 @@ void checkCommandLine(Arguments& arguments) {
   if (arguments.error != ArgumentError::none || arguments.help || arguments.version) return;
   if (!arguments.spotPath && !arguments.marginPath) {
     arguments.error =
-        arguments.pathTokens > 1 ? ArgumentError::logsNotMarked : ArgumentError::noInputLog;
+        arguments.paths.size() > 1 ? ArgumentError::logsNotMarked : ArgumentError::noInputLog;
   } else if (!arguments.outputPath) {
     arguments.error = ArgumentError::noOutputPath;
   } else if (replacesAnInput(*arguments.outputPath, arguments.namedLogs)) {
@@ -110,11 +110,36 @@ Arguments scanArguments(std::span<const char* const> arguments) {
       refuse(scanned, ArgumentError::unknownOption, token);
     } else {
       scanned.outputPath = std::string(token);
-      ++scanned.pathTokens;
+      scanned.paths.emplace_back(token);
     }
   }
   checkCommandLine(scanned);
   return scanned;
+}
+
+bool mayNameDroppedLogs(const Arguments& arguments) {
+  return (arguments.error == ArgumentError::noInputLog ||
+          arguments.error == ArgumentError::logsNotMarked) &&
+         arguments.namedLogs.empty() && !arguments.paths.empty() && arguments.paths.size() <= 2;
+}
+
+Arguments withDroppedLogs(Arguments arguments, std::span<const LogKind> kinds) {
+  for (std::size_t i = 0; i < arguments.paths.size() && i < kinds.size(); ++i) {
+    // Two logs of one kind take both places; the run reads each as what it is.
+    std::optional<std::string>& own =
+        kinds[i] == LogKind::spot ? arguments.spotPath : arguments.marginPath;
+    std::optional<std::string>& other =
+        kinds[i] == LogKind::spot ? arguments.marginPath : arguments.spotPath;
+    (own ? other : own) = arguments.paths[i];
+    arguments.namedLogs.push_back(arguments.paths[i]);
+  }
+  arguments.outputPath =
+      platform::pathBeside(arguments.paths.front(), std::string(kDroppedResultName));
+  arguments.dropped = true;
+  arguments.error = ArgumentError::none;
+  arguments.errorToken.clear();
+  checkCommandLine(arguments);
+  return arguments;
 }
 
 }  // namespace tradepl

@@ -8,6 +8,9 @@
 // '-' is an unknown option, but "-" itself, the standard output; any other token is a
 // candidate output path, the last one winning. A file whose name begins with '-' is
 // written as ./-name.
+//
+// Without -g and -s, one or two paths may be logs dropped on the program (Explorer starts it
+// with their paths alone): the run decides by reading them, and withDroppedLogs takes them.
 
 #include <cstdint>
 #include <optional>
@@ -15,6 +18,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "records/records.hpp"
 
 namespace tradepl {
 
@@ -44,7 +49,8 @@ struct Arguments {
   std::optional<std::string> splitsPath;
   std::vector<std::string> namedLogs;    // every path given with -g or -s, even replaced
   std::vector<std::string> namedSplits;  // every path given with --splits, even replaced
-  std::size_t pathTokens = 0;            // tokens taken for the output path
+  std::vector<std::string> paths;        // the tokens taken for the output path, in order
+  bool dropped = false;  // the logs are paths given without -g and -s, as a drop gives them
   bool help = false;
   bool version = false;
   bool quiet = false;
@@ -54,10 +60,22 @@ struct Arguments {
   std::string errorToken;                     // the option or path it is about
 };
 
+// The result file written beside logs dropped on the program: 実現損益.csv.
+inline constexpr std::string_view kDroppedResultName =
+    "\xE5\xAE\x9F\xE7\x8F\xBE\xE6\x90\x8D\xE7\x9B\x8A.csv";
+
 // Scans the arguments after the program name. The output and the report may name no path
 // given as a log or a splits file, not even one a later option replaced, nor each other: a
 // slip of the hand must not cost a log or a result.
 Arguments scanArguments(std::span<const char* const> arguments);
+
+// True when the command line names no log with -g or -s, and one or two paths that may be
+// logs dropped on the program, with no other mistake.
+bool mayNameDroppedLogs(const Arguments& arguments);
+
+// The command line with its paths taken as logs of the given kinds, the output
+// kDroppedResultName in the folder of the first, and checked again as any command line is.
+Arguments withDroppedLogs(Arguments arguments, std::span<const LogKind> kinds);
 
 // True when the paths name one file however they are spelled, or both the standard output.
 bool samePath(const std::string& a, const std::string& b);

@@ -1,6 +1,7 @@
 #include "app/converter.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <ostream>
 #include <span>
@@ -20,6 +21,8 @@
 #include "output/report_file.hpp"
 #include "output/result_file.hpp"
 #include "platform/console.hpp"
+#include "platform/files.hpp"
+#include "platform/text.hpp"
 
 namespace tradepl {
 namespace {
@@ -119,10 +122,12 @@ class Conversion {
       teller_.aboutFile(output, say(Message::notWritten));
     } else if (const FileProblem problem = convert(output)) {
       cannotWrite(output, problem);
+      for (const NamedLog& log : logs_) summary_.logLeftUnread(log.inSummary);
     } else {
       written = true;
     }
     summary_.resultsWent(output, written);
+    if (arguments_.dropped) summary_.showResultPath(platform::fullPath(output));
     if (arguments_.reportPath) writeReportOf(*arguments_.reportPath, written);
     if (!arguments_.quiet) {
       const std::vector<std::string> lines =
@@ -145,7 +150,14 @@ class Conversion {
   }
 
   void cannotWrite(const std::string& path, const FileProblem& problem) {
-    teller_.aboutFile(path, say(Message::cannotWrite, {describe(language(), problem)}));
+    // A file cannot be made in a folder that is not there: the folder is named, since the
+    // system's "No such file or directory" would seem to be about the file.
+    const std::string folder = platform::parentFolder(path);
+    const std::string why = problem.failure == FileFailure::cannotCreate &&
+                                    problem.error == ENOENT && !platform::isDirectory(folder)
+                                ? say(Message::noSuchFolder, {folder})
+                                : describe(language(), problem);
+    teller_.aboutFile(path, say(Message::cannotWrite, {why}));
     status_ = kOutputUnwritable;
   }
 
@@ -195,7 +207,7 @@ class Conversion {
       teller_.aboutFile(path, say(refusalMessage(reader->refusal())), Gap::explained);
       if (status_ == kCompleted) status_ = kInputUnreadable;
     } else {
-      if (reader->kind() != named) {
+      if (reader->kind() != named && !arguments_.dropped) {
         teller_.aboutFile(path, say(reader->kind() == LogKind::spot ? Message::readAsSpot
                                                                     : Message::readAsMargin));
       }
@@ -242,14 +254,17 @@ class Conversion {
 
 }  // namespace
 
-void printUsage(std::ostream& out) {
-  out << "Usage: [-g i_zelGenbutsu_log.csv] [-s i_zelShinyo_log.csv] o_log.csv\n";
-  out << "\t--- i_zelGenbutsu_log.csv ---\n";
-  out << '\t' << headingLine(LogKind::spot) << '\n';
-  out << "\t...\n";
-  out << "\t--- i_zelShinyo_log.csv ---\n";
-  out << '\t' << headingLine(LogKind::margin) << '\n';
-  out << "\t...\n";
+void printUsage(std::ostream& out, bool toConsole) {
+  std::string usage = "Usage: [-g i_zelGenbutsu_log.csv] [-s i_zelShinyo_log.csv] o_log.csv\n";
+  for (const auto& [kind, name] : {std::pair(LogKind::spot, "i_zelGenbutsu_log.csv"),
+                                   std::pair(LogKind::margin, "i_zelShinyo_log.csv")}) {
+    usage += std::string("\t--- ") + name + " ---\n";
+    usage += '\t' + headingLine(kind) + '\n';
+    usage += "\t...\n";
+  }
+  // A file or a pipe gets the bytes the program has always printed; a person at a console
+  // gets headings that read.
+  out << (toConsole ? platform::forConsole(platform::utf8FromShiftJis(usage)) : usage);
 }
 
 // The splits named on the command line, or why there are none to be had: a splits file that
@@ -275,22 +290,46 @@ std::optional<std::vector<StockSplit>> readSplits(const Arguments& arguments, Re
   return file.splits;
 }
 
-bool pausesBeforeClosing(int argc, unsigned processesOnConsole) {
-  return argc <= 1 && processesOnConsole == 1;
+bool pausesBeforeClosing(unsigned processesOnConsole) {
+  return processesOnConsole == 1;
 }
 
-int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-  const Language language = platform::userReadsJapanese() ? Language::japanese : Language::english;
+namespace {
+
+// The kind of log a file reads as, if it is a log at all: a regular file whose first block
+// holds a heading line or a row of either kind.
+std::optional<LogKind> logKindOf(const std::string& path) {
+  if (!platform::isRegularFile(path)) return std::nullopt;
+  const OpenedLog opened = openLogFile(path);
+  if (!opened.bytes) return std::nullopt;
+  const LogReader reader(*opened.bytes, LogKind::spot);
+  if (reader.failure() || reader.refusal() != LogRefusal::none || !reader.recognised()) {
+    return std::nullopt;
+  }
+  return reader.kind();
+}
+
+// The command line, with the paths given without -g and -s taken as logs when each of them
+// reads as one: the files a drop on the program hands over.
+Arguments takeDroppedLogs(const Arguments& scanned) {
+  if (!mayNameDroppedLogs(scanned)) return scanned;
+  std::vector<LogKind> kinds;
+  for (const std::string& path : scanned.paths) {
+    const std::optional<LogKind> kind = logKindOf(path);
+    if (!kind) return scanned;
+    kinds.push_back(*kind);
+  }
+  return withDroppedLogs(scanned, kinds);
+}
+
+int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                   Language language) {
   if (argc <= 1) {
-    printUsage(out);
-    if (pausesBeforeClosing(argc, platform::processesOnConsole())) {
-      out << '\n' << platform::forConsole(say(language, Message::pressEnter)) << std::flush;
-      platform::waitForEnter();
-    }
+    printUsage(out, platform::standardOutputIsConsole());
     return kNoArguments;
   }
-  const Arguments arguments =
-      scanArguments(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
+  const Arguments arguments = takeDroppedLogs(
+      scanArguments(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1))));
   if (arguments.help) {
     out << platform::forConsole(say(language, Message::help, {TRADEPL_VERSION, kSynopsis}));
     return kCompleted;
@@ -301,13 +340,29 @@ int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostr
   }
   Reporter reporter(err);
   if (arguments.error != ArgumentError::none) {
-    printUsage(out);
+    // The reason first: the usage text after it is long, and may scroll it away.
     reporter.report(describe(language, arguments));
+    reporter.flush();
+    printUsage(out, platform::standardOutputIsConsole());
     return kCommandLineError;
   }
   std::optional<std::vector<StockSplit>> splits = readSplits(arguments, reporter, language);
   if (!splits) return kCommandLineError;
   return Conversion(arguments, reporter, language, std::move(*splits)).run();
+}
+
+}  // namespace
+
+int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  const Language language = platform::userReadsJapanese() ? Language::japanese : Language::english;
+  const int status = runCommandLine(argc, argv, out, err, language);
+  // A window Explorer opened for a double-click or a drop closes with the program: what the
+  // run said stays until the user has read it.
+  if (pausesBeforeClosing(platform::processesOnConsole())) {
+    out << '\n' << platform::forConsole(say(language, Message::pressEnter)) << std::flush;
+    platform::waitForEnter();
+  }
+  return status;
 }
 
 }  // namespace tradepl

@@ -23,13 +23,13 @@ enum ExitStatus : int {
 };
 
 // The usage text: the command line and the heading lines of both logs, in Shift_JIS, as
-// the program has always printed it.
-void printUsage(std::ostream& out);
+// the program has always printed it; for a console, in the console's encoding.
+void printUsage(std::ostream& out, bool toConsole = false);
 
-// True when a run should wait for Enter before it ends: started without arguments in a
-// console of its own, as a double-click in Explorer starts it, whose window would close
-// before the usage text could be read.
-bool pausesBeforeClosing(int argc, unsigned processesOnConsole);
+// True when a run should wait for Enter before it ends: alone in a console of its own, as
+// Explorer starts it for a double-click or a drop, whose window would close before what
+// the run said could be read.
+bool pausesBeforeClosing(unsigned processesOnConsole);
 
 // The whole run; argv[0] is the program name. Messages and the summary go to `err`; the
 // usage and help texts, and the results when the output is "-", to `out`.

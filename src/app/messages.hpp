@@ -118,6 +118,9 @@ enum class Message : std::uint8_t {
   movingAverageMethod,
   taxOfficeMethod,
   mayBeIncomplete,  // {1} how many messages
+  resultFile,       // {1} its full path
+  noSuchFolder,     // {1} the folder
+  logLeftUnread,
 };
 
 // The table of each language.

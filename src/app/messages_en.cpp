@@ -117,9 +117,9 @@ std::string_view englishText(Message message) {
     case Message::notText:
       return "not a CSV text file (it holds NUL bytes)";
     case Message::readAsMargin:
-      return "a margin log (24 columns), though named with -g: read as a margin log";
+      return "a margin log (24 columns), though named with -g: taken as one";
     case Message::readAsSpot:
-      return "a spot log (14 columns), though named with -s: read as a spot log";
+      return "a spot log (14 columns), though named with -s: taken as one";
     case Message::namedTwice:
       return "named with both -g and -s: read once";
     case Message::emptyLog:
@@ -245,6 +245,12 @@ std::string_view englishText(Message message) {
              "the cost per share rounded up to the yen at each sale.";
     case Message::mayBeIncomplete:
       return "The totals may be incomplete: messages above that say what was left out: {1}";
+    case Message::resultFile:
+      return "The result file: {1}";
+    case Message::noSuchFolder:
+      return "there is no folder {1}";
+    case Message::logLeftUnread:
+      return "not read, as the result file could not be written";
   }
   return {};
 }

@@ -119,13 +119,11 @@ std::string_view japaneseText(Message message) {
     case Message::notText:
       return "CSV のテキストファイルではありません（NUL バイトを含んでいます）";
     case Message::readAsMargin:
-      return "信用取引の履歴（24 列）のため、-g で指定されていますが信用取引の履歴として読み込み"
-             "ました";
+      return "信用取引の履歴（24 列）のため、-g で指定されていますが信用取引の履歴として扱います";
     case Message::readAsSpot:
-      return "現物取引の履歴（14 列）のため、-s で指定されていますが現物取引の履歴として読み込み"
-             "ました";
+      return "現物取引の履歴（14 列）のため、-s で指定されていますが現物取引の履歴として扱います";
     case Message::namedTwice:
-      return "-g と -s の両方で指定されているため、1 回だけ読み込みました";
+      return "-g と -s の両方で指定されているため、1 回だけ読み込みます";
     case Message::emptyLog:
       return "空のファイルです。取引はありません";
     case Message::newestFirst:
@@ -252,6 +250,12 @@ std::string_view japaneseText(Message message) {
     case Message::mayBeIncomplete:
       return "集計に含まれていない取引がある可能性があります。理由は上の {1} 件のメッセージを"
              "ご覧ください。";
+    case Message::resultFile:
+      return "結果ファイル: {1}";
+    case Message::noSuchFolder:
+      return "フォルダー {1} がありません";
+    case Message::logLeftUnread:
+      return "結果ファイルを書き出せないため、読み込んでいません";
   }
   return {};
 }

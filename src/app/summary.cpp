@@ -86,10 +86,11 @@ std::vector<std::string> RunSummary::lines(Language language, const YearlyTotals
   const auto add = [&lines](const std::string& line) { lines.push_back("  " + line); };
   for (const LogLine& log : logs_) {
     add(log.path + ": " +
-        (log.report ? say(language, Message::logSummary,
-                          {grouped(log.report->lines), grouped(log.report->kept),
-                           grouped(log.report->skipped), grouped(log.report->otherTradeTypes)})
-                    : say(language, Message::logNotRead)));
+        (log.report
+             ? say(language, Message::logSummary,
+                   {grouped(log.report->lines), grouped(log.report->kept),
+                    grouped(log.report->skipped), grouped(log.report->otherTradeTypes)})
+             : say(language, log.leftUnread ? Message::logLeftUnread : Message::logNotRead)));
   }
   const std::string output = whereTo(language, results_.path);
   add(results_.written ? say(language, Message::resultsWritten, {grouped(totals.results()), output})
@@ -109,6 +110,7 @@ std::vector<std::string> RunSummary::lines(Language language, const YearlyTotals
                                                       : Message::movingAverageMethod));
   }
   if (gapsExplained > 0) add(say(language, Message::mayBeIncomplete, {grouped(gapsExplained)}));
+  if (resultPath_ && results_.written) add(say(language, Message::resultFile, {*resultPath_}));
   return lines;
 }
 

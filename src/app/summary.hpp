@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/messages.hpp"
@@ -20,8 +21,12 @@ class RunSummary {
   // A log named on the command line, in their order; returns its number for logRead.
   std::size_t logNamed(std::string_view path);
   void logRead(std::size_t log, const LogReport& report);
+  // A log that could be read, left unread since the result file could not be written.
+  void logLeftUnread(std::size_t log) { logs_[log].leftUnread = true; }
   // Where the results went ("-": the standard output), and whether they got there.
   void resultsWent(std::string_view output, bool written);
+  // Ends the summary with the result file's full path, for a user who named no output.
+  void showResultPath(std::string fullPath) { resultPath_ = std::move(fullPath); }
   // Where the yearly report went, and whether it got there.
   void reportWent(std::string_view report, bool written);
 
@@ -34,6 +39,7 @@ class RunSummary {
   struct LogLine {
     std::string path;
     std::optional<LogReport> report;  // none when the log was not read
+    bool leftUnread = false;
   };
   struct Destination {
     std::string path;
@@ -43,6 +49,7 @@ class RunSummary {
   std::vector<LogLine> logs_;
   Destination results_;
   std::optional<Destination> report_;
+  std::optional<std::string> resultPath_;
 };
 
 }  // namespace tradepl

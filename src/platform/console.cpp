@@ -57,6 +57,11 @@ unsigned processesOnConsole() {
   return GetConsoleProcessList(processes, 2);
 }
 
+bool standardOutputIsConsole() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+}
+
 #else
 
 std::vector<std::string> commandLine(int argc, char** argv) {
@@ -87,6 +92,10 @@ bool userReadsJapanese() {
 
 unsigned processesOnConsole() {
   return 0;
+}
+
+bool standardOutputIsConsole() {
+  return isatty(STDOUT_FILENO) == 1;
 }
 
 #endif

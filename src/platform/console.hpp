@@ -28,6 +28,9 @@ bool userReadsJapanese();
 // when Explorer starts it by a double-click; 0 without a console, and elsewhere.
 unsigned processesOnConsole();
 
+// True when standard output is a terminal or a console, not a file or a pipe.
+bool standardOutputIsConsole();
+
 // Waits until the user presses Enter.
 void waitForEnter();
 

@@ -104,6 +104,38 @@ bool sameFile(const std::string& a, const std::string& b) {
   return resolved(a) == resolved(b);
 }
 
+bool isRegularFile(const std::string& path) {
+  std::error_code status;
+  return std::filesystem::is_regular_file(filePath(path), status);
+}
+
+namespace {
+
+std::string textOf(const std::filesystem::path& path) {
+#ifdef _WIN32
+  return narrow(path.wstring());
+#else
+  return path.string();
+#endif
+}
+
+}  // namespace
+
+std::string parentFolder(const std::string& path) {
+  const std::filesystem::path folder = filePath(path).parent_path();
+  return folder.empty() ? std::string(".") : textOf(folder);
+}
+
+std::string pathBeside(const std::string& path, const std::string& name) {
+  return textOf(filePath(path).parent_path() / filePath(name));
+}
+
+std::string fullPath(const std::string& path) {
+  std::error_code status;
+  const std::filesystem::path full = std::filesystem::absolute(filePath(path), status);
+  return status ? path : textOf(full.lexically_normal());
+}
+
 std::string systemReason(int error) {
   return std::generic_category().message(error);
 }

@@ -59,6 +59,19 @@ bool seekTo(std::FILE* file, std::uint64_t offset);
 // none can be made.
 std::FILE* openTemporaryFile();
 
+// True for a path that names a regular file (not a folder, a FIFO or a device).
+bool isRegularFile(const std::string& path);
+
+// The folder that holds `path`, "." for a bare name.
+std::string parentFolder(const std::string& path);
+
+// The path of a file named `name` in the folder that holds `path`.
+std::string pathBeside(const std::string& path, const std::string& name);
+
+// The path from the root, for a message that must say where a file is whatever the folder
+// the program ran in.
+std::string fullPath(const std::string& path);
+
 // The text of an errno value, for a message about a file.
 std::string systemReason(int error);
 
