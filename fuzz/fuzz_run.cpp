@@ -5,7 +5,9 @@
 //
 // Properties: every result line has 11 columns; no line is both kept and reported; the
 // same logs give the same bytes whatever the size of the reads; a log read from its end
-// because it is newest first gives the results of its lines reversed, read from the top;
+// because it is newest first gives the results of its lines reversed, read from the top
+// (where reversing its lines leaves its kind and encoding as they were); logs that read as
+// spot logs are applied first, whichever option named them;
 // the run's status is -3 exactly when a log is refused, and 0 otherwise; the command line
 // writes exactly the in-memory result, unless both logs are refused, when it writes
 // nothing; and it says at most twenty things line by line about a log.
@@ -21,6 +23,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -46,6 +49,8 @@ struct InMemoryRun {
   std::string result;
   bool refused[2] = {false, false};
   bool newestFirst[2] = {false, false};
+  LogKind kind[2] = {LogKind::spot, LogKind::margin};  // what each log read as
+  LogEncoding savedIn[2] = {LogEncoding::shiftJis, LogEncoding::shiftJis};
 };
 
 void requireOneLine(std::string_view line) {
@@ -105,12 +110,15 @@ class InMemoryListener final : public FlowListener {
 };
 
 // The run without the command line: each log read once by the reader alone, to check what
-// it hands on, and once through the trade flow, handed over `readSize` bytes at a time.
+// it hands on, and once through the trade flow, handed over `readSize` bytes at a time; the
+// logs that read as spot logs first, as the command line takes them.
 InMemoryRun runInMemory(std::string_view spot, std::string_view margin, std::size_t readSize,
                         CostMethod method) {
   InMemoryRun run;
   appendResultHeading(run.result);
   TradeFlow flow(FlowSettings{.method = method});
+  std::vector<std::unique_ptr<MemoryBytes>> sources;
+  std::vector<std::pair<std::size_t, std::unique_ptr<LogReader>>> readers;
   for (const auto& [log, bytes] :
        {std::pair(LogKind::spot, spot), std::pair(LogKind::margin, margin)}) {
     MemoryBytes plain(bytes);
@@ -118,14 +126,21 @@ InMemoryRun runInMemory(std::string_view spot, std::string_view margin, std::siz
     ReaderChecks checks;
     if (plainReader.refusal() == LogRefusal::none) plainReader.read(checks);
 
-    MemoryBytes source(bytes, readSize);
-    LogReader reader(source, log);
-    require(!reader.failure(), "bytes in memory always read");
+    sources.push_back(std::make_unique<MemoryBytes>(bytes, readSize));
+    auto reader = std::make_unique<LogReader>(*sources.back(), log);
+    require(!reader->failure(), "bytes in memory always read");
     const auto index = static_cast<std::size_t>(log);
-    run.refused[index] = reader.refusal() != LogRefusal::none;
-    if (run.refused[index]) continue;
+    run.refused[index] = reader->refusal() != LogRefusal::none;
+    run.kind[index] = reader->kind();
+    run.savedIn[index] = reader->savedIn();
+    if (!run.refused[index]) readers.emplace_back(index, std::move(reader));
+  }
+  std::stable_sort(readers.begin(), readers.end(), [](const auto& a, const auto& b) {
+    return a.second->kind() == LogKind::spot && b.second->kind() == LogKind::margin;
+  });
+  for (auto& [index, reader] : readers) {
     InMemoryListener listener(run);
-    const LogReport report = flow.read(reader, listener);
+    const LogReport report = flow.read(*reader, listener);
     require(report.readable(), "bytes in memory always read");
     run.newestFirst[index] = report.newestFirst;
   }
@@ -160,8 +175,14 @@ void requireNewestFirstIsReversed(std::string_view spot, std::string_view margin
       run.newestFirst[1] ? reversedLines(margin) : std::string(margin);
   const InMemoryRun reversed =
       runInMemory(reversedSpot, reversedMargin, std::numeric_limits<std::size_t>::max(), method);
-  // Reversed, a line in UTF-8 can come before the first kept row and refuse the log.
-  if (reversed.refused[0] || reversed.refused[1]) return;
+  // Reversed, a line in UTF-8 can come before the first kept row and make the log a UTF-8
+  // one, a row of the other layout the log of the other kind, and UTF-16 is no longer UTF-16.
+  for (std::size_t log = 0; log < 2; ++log) {
+    if (reversed.refused[log] || reversed.kind[log] != run.kind[log] ||
+        reversed.savedIn[log] != run.savedIn[log] || run.savedIn[log] == LogEncoding::utf16) {
+      return;
+    }
+  }
   require(!reversed.newestFirst[0] && !reversed.newestFirst[1],
           "a newest-first log reversed is oldest first");
   require(reversed.result == run.result, "newest first reads as the lines reversed");
