@@ -1,11 +1,13 @@
-// End to end: the output path as the system keeps it. Devices, pipes and "-" are written
-// in place; a link stays a link; a replaced file keeps its mode; a read-only file, and any
-// path named as a log, is never replaced; an interrupted run leaves nothing behind.
+// End to end: the output path as the system keeps it. Devices, pipes and open streams by
+// any name are written in place; a link stays a link; a replaced file keeps its mode; a
+// file the user may not write, and any path named as a log, is never replaced; an
+// interrupted run leaves nothing behind.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,11 @@ class OutputPaths : public Tradepl {
   void SetUp() override {
     Tradepl::SetUp();
     write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), spotSell("7203", "100", "1200")}));
+  }
+  // The command that runs what follows as a user without root's rights: nobody, for root.
+  static std::string asUser() {
+    return geteuid() == 0 && !kUnderWine ? " setpriv --reuid=65534 --regid=65534 --clear-groups"
+                                         : "";
   }
   unsigned modeOf(const std::string& name) const {
     struct stat status {};
@@ -88,10 +95,65 @@ TEST_F(OutputPaths, KeepsTheModeOfAReplacedFileAndNeverReplacesAReadOnlyOne) {
 
   write("kept.csv", "the old results");
   fs::permissions(path("kept.csv"), fs::perms::owner_read | fs::perms::group_read);
-  const Outcome result = run({"-q", "-g", "spot.csv", "kept.csv"});
+  const Outcome result = run({"-q", "-g", "spot.csv", "kept.csv"}, {kEnglish + asUser(), ""});
   EXPECT_EQ(result.status, -4);
   EXPECT_EQ(result.err, "tradepl: kept.csv: cannot write: the file is read-only\n");
   EXPECT_EQ(read("kept.csv"), "the old results");
+}
+
+// Who may write a file is the system's rule for the user who runs tradepl, as the shell's >
+// finds it, not the owner's write bit. Root runs the cases of an ordinary user as nobody.
+TEST_F(OutputPaths, ReplacesOnlyWhatTheUserMayWriteAndWritesInPlaceWhereTheFolderSaysNo) {
+  if (kUnderWine) GTEST_SKIP() << "Unix permissions";
+  const bool root = geteuid() == 0;
+  if (root) {
+    // Root may write a file nobody else may: it is replaced, its mode kept.
+    write("root.csv", "the old results");
+    fs::permissions(path("root.csv"), fs::perms::owner_read);
+    EXPECT_EQ(run({"-q", "-g", "spot.csv", "root.csv"}).status, 0);
+    EXPECT_EQ(read("root.csv"), kResult);
+    EXPECT_EQ(modeOf("root.csv") & 07777, 0400u);
+  }
+  // A file the user may write in a folder that takes no new file from them.
+  fs::create_directories(path("locked"));
+  write("locked/out.csv", "the old results, longer than the new ones" + std::string(400, '.'));
+  fs::permissions(path("locked/out.csv"), fs::perms::all & ~fs::perms::others_exec &
+                                              ~fs::perms::group_exec & ~fs::perms::owner_exec);
+  fs::permissions(path("locked"), fs::perms::owner_read | fs::perms::owner_exec |
+                                      fs::perms::group_read | fs::perms::group_exec |
+                                      fs::perms::others_read | fs::perms::others_exec);
+  const std::string inPlace =
+      ": written over in place: the folder does not let the file be replaced all at once, so a "
+      "run stopped while it writes leaves the file incomplete\n";
+  Outcome result = run({"-q", "-g", "spot.csv", "locked/out.csv"}, {kEnglish + asUser(), ""});
+  fs::permissions(path("locked"), fs::perms::owner_all);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "tradepl: locked/out.csv" + inPlace);
+  EXPECT_EQ(read("locked/out.csv"), kResult);
+  EXPECT_EQ(modeOf("locked/out.csv") & 07777, 0666u);
+  if (!root) return;  // the rest needs files of another user
+
+  // Root's file in a folder anyone may write: a rename could replace it, but the user may
+  // not write it.
+  fs::create_directories(path("shared"));
+  fs::permissions(path("shared"), fs::perms::all);
+  write("shared/root.csv", "the old results");
+  result = run({"-q", "-g", "spot.csv", "shared/root.csv"}, {kEnglish + asUser(), ""});
+  EXPECT_EQ(result.status, -4);
+  EXPECT_EQ(result.err, "tradepl: shared/root.csv: cannot write: the file is read-only\n");
+  EXPECT_EQ(read("shared/root.csv"), "the old results");
+  // Root's file anyone may write, in a folder with the sticky bit (/tmp): no other user may
+  // rename over it, but the shell's > writes it.
+  fs::permissions(path("shared"), fs::perms::all | fs::perms::sticky_bit);
+  fs::permissions(path("shared/root.csv"), fs::perms::owner_read | fs::perms::owner_write |
+                                               fs::perms::group_read | fs::perms::group_write |
+                                               fs::perms::others_read | fs::perms::others_write);
+  result = run({"-q", "-g", "spot.csv", "shared/root.csv"}, {kEnglish + asUser(), ""});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "tradepl: shared/root.csv" + inPlace);
+  EXPECT_EQ(read("shared/root.csv"), kResult);
+  EXPECT_EQ(fs::directory_iterator(path("shared"))->path().filename(), "root.csv");
+  EXPECT_EQ(std::distance(fs::directory_iterator(path("shared")), fs::directory_iterator()), 1);
 }
 
 TEST_F(OutputPaths, WritesAFileWhoseNameIsAsLongAsTheSystemAllows) {
@@ -128,6 +190,50 @@ TEST_F(OutputPaths, NeverWritesOverAPathNamedAsALog) {
   EXPECT_EQ(result.status, -2);
   EXPECT_EQ(result.err, "tradepl: the output path m.csv names an input log\n");
   EXPECT_EQ(read("m.csv"), "a margin log");
+
+  // Nor into a log that is the standard output, not even the usage text.
+  const std::string log = read("spot.csv");
+  EXPECT_EQ(shell(commandLine({"-q", "-g", "spot.csv", "-"}) + " >>spot.csv 2>err.txt"), 254);
+  EXPECT_EQ(read("spot.csv"), log);
+  EXPECT_EQ(fromConsole(withLfLineEnds(read("err.txt"))),
+            "tradepl: the output path - names an input log\n");
+}
+
+// A name of an open stream is written through the stream, as "-" is: a file behind it keeps
+// what was written to it before and after the run.
+TEST_F(OutputPaths, WritesAnOpenStreamByAnyOfItsNames) {
+  if (kUnderWine) GTEST_SKIP() << "Unix names of the standard streams";
+  fs::create_symlink("/dev/stdout", path("to-stdout.csv"));
+  for (const std::string name :
+       {"-", "/dev/stdout", "/dev/fd/1", "/proc/self/fd/1", "to-stdout.csv"}) {
+    write("appended.txt", "earlier line\n");
+    EXPECT_EQ(shell(commandLine({"-q", "-g", "spot.csv", name}) + " >>appended.txt"), 0) << name;
+    EXPECT_EQ(read("appended.txt"), "earlier line\n" + kResult) << name;
+    EXPECT_EQ(shell("{ echo HEADER; " + commandLine({"-q", "-g", "spot.csv", name}) +
+                    "; echo FOOTER; } >group.txt"),
+              0)
+        << name;
+    EXPECT_EQ(read("group.txt"), "HEADER\n" + kResult + "FOOTER\n") << name;
+  }
+  write("appended.txt", "earlier line\n");
+  EXPECT_EQ(shell(commandLine({"-q", "-g", "spot.csv", "/dev/stderr"}) + " 2>>appended.txt"), 0);
+  EXPECT_EQ(shell(commandLine({"-q", "-g", "spot.csv", "/dev/fd/3"}) + " 3>>appended.txt"), 0);
+  EXPECT_EQ(read("appended.txt"), "earlier line\n" + kResult + kResult);
+}
+
+// A stream that was closed is never said to be written.
+TEST_F(OutputPaths, RefusesAClosedStream) {
+  const std::vector<std::string> names =
+      kUnderWine ? std::vector<std::string>{"-"}
+                 : std::vector<std::string>{"-", "/dev/stdout", "/dev/fd/1", "/dev/fd/7"};
+  for (const std::string& name : names) {
+    const Outcome result = run({"-g", "spot.csv", name}, {kEnglish, ">&-"});
+    EXPECT_EQ(result.status, -4) << name;
+    EXPECT_TRUE(
+        result.err.starts_with("tradepl: " + name + ": cannot write: the stream is closed\n"))
+        << result.err;
+    EXPECT_NE(result.err.find("no results written"), std::string::npos) << result.err;
+  }
 }
 
 TEST_F(OutputPaths, WritesTheResultWhenTheConsoleIsGone) {

@@ -19,6 +19,7 @@
 #include "output/report_file.hpp"
 #include "output/result_file.hpp"
 #include "platform/console.hpp"
+#include "platform/output_file.hpp"
 
 namespace tradepl {
 namespace {
@@ -157,7 +158,9 @@ class Conversion {
       summary_.reportWent(path, false);
       return;
     }
-    const FileProblem problem = writeReport(path, taxReport(flow_.totals()));
+    bool inPlace = false;
+    const FileProblem problem = writeReport(path, taxReport(flow_.totals()), writeToFile, &inPlace);
+    if (inPlace) teller_.aboutFile(path, say(Message::writtenInPlace));
     if (problem) cannotWrite(path, problem);
     summary_.reportWent(path, !problem);
   }
@@ -191,7 +194,9 @@ class Conversion {
     ResultFile results(arguments_.detail);
     if (const FileProblem problem = results.create(output)) return problem;
     for (NamedLog& log : logs_) read(log, results);
-    return results.commit();
+    const FileProblem problem = results.commit();
+    if (results.wroteInPlace()) teller_.aboutFile(output, say(Message::writtenInPlace));
+    return problem;
   }
 
   void read(NamedLog& log, ResultFile& results) {
@@ -277,7 +282,9 @@ int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostr
   }
   Reporter reporter(err);
   if (arguments.error != ArgumentError::none) {
-    printUsage(out);
+    // Where "-" is refused, the standard output may be a log itself (- >> spot.csv): the
+    // usage text would be written into it.
+    if (arguments.errorToken != platform::kStandardOutput) printUsage(out);
     reporter.report(describe(language, arguments));
     return kCommandLineError;
   }

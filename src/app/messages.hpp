@@ -112,6 +112,10 @@ enum class Message : std::uint8_t {
   movingAverageMethod,
   taxOfficeMethod,
   mayBeIncomplete,  // {1} how many messages
+  // Files, again.
+  streamClosed,
+  heldOpen,
+  writtenInPlace,
 };
 
 // The table of each language.

@@ -232,6 +232,15 @@ std::string_view englishText(Message message) {
              "the cost per share rounded up to the yen at each sale.";
     case Message::mayBeIncomplete:
       return "The totals may be incomplete: messages above that say what was left out: {1}";
+
+    case Message::streamClosed:
+      return "the stream is closed";
+    case Message::heldOpen:
+      return "the result file is open in another program (such as Excel). Close it and run "
+             "tradepl again.";
+    case Message::writtenInPlace:
+      return "written over in place: the folder does not let the file be replaced all at once, "
+             "so a run stopped while it writes leaves the file incomplete";
   }
   return {};
 }

@@ -239,6 +239,16 @@ std::string_view japaneseText(Message message) {
     case Message::mayBeIncomplete:
       return "集計に含まれていない取引がある可能性があります。理由は上の {1} 件のメッセージを"
              "ご覧ください。";
+
+    case Message::streamClosed:
+      return "出力先のストリームが閉じられています";
+    case Message::heldOpen:
+      return "結果ファイルが他のプログラム（Excel "
+             "など）で開かれています。閉じてから、もう一度実行して"
+             "ください。";
+    case Message::writtenInPlace:
+      return "フォルダーの権限により一括で置き換えられないため、ファイルに直接上書きしました。"
+             "書き込み中に中断した場合、内容が不完全になります";
   }
   return {};
 }

@@ -11,6 +11,7 @@
 #include <csignal>
 #endif
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -19,6 +20,17 @@
 #include "platform/text.hpp"
 
 namespace tradepl::platform {
+namespace {
+
+// The standard streams the caller closed, found before anything else is opened.
+std::array<bool, 3> gClosedAtStart{};
+
+}  // namespace
+
+bool streamClosedAtStart(int stream) {
+  return stream >= 0 && stream < static_cast<int>(gClosedAtStart.size()) &&
+         gClosedAtStart[static_cast<std::size_t>(stream)];
+}
 
 void waitForEnter() {
   for (int c = std::getchar(); c != '\n' && c != EOF; c = std::getchar()) {
@@ -38,7 +50,13 @@ std::vector<std::string> commandLine(int, char**) {
   return utf8;
 }
 
-void prepareProcess() {}
+void prepareProcess() {
+  const DWORD streams[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+  for (std::size_t stream = 0; stream < gClosedAtStart.size(); ++stream) {
+    const HANDLE handle = GetStdHandle(streams[stream]);
+    gClosedAtStart[stream] = handle == nullptr || handle == INVALID_HANDLE_VALUE;
+  }
+}
 
 std::string forConsole(std::string_view utf8) {
   // Redirected to a file there is no console, and its code page reads 0: the ANSI one.
@@ -68,8 +86,9 @@ void prepareProcess() {
   // A stream the caller closed would hand its number to the next file opened, and the
   // messages meant for it would end up in the result file.
   for (int stream = STDIN_FILENO; stream <= STDERR_FILENO; ++stream) {
-    if (fcntl(stream, F_GETFD) == -1)
-      open("/dev/null", stream == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (fcntl(stream, F_GETFD) != -1) continue;
+    gClosedAtStart[static_cast<std::size_t>(stream)] = true;
+    open("/dev/null", stream == STDIN_FILENO ? O_RDONLY : O_WRONLY);
   }
 }
 

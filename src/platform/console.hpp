@@ -16,6 +16,10 @@ std::vector<std::string> commandLine(int argc, char** argv);
 // altogether writes nowhere.
 void prepareProcess();
 
+// True when standard stream `stream` (0, 1 or 2) was closed when the process started, before
+// prepareProcess gave it a place that writes nowhere: output meant for it cannot be written.
+bool streamClosedAtStart(int stream);
+
 // Text composed in UTF-8, as the console shows it: unchanged here; on Windows in the
 // console's code page (932 on a Japanese Windows), a character it lacks shown as '?'.
 std::string forConsole(std::string_view utf8);

@@ -1,8 +1,12 @@
 #include "platform/files.hpp"
+#include "platform/output_file.hpp"
 #include "platform/text.hpp"
 
 #include <sys/stat.h>
 #include <sys/types.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #ifdef _WIN32
 #include <windows.h>
@@ -37,6 +41,36 @@ bool seekTo(std::FILE* file, std::uint64_t offset) {
 
 // In the user's temporary folder: the C library's tmpfile() would make it in the root of
 // the drive, where a user may not write.
+namespace {
+
+// The file the standard output writes to, if it is a file on a disk.
+std::optional<BY_HANDLE_FILE_INFORMATION> standardOutputFile() {
+  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (output == nullptr || output == INVALID_HANDLE_VALUE ||
+      GetFileType(output) != FILE_TYPE_DISK || !GetFileInformationByHandle(output, &information)) {
+    return std::nullopt;
+  }
+  return information;
+}
+
+bool standardOutputIs(const std::string& path) {
+  const std::optional<BY_HANDLE_FILE_INFORMATION> output = standardOutputFile();
+  if (!output) return false;
+  const HANDLE file =
+      CreateFileW(widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION information{};
+  const bool known = GetFileInformationByHandle(file, &information) != 0;
+  CloseHandle(file);
+  return known && information.dwVolumeSerialNumber == output->dwVolumeSerialNumber &&
+         information.nFileIndexHigh == output->nFileIndexHigh &&
+         information.nFileIndexLow == output->nFileIndexLow;
+}
+
+}  // namespace
+
 std::FILE* openTemporaryFile() {
   wchar_t folder[MAX_PATH + 1];
   const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
@@ -73,6 +107,18 @@ std::FILE* openTemporaryFile() {
   return std::tmpfile();
 }
 
+namespace {
+
+bool standardOutputIs(const std::string& path) {
+  struct stat output {};
+  struct stat file {};
+  return fstat(STDOUT_FILENO, &output) == 0 && S_ISREG(output.st_mode) &&
+         stat(path.c_str(), &file) == 0 && file.st_dev == output.st_dev &&
+         file.st_ino == output.st_ino;
+}
+
+}  // namespace
+
 #endif
 
 bool isDirectory(const std::string& path) {
@@ -99,6 +145,7 @@ std::filesystem::path resolved(const std::string& path) {
 }  // namespace
 
 bool sameFile(const std::string& a, const std::string& b) {
+  if (a == kStandardOutput) return standardOutputIs(b);
   std::error_code status;
   if (std::filesystem::equivalent(filePath(a), filePath(b), status) && !status) return true;
   return resolved(a) == resolved(b);

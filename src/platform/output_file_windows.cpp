@@ -122,7 +122,12 @@ struct OutputFile::State {
   }
 };
 
-OutputFile::OutputFile() : state_(std::make_unique<State>()) {}
+// Windows has no temporary file without a name: it is always a named one.
+OutputFile::OutputFile(TemporaryName) : state_(std::make_unique<State>()) {}
+
+bool OutputFile::wroteInPlace() const {
+  return false;
+}
 
 OutputFile::~OutputFile() {
   state_->removeTemporary();
