@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -69,8 +70,8 @@ TEST_F(OutputPaths, WritesDevicesAndPipesWhereTheyAre) {
   EXPECT_TRUE(S_ISFIFO(modeOf("pipe")));
 }
 
+// Under Wine too: the Windows build sees the links as Wine shows them.
 TEST_F(OutputPaths, ReplacesTheFileALinkPointsToAndKeepsTheLink) {
-  if (kUnderWine) GTEST_SKIP() << "Unix symbolic links";
   fs::create_directories(path("results"));
   write("results/2024.csv", "the old results");
   fs::create_symlink("results/2024.csv", path("latest.csv"));
@@ -79,8 +80,39 @@ TEST_F(OutputPaths, ReplacesTheFileALinkPointsToAndKeepsTheLink) {
   EXPECT_EQ(run({"-g", "spot.csv", "next.csv"}).status, 0);
   EXPECT_TRUE(S_ISLNK(modeOf("latest.csv")));
   EXPECT_TRUE(S_ISLNK(modeOf("next.csv")));
-  EXPECT_EQ(read("results/2024.csv"), kResult);
-  EXPECT_EQ(read("results/2025.csv"), kResult);
+  EXPECT_EQ(written("results/2024.csv"), kResult);
+  EXPECT_EQ(written("results/2025.csv"), kResult);
+  EXPECT_EQ(filesInWork(),
+            (std::vector<std::string>{"latest.csv", "next.csv", "results", "spot.csv"}));
+}
+
+// A file another program holds open without letting others write it, as Excel holds a CSV
+// file it shows (Windows): the run says so and leaves the folder as it was.
+TEST_F(OutputPaths, SaysWhenAnotherProgramHoldsTheResultFile) {
+  const char* holder = std::getenv("TRADEPL_HOLD_FILE");
+  if (!kUnderWine || holder == nullptr) GTEST_SKIP() << "Windows sharing, with its helper";
+  write("out.csv", "the old results");
+  ASSERT_EQ(mkfifo(path("to-holder").c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo(path("from-holder").c_str(), 0600), 0);
+  const auto runHeld = [&](const std::string& locale) {
+    EXPECT_EQ(shell(kRunner + " " + quote(holder) + " out.csv <to-holder >from-holder & " +
+                    "exec 3>to-holder 4<from-holder; read held <&4; " +
+                    commandLine({"-q", "-g", "spot.csv", "out.csv"}, {locale, ""}) +
+                    " 2>err.txt; status=$?; exec 3>&- 4<&-; wait; exit $status"),
+              252);
+    const std::string said = fromConsole(withLfLineEnds(read("err.txt")));
+    fs::remove(path("err.txt"));
+    return said;
+  };
+  EXPECT_EQ(runHeld(kEnglish),
+            "tradepl: out.csv: cannot write: the result file is open in another program (such as "
+            "Excel). Close it and run tradepl again.\n");
+  EXPECT_EQ(runHeld(kJapanese),
+            "tradepl: out.csv: 書き出せません: 結果ファイルが他のプログラム（Excel など）で開かれて"
+            "います。閉じてから、もう一度実行してください。\n");
+  EXPECT_EQ(read("out.csv"), "the old results");
+  EXPECT_EQ(filesInWork(),
+            (std::vector<std::string>{"from-holder", "out.csv", "spot.csv", "to-holder"}));
 }
 
 TEST_F(OutputPaths, KeepsTheModeOfAReplacedFileAndNeverReplacesAReadOnlyOne) {
@@ -156,11 +188,17 @@ TEST_F(OutputPaths, ReplacesOnlyWhatTheUserMayWriteAndWritesInPlaceWhereTheFolde
   EXPECT_EQ(std::distance(fs::directory_iterator(path("shared")), fs::directory_iterator()), 1);
 }
 
+// And in a folder whose path is longer than Windows's old limit of 260 characters.
 TEST_F(OutputPaths, WritesAFileWhoseNameIsAsLongAsTheSystemAllows) {
   const std::string name = std::string(251, 'r') + ".csv";
   EXPECT_EQ(run({"-g", "spot.csv", name}).status, 0);
   EXPECT_EQ(written(name), kResult);
   EXPECT_EQ(filesInWork(), (std::vector<std::string>{name, "spot.csv"}));
+
+  const std::string deep = std::string(200, 'd') + "/" + std::string(200, 'e') + "/" + name;
+  fs::create_directories(path(deep).parent_path());
+  EXPECT_EQ(run({"-g", "spot.csv", deep}).status, 0);
+  EXPECT_EQ(written(deep), kResult);
 }
 
 TEST_F(OutputPaths, LeavesNothingBehindWhenInterrupted) {

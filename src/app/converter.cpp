@@ -265,7 +265,10 @@ int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostr
   if (argc <= 1) {
     printUsage(out);
     if (pausesBeforeClosing(argc, platform::processesOnConsole())) {
-      out << '\n' << platform::forConsole(say(language, Message::pressEnter)) << std::flush;
+      out << '\n'
+          << platform::forConsole(say(language, Message::pressEnter),
+                                  platform::StandardStream::output)
+          << std::flush;
       platform::waitForEnter();
     }
     return kNoArguments;
@@ -273,7 +276,8 @@ int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostr
   const Arguments arguments =
       scanArguments(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
   if (arguments.help) {
-    out << platform::forConsole(say(language, Message::help, {TRADEPL_VERSION, kSynopsis}));
+    out << platform::forConsole(say(language, Message::help, {TRADEPL_VERSION, kSynopsis}),
+                                platform::StandardStream::output);
     return kCompleted;
   }
   if (arguments.version) {
