@@ -13,6 +13,7 @@
 #endif
 
 #include <cerrno>
+#include <cstring>
 #include <system_error>
 
 namespace tradepl::platform {
@@ -43,30 +44,29 @@ bool seekTo(std::FILE* file, std::uint64_t offset) {
 // the drive, where a user may not write.
 namespace {
 
-// The file the standard output writes to, if it is a file on a disk.
-std::optional<BY_HANDLE_FILE_INFORMATION> standardOutputFile() {
-  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  BY_HANDLE_FILE_INFORMATION information{};
-  if (output == nullptr || output == INVALID_HANDLE_VALUE ||
-      GetFileType(output) != FILE_TYPE_DISK || !GetFileInformationByHandle(output, &information)) {
+// The identity of an open file: its volume and its number there.
+std::optional<FILE_ID_INFO> identityOf(HANDLE file) {
+  FILE_ID_INFO identity{};
+  if (file == nullptr || file == INVALID_HANDLE_VALUE || GetFileType(file) != FILE_TYPE_DISK ||
+      !GetFileInformationByHandleEx(file, FileIdInfo, &identity, sizeof identity)) {
     return std::nullopt;
   }
-  return information;
+  return identity;
 }
 
 bool standardOutputIs(const std::string& path) {
-  const std::optional<BY_HANDLE_FILE_INFORMATION> output = standardOutputFile();
+  const std::optional<FILE_ID_INFO> output = identityOf(GetStdHandle(STD_OUTPUT_HANDLE));
   if (!output) return false;
   const HANDLE file =
       CreateFileW(widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION information{};
-  const bool known = GetFileInformationByHandle(file, &information) != 0;
-  CloseHandle(file);
-  return known && information.dwVolumeSerialNumber == output->dwVolumeSerialNumber &&
-         information.nFileIndexHigh == output->nFileIndexHigh &&
-         information.nFileIndexLow == output->nFileIndexLow;
+  const std::optional<FILE_ID_INFO> identity = identityOf(file);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  // Wine knows no volume (0) for a stream the shell redirected; the number still tells.
+  return identity &&
+         std::memcmp(&identity->FileId, &output->FileId, sizeof identity->FileId) == 0 &&
+         (identity->VolumeSerialNumber == output->VolumeSerialNumber ||
+          output->VolumeSerialNumber == 0);
 }
 
 }  // namespace

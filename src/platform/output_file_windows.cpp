@@ -126,13 +126,10 @@ struct OutputFile::State {
     temporaryName.clear();
   }
 
-  // Puts the temporary file at a path where open() found no file. Something may be there by
-  // now, or was all along: a symbolic link that leads nowhere, which opening makes the file
-  // it points to, as on Linux; that file is then the one replaced.
+  // Puts the temporary file at a path where open() found no file. The path is made first,
+  // so that a symbolic link there that leads nowhere makes the file it points to, as on
+  // Linux, and that file is the one replaced: a move would replace the link itself.
   bool moveToNewPath() {
-    if (MoveFileExW(temporaryName.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
-    const DWORD error = GetLastError();
-    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return false;
     const HANDLE made =
         CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
