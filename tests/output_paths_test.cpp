@@ -27,6 +27,13 @@ class OutputPaths : public Tradepl {
   void SetUp() override {
     Tradepl::SetUp();
     write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), spotSell("7203", "100", "1200")}));
+    // Readable by anyone whatever the umask: root runs an ordinary user's cases as nobody.
+    const fs::path work = path("spot.csv").parent_path();
+    for (const fs::path& folder : {work.parent_path(), work}) {
+      fs::permissions(folder, fs::perms::others_read | fs::perms::others_exec,
+                      fs::perm_options::add);
+    }
+    fs::permissions(path("spot.csv"), fs::perms::others_read, fs::perm_options::add);
   }
   // The command that runs what follows as a user without root's rights: nobody, for root.
   static std::string asUser() {
