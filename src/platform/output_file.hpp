@@ -37,7 +37,8 @@ class OutputFile {
   // Writes all of `bytes`; false on failure, with errno set.
   bool write(std::string_view bytes);
   // Makes the bytes written the path's: returns why it could not, if it could not, and
-  // then nothing at the path has changed.
+  // then nothing at the path has changed, unless the copy over a file written in place
+  // failed part-way.
   FileProblem commit();
   // True when the bytes went over the file itself rather than replacing it whole, as a
   // folder that takes no new file from this user makes it (see open()).

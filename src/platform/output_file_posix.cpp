@@ -181,7 +181,7 @@ FileProblem copyBytes(int from, int to, std::uint64_t size) {
         static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), size - at));
     const ssize_t got = pread(from, block.data(), wanted, static_cast<off_t>(at));
     if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return {FileFailure::lostTemporary, got < 0 ? errno : 0};
+    if (got <= 0) return {FileFailure::writeError, got < 0 ? errno : EIO};
     if (!writeAll(to, std::string_view(block.data(), static_cast<std::size_t>(got)))) {
       return {FileFailure::writeError, errno};
     }
@@ -194,9 +194,9 @@ FileProblem copyBytes(int from, int to, std::uint64_t size) {
 
 struct OutputFile::State {
   int fd = -1;
-  bool direct = false;     // a device, a FIFO or an open stream: written in place
-  bool anonymous = false;  // a temporary file without a name until the commit
-  bool mayBeUnnamed = true;
+  bool direct = false;         // a device, a FIFO or an open stream: written in place
+  bool anonymous = false;      // a temporary file without a name until the commit
+  bool mayBeUnnamed = true;    // false: named, even where an unnamed one is offered
   bool inPlace = false;        // the bytes are copied over the file itself at the commit
   std::FILE* spool = nullptr;  // where they wait meanwhile, if not beside the file
   std::string target;          // the file the path finally names
