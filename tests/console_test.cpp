@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -59,6 +60,37 @@ TEST_F(Console, SummarizesTheSampleLogsInEnglishAndInJapanese) {
   EXPECT_EQ(read("out.csv"), result);  // the result file does not change with the language
 
   EXPECT_EQ(run({"-q", "-g", "spot.csv", "-s", "margin.csv", "out.csv"}).err, "");
+}
+
+// What a terminal shows of the bytes written to it: without its control sequences
+// (ESC [ ... letter) and carriage returns.
+std::string shownBy(const std::string& terminal) {
+  std::string shown;
+  for (std::size_t i = 0; i < terminal.size(); ++i) {
+    if (terminal[i] == '\x1b' && i + 1 < terminal.size() && terminal[i + 1] == '[') {
+      for (i += 2; i < terminal.size() && !std::isalpha(static_cast<unsigned char>(terminal[i]));) {
+        ++i;
+      }
+    } else if (terminal[i] != '\r') {
+      shown += terminal[i];
+    }
+  }
+  return shown;
+}
+
+// In a terminal Japanese messages read as Japanese; on Windows the console is written in
+// UTF-16, whatever its code page, and Wine shows it in the terminal's UTF-8. `script` gives
+// the run a terminal.
+TEST_F(Console, ShowsJapaneseMessagesInATerminal) {
+  EXPECT_EQ(
+      shell("script -qec " + quote(commandLine({"-g", "missing.csv", "out.csv"}, {kJapanese, ""})) +
+            " /dev/null </dev/null >terminal.txt"),
+      253);
+  const std::string shown = shownBy(read("terminal.txt"));
+  EXPECT_NE(
+      shown.find("tradepl: missing.csv: 読み込めません: ファイルまたはフォルダーがありません\n"),
+      std::string::npos)
+      << shown;
 }
 
 TEST_F(Console, SaysWhatTheTotalsMayLackAndHowTheyWereCounted) {

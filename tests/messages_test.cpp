@@ -12,6 +12,7 @@
 #include "app/summary.hpp"
 #include "app/teller.hpp"
 #include "flow_run.hpp"
+#include "platform/console.hpp"
 
 namespace tradepl {
 namespace {
@@ -115,6 +116,17 @@ TEST(Messages, AreInBothLanguagesWithTheSameBlanks) {
     messages += english.empty() ? 0 : 1;
   }
   EXPECT_GT(messages, 50);
+}
+
+// A Windows console is written in UTF-16 whatever its code page; text redirected to a file
+// or a pipe stays in the console's code page.
+TEST(ConsoleText, IsUtf16ForAConsoleAndTheCodePageOtherwise) {
+  using platform::ConsoleText;
+  for (const unsigned codePage : {932u, 437u, 65001u}) {
+    EXPECT_EQ(platform::consoleTextFor(true, codePage), ConsoleText::utf16) << codePage;
+  }
+  EXPECT_EQ(platform::consoleTextFor(false, 932), ConsoleText::codePage);
+  EXPECT_EQ(platform::consoleTextFor(false, 65001), ConsoleText::utf8);
 }
 
 }  // namespace

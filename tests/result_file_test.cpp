@@ -1,14 +1,17 @@
 #include "output/result_file.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "log_lines.hpp"
 #include "records/shift_jis.hpp"
@@ -189,6 +192,40 @@ TEST_F(WriteResultFile, FailsInAFolderItMayNotWriteIn) {
   EXPECT_EQ(writeSamples(out, 0).failure, FileFailure::cannotCreate);
   EXPECT_TRUE(fs::is_empty(readOnly));
   fs::permissions(readOnly, fs::perms::owner_all);
+}
+
+// The permission bits of the file this process holds open in `folder`, named or not, as
+// its descriptors show it.
+std::optional<unsigned> modeOfOpenFileIn(const fs::path& folder) {
+  for (const fs::directory_entry& entry : fs::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    if (fs::read_symlink(entry.path(), error).parent_path() != folder || error) continue;
+    struct stat status {};
+    if (stat(entry.path().c_str(), &status) == 0) return status.st_mode & 07777;
+  }
+  return std::nullopt;
+}
+
+// Others may not read the results while they are written, with or without a name for the
+// temporary file; the commit gives them the mode the file is meant to have.
+TEST_F(WriteResultFile, KeepsTheTemporaryFileToItsOwnerUntilTheCommit) {
+  const mode_t umaskBefore = umask(027);
+  using Name = platform::OutputFile::TemporaryName;
+  for (const Name name : {Name::noneWherePossible, Name::always}) {
+    std::ofstream(folder_ / "old.csv") << "the old results";
+    fs::permissions(folder_ / "old.csv", static_cast<fs::perms>(0606));
+    for (const auto& [file, mode] : {std::pair("new.csv", 0640u), std::pair("old.csv", 0606u)}) {
+      platform::OutputFile out(name);
+      const std::size_t before = filesInFolder();
+      ASSERT_FALSE(out.open((folder_ / file).string()));
+      EXPECT_EQ(filesInFolder(), before + (name == Name::always ? 1 : 0));  // a named one
+      EXPECT_EQ(modeOfOpenFileIn(folder_), 0600u) << file;
+      EXPECT_FALSE(out.commit());
+      EXPECT_EQ(static_cast<unsigned>(fs::status(folder_ / file).permissions()), mode) << file;
+    }
+    fs::remove(folder_ / "new.csv");
+  }
+  umask(umaskBefore);
 }
 
 TEST_F(WriteResultFile, FailsWhenTheFolderDoesNotExist) {

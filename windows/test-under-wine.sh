@@ -9,6 +9,12 @@ cd "$(dirname "$0")/.."
 cmake --workflow --preset windows
 exe="$PWD/build/windows/src/app/tradepl.exe"
 echo "tradepl.exe: $(stat -c %s "$exe") bytes"
+# The manifest that lets the .exe use paths longer than 260 characters.
+grep -q '<ws2:longPathAware>true</ws2:longPathAware>' "$exe" ||
+  { echo "tradepl.exe lacks its long-path manifest" >&2; exit 1; }
+# A helper of the tests: holds a file open as Excel does.
+hold_file="$PWD/build/windows/hold_file.exe"
+x86_64-w64-mingw32-g++-posix -O1 -static -o "$hold_file" windows/hold_file.cpp
 
 cmake --preset test >/dev/null
 cmake --build --preset test --target tradepl_end_to_end_tests >/dev/null
@@ -24,6 +30,6 @@ trap 'wineserver -k || true' EXIT
 
 # Messages arrive in code page 932; the English runs are a Japanese Windows whose display
 # language is English (Wine reads it from LC_MESSAGES), the Japanese runs a Japanese one.
-TRADEPL_EXECUTABLE="$exe" TRADEPL_RUNNER=wine TRADEPL_LINE_END=crlf TRADEPL_CONSOLE_ENCODING=CP932 \
+TRADEPL_EXECUTABLE="$exe" TRADEPL_HOLD_FILE="$hold_file" TRADEPL_RUNNER=wine TRADEPL_LINE_END=crlf TRADEPL_CONSOLE_ENCODING=CP932 \
   TRADEPL_ENGLISH_LOCALE="LC_ALL= LANG=ja_JP.UTF-8 LC_MESSAGES=en_US.UTF-8" \
   build/test/tests/tradepl_end_to_end_tests --gtest_brief=1

@@ -13,11 +13,14 @@ constexpr std::string_view kMarginOption = "-s";
 constexpr std::string_view kReportOption = "--report";
 constexpr std::string_view kSplitsOption = "--splits";
 
-// True when writing `output` would replace one of `inputs`, named on the command line.
+// True when writing `output` would replace one of `inputs`, named on the command line, or,
+// for "-", write into one: the standard output may itself be a log (- >> spot.csv).
 bool replacesAnInput(const std::string& output, const std::vector<std::string>& inputs) {
-  if (output == platform::kStandardOutput) return false;
   for (const std::string& input : inputs) {
-    if (samePath(output, input)) return true;
+    if (output == platform::kStandardOutput ? platform::sameFile(output, input)
+                                            : samePath(output, input)) {
+      return true;
+    }
   }
   return false;
 }

@@ -22,6 +22,7 @@
 #include "output/result_file.hpp"
 #include "platform/console.hpp"
 #include "platform/files.hpp"
+#include "platform/output_file.hpp"
 #include "platform/text.hpp"
 
 namespace tradepl {
@@ -168,7 +169,9 @@ class Conversion {
       summary_.reportWent(path, false);
       return;
     }
-    const FileProblem problem = writeReport(path, taxReport(flow_.totals()));
+    bool inPlace = false;
+    const FileProblem problem = writeReport(path, taxReport(flow_.totals()), writeToFile, &inPlace);
+    if (inPlace) teller_.aboutFile(path, say(Message::writtenInPlace));
     if (problem) cannotWrite(path, problem);
     summary_.reportWent(path, !problem);
   }
@@ -222,7 +225,9 @@ class Conversion {
     ResultFile results(arguments_.detail);
     if (const FileProblem problem = results.create(output)) return problem;
     for (NamedLog& log : logs_) read(log, results);
-    return results.commit();
+    const FileProblem problem = results.commit();
+    if (results.wroteInPlace()) teller_.aboutFile(output, say(Message::writtenInPlace));
+    return problem;
   }
 
   void read(NamedLog& log, ResultFile& results) {
@@ -264,7 +269,9 @@ void printUsage(std::ostream& out, bool toConsole) {
   }
   // A file or a pipe gets the bytes the program has always printed; a person at a console
   // gets headings that read.
-  out << (toConsole ? platform::forConsole(platform::utf8FromShiftJis(usage)) : usage);
+  out << (toConsole ? platform::forConsole(platform::utf8FromShiftJis(usage),
+                                           platform::StandardStream::output)
+                    : usage);
 }
 
 // The splits named on the command line, or why there are none to be had: a splits file that
@@ -331,7 +338,8 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
   const Arguments arguments = takeDroppedLogs(
       scanArguments(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1))));
   if (arguments.help) {
-    out << platform::forConsole(say(language, Message::help, {TRADEPL_VERSION, kSynopsis}));
+    out << platform::forConsole(say(language, Message::help, {TRADEPL_VERSION, kSynopsis}),
+                                platform::StandardStream::output);
     return kCompleted;
   }
   if (arguments.version) {
@@ -343,7 +351,11 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     // The reason first: the usage text after it is long, and may scroll it away.
     reporter.report(describe(language, arguments));
     reporter.flush();
-    printUsage(out, platform::standardOutputIsConsole());
+    // Where "-" is refused, the standard output may be a log itself (- >> spot.csv): the
+    // usage text would be written into it.
+    if (arguments.errorToken != platform::kStandardOutput) {
+      printUsage(out, platform::standardOutputIsConsole());
+    }
     return kCommandLineError;
   }
   std::optional<std::vector<StockSplit>> splits = readSplits(arguments, reporter, language);
@@ -359,7 +371,9 @@ int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostr
   // A window Explorer opened for a double-click or a drop closes with the program: what the
   // run said stays until the user has read it.
   if (pausesBeforeClosing(platform::processesOnConsole())) {
-    out << '\n' << platform::forConsole(say(language, Message::pressEnter)) << std::flush;
+    out << '\n'
+        << platform::forConsole(say(language, Message::pressEnter), platform::StandardStream::output)
+        << std::flush;
     platform::waitForEnter();
   }
   return status;

@@ -127,6 +127,10 @@ std::string describe(Language language, const platform::FileProblem& problem) {
       return say(language, Message::readOnly);
     case FileFailure::notAFile:
       return say(language, Message::notAFile);
+    case FileFailure::streamClosed:
+      return say(language, Message::streamClosed);
+    case FileFailure::heldOpen:
+      return say(language, Message::heldOpen);
     case FileFailure::cannotOpen:
     case FileFailure::cannotReplace:
     case FileFailure::none:

@@ -121,6 +121,10 @@ enum class Message : std::uint8_t {
   resultFile,       // {1} its full path
   noSuchFolder,     // {1} the folder
   logLeftUnread,
+  // Files, again.
+  streamClosed,
+  heldOpen,
+  writtenInPlace,
 };
 
 // The table of each language.

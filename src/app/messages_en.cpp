@@ -254,6 +254,15 @@ std::string_view englishText(Message message) {
       return "there is no folder {1}";
     case Message::logLeftUnread:
       return "not read, as the result file could not be written";
+
+    case Message::streamClosed:
+      return "the stream is closed";
+    case Message::heldOpen:
+      return "the result file is open in another program (such as Excel). Close it and run "
+             "tradepl again.";
+    case Message::writtenInPlace:
+      return "written over in place: the folder does not let the file be replaced all at once, "
+             "so a run stopped while it writes leaves the file incomplete";
   }
   return {};
 }

@@ -260,6 +260,16 @@ std::string_view japaneseText(Message message) {
       return "フォルダー {1} がありません";
     case Message::logLeftUnread:
       return "結果ファイルを書き出せないため、読み込んでいません";
+
+    case Message::streamClosed:
+      return "出力先のストリームが閉じられています";
+    case Message::heldOpen:
+      return "結果ファイルが他のプログラム（Excel "
+             "など）で開かれています。閉じてから、もう一度実行して"
+             "ください。";
+    case Message::writtenInPlace:
+      return "フォルダーの権限により一括で置き換えられないため、ファイルに直接上書きしました。"
+             "書き込み中に中断した場合、内容が不完全になります";
   }
   return {};
 }

@@ -69,7 +69,7 @@ void appendReportLine(std::string& out, const ReportLine& line) {
 }
 
 FileProblem writeReport(const std::string& path, const std::vector<ReportLine>& lines,
-                        const BlockWrite& writeBlock) {
+                        const BlockWrite& writeBlock, bool* wroteInPlace) {
   WholeFile file(writeBlock);
   if (const FileProblem problem = file.create(path)) return problem;
   appendReportHeading(file.block());
@@ -77,7 +77,9 @@ FileProblem writeReport(const std::string& path, const std::vector<ReportLine>& 
     appendReportLine(file.block(), line);
     file.flushIfFull();
   }
-  return file.commit();
+  const FileProblem problem = file.commit();
+  if (wroteInPlace != nullptr) *wroteInPlace = file.wroteInPlace();
+  return problem;
 }
 
 }  // namespace tradepl

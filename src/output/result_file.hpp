@@ -26,6 +26,8 @@ class ResultFile {
   // Makes the lines appended the file at the path; returns why it could not, if so, and
   // then nothing at the path has changed.
   FileProblem commit() { return file_.commit(); }
+  // True when the file was written over in place, not replaced all at once.
+  bool wroteInPlace() const { return file_.wroteInPlace(); }
 
  private:
   bool detail_;

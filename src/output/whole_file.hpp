@@ -36,6 +36,8 @@ class WholeFile {
 
   // Writes the rest and makes the file the path's; returns why it could not, if so.
   FileProblem commit();
+  // True when the file was written over in place, not replaced all at once.
+  bool wroteInPlace() const { return file_.wroteInPlace(); }
 
  private:
   // One write per line would dominate a big run.

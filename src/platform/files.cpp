@@ -1,14 +1,19 @@
 #include "platform/files.hpp"
+#include "platform/output_file.hpp"
 #include "platform/text.hpp"
 
 #include <sys/stat.h>
 #include <sys/types.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
 #include <cerrno>
+#include <cstring>
 #include <system_error>
 
 namespace tradepl::platform {
@@ -37,6 +42,35 @@ bool seekTo(std::FILE* file, std::uint64_t offset) {
 
 // In the user's temporary folder: the C library's tmpfile() would make it in the root of
 // the drive, where a user may not write.
+namespace {
+
+// The identity of an open file: its volume and its number there.
+std::optional<FILE_ID_INFO> identityOf(HANDLE file) {
+  FILE_ID_INFO identity{};
+  if (file == nullptr || file == INVALID_HANDLE_VALUE || GetFileType(file) != FILE_TYPE_DISK ||
+      !GetFileInformationByHandleEx(file, FileIdInfo, &identity, sizeof identity)) {
+    return std::nullopt;
+  }
+  return identity;
+}
+
+bool standardOutputIs(const std::string& path) {
+  const std::optional<FILE_ID_INFO> output = identityOf(GetStdHandle(STD_OUTPUT_HANDLE));
+  if (!output) return false;
+  const HANDLE file =
+      CreateFileW(widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const std::optional<FILE_ID_INFO> identity = identityOf(file);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  // Wine knows no volume (0) for a stream the shell redirected; the number still tells.
+  return identity &&
+         std::memcmp(&identity->FileId, &output->FileId, sizeof identity->FileId) == 0 &&
+         (identity->VolumeSerialNumber == output->VolumeSerialNumber ||
+          output->VolumeSerialNumber == 0);
+}
+
+}  // namespace
+
 std::FILE* openTemporaryFile() {
   wchar_t folder[MAX_PATH + 1];
   const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
@@ -73,6 +107,18 @@ std::FILE* openTemporaryFile() {
   return std::tmpfile();
 }
 
+namespace {
+
+bool standardOutputIs(const std::string& path) {
+  struct stat output {};
+  struct stat file {};
+  return fstat(STDOUT_FILENO, &output) == 0 && S_ISREG(output.st_mode) &&
+         stat(path.c_str(), &file) == 0 && file.st_dev == output.st_dev &&
+         file.st_ino == output.st_ino;
+}
+
+}  // namespace
+
 #endif
 
 bool isDirectory(const std::string& path) {
@@ -99,6 +145,7 @@ std::filesystem::path resolved(const std::string& path) {
 }  // namespace
 
 bool sameFile(const std::string& a, const std::string& b) {
+  if (a == kStandardOutput) return standardOutputIs(b);
   std::error_code status;
   if (std::filesystem::equivalent(filePath(a), filePath(b), status) && !status) return true;
   return resolved(a) == resolved(b);

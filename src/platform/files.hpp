@@ -27,6 +27,8 @@ enum class FileFailure : std::uint8_t {
   cannotReplace,  // error: why the new file could not take the old one's place
   readOnly,       // the user marked the file read-only: it is not replaced
   notAFile,       // neither a file, a folder, a character device nor a FIFO (a socket)
+  streamClosed,   // a standard stream, or another descriptor named as a path, is closed
+  heldOpen,       // another program holds the file open and lets nobody write it (Windows)
 };
 
 struct FileProblem {
@@ -44,6 +46,8 @@ bool isDirectory(const std::string& path);
 
 // True when both paths name one file, however they are spelled: one that exists, or one
 // that writing either path would create (./out.csv and out.csv; on Windows OUT.CSV too).
+// "-" as `a` is the standard output, which is `b` when it writes to that very file
+// (tradepl -g spot.csv - >> spot.csv).
 bool sameFile(const std::string& a, const std::string& b);
 
 std::FILE* openForReading(const std::string& path);

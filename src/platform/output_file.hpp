@@ -1,11 +1,15 @@
 #pragma once
 // Writing the output path as the system keeps it. A regular file is replaced whole: the
-// new bytes go to a temporary file in the same folder, which is flushed to disk and takes
-// the file's place, with its mode and owner, only once every byte is written. A symbolic
-// link stays a link: the file it points to is the one replaced. A character device or a
-// FIFO (/dev/null, /dev/stdout, a named pipe) is written directly, and so is "-", the
-// standard output. Until the commit a file already at the path stays as it was, and an
-// interrupted run (Ctrl-C, a closed console, SIGTERM) leaves no temporary file behind.
+// new bytes go to a temporary file in the same folder, readable by its owner alone, which
+// is flushed to disk and takes the file's place, with its mode and owner, only once every
+// byte is written. A file the user may not write is left alone; one they may write in a
+// folder that takes no new file from them is overwritten in place at the commit instead.
+// A symbolic link stays a link: the file it points to is the one replaced. A character
+// device or a FIFO (/dev/null, a named pipe) is written directly, and an open stream, "-"
+// (the standard output) or any other name of one (/dev/stdout, /dev/fd/2), through the
+// descriptor the process holds. Until the commit a file already at the path stays as it
+// was, and an interrupted run (Ctrl-C, a closed console, SIGTERM) leaves no temporary
+// file behind.
 
 #include <cstdint>
 #include <memory>
@@ -18,7 +22,11 @@ namespace tradepl::platform {
 
 class OutputFile {
  public:
-  OutputFile();
+  // Whether the temporary file may be one without a name (O_TMPFILE on Linux), as it is
+  // where the system offers it; tests ask for a named one, as other systems have.
+  enum class TemporaryName : std::uint8_t { noneWherePossible, always };
+
+  explicit OutputFile(TemporaryName name = TemporaryName::noneWherePossible);
   // A file never committed leaves nothing behind.
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
@@ -29,8 +37,12 @@ class OutputFile {
   // Writes all of `bytes`; false on failure, with errno set.
   bool write(std::string_view bytes);
   // Makes the bytes written the path's: returns why it could not, if it could not, and
-  // then nothing at the path has changed.
+  // then nothing at the path has changed, unless the copy over a file written in place
+  // failed part-way.
   FileProblem commit();
+  // True when the bytes went over the file itself rather than replacing it whole, as a
+  // folder that takes no new file from this user makes it (see open()).
+  bool wroteInPlace() const;
 
  private:
   struct State;

@@ -2,14 +2,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <random>
+#include <vector>
 
+#include "platform/console.hpp"
 #include "platform/output_file.hpp"
 
 namespace tradepl::platform {
@@ -56,20 +60,95 @@ std::string folderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Where the symbolic link at `path` leads, as a path; none when it does not read.
+std::optional<std::string> linkDestination(const std::string& path) {
+  std::string link(4096, '\0');
+  const ssize_t size = readlink(path.c_str(), link.data(), link.size());
+  if (size <= 0 || static_cast<std::size_t>(size) == link.size()) return std::nullopt;
+  link.resize(static_cast<std::size_t>(size));
+  return link.front() == '/' ? link : folderOf(path) + "/" + link;
+}
+
+bool isSymbolicLink(const std::string& path) {
+  struct stat status {};
+  return lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+}
+
 // The file a path finally names once its symbolic links are followed; a link that leads
 // nowhere names the file it would create.
 std::optional<std::string> finalTarget(std::string path) {
   for (int hop = 0; hop < 40; ++hop) {
-    struct stat status {};
-    if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
-    std::string link(4096, '\0');
-    const ssize_t size = readlink(path.c_str(), link.data(), link.size());
-    if (size < 0 || static_cast<std::size_t>(size) == link.size()) return std::nullopt;
-    link.resize(static_cast<std::size_t>(size));
-    path = link.front() == '/' ? link : folderOf(path) + "/" + link;
+    if (!isSymbolicLink(path)) return path;
+    std::optional<std::string> next = linkDestination(path);
+    if (!next) return std::nullopt;
+    path = std::move(*next);
   }
   errno = ELOOP;
   return std::nullopt;
+}
+
+// True when `folder` is this process's own folder of open descriptors: /proc/self/fd, and
+// /dev/fd, which is a link to it on Linux and a folder of its own elsewhere.
+bool isDescriptorFolder(const std::string& folder) {
+  struct stat status {};
+  if (stat(folder.c_str(), &status) != 0) return false;
+  return std::ranges::any_of(
+      std::initializer_list<const char*>{"/proc/self/fd", "/dev/fd"}, [&status](const char* own) {
+        struct stat descriptors {};
+        return stat(own, &descriptors) == 0 && descriptors.st_dev == status.st_dev &&
+               descriptors.st_ino == status.st_ino;
+      });
+}
+
+// The descriptor a path names as an entry of the descriptor folder (/dev/fd/1).
+std::optional<int> descriptorEntry(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::string_view name = std::string_view(path).substr(slash + 1);
+  int descriptor = -1;
+  const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), descriptor);
+  if (slash == std::string::npos || name.empty() || error != std::errc() ||
+      end != name.data() + name.size() || descriptor < 0 || !isDescriptorFolder(folderOf(path))) {
+    return std::nullopt;
+  }
+  return descriptor;
+}
+
+// The open descriptor a path names, by any spelling: "-" (the standard output), /dev/stdout,
+// /dev/stderr, /dev/fd/N, /proc/self/fd/N or a link to one of them. Opened again by name,
+// such a path would be the file behind the stream, which a replacement would wipe out
+// (tradepl ... /dev/stdout >> log.txt): it is written through the descriptor instead.
+std::optional<int> descriptorNamedBy(std::string path) {
+  if (path == kStandardOutput) return STDOUT_FILENO;
+  for (int hop = 0; hop < 40; ++hop) {
+    if (const std::optional<int> descriptor = descriptorEntry(path)) return descriptor;
+    if (!isSymbolicLink(path)) return std::nullopt;
+    std::optional<std::string> next = linkDestination(path);
+    if (!next) return std::nullopt;
+    path = std::move(*next);
+  }
+  return std::nullopt;
+}
+
+// The permission bits a new file gets from open(..., 0666) under the process's umask.
+mode_t newFileMode() {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+// Whether this user may write the existing file at `path`, by the system's own rule for
+// the effective user and groups, as the shell's > would find it: the owner's write bit
+// alone says nothing of another user's file, nor of root.
+FileProblem mayWrite(const std::string& path) {
+  if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0) return {};
+  if (errno == EACCES || errno == EPERM) return {FileFailure::readOnly};
+  return {FileFailure::cannotOpen, errno};
+}
+
+// True for the errors of a folder that takes no new file, or lets no file be renamed over
+// another user's (the sticky bit of /tmp), from this user.
+bool refusedByFolder(int error) {
+  return error == EACCES || error == EPERM;
 }
 
 // A name no other run picks, and short, so that no file name is pushed over the system's
@@ -94,13 +173,33 @@ bool writeAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// Copies the first `size` bytes of `from` over the start of `to`.
+FileProblem copyBytes(int from, int to, std::uint64_t size) {
+  std::vector<char> block(std::size_t{1} << 20);
+  for (std::uint64_t at = 0; at < size;) {
+    const std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), size - at));
+    const ssize_t got = pread(from, block.data(), wanted, static_cast<off_t>(at));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return {FileFailure::writeError, got < 0 ? errno : EIO};
+    if (!writeAll(to, std::string_view(block.data(), static_cast<std::size_t>(got)))) {
+      return {FileFailure::writeError, errno};
+    }
+    at += static_cast<std::uint64_t>(got);
+  }
+  return {};
+}
+
 }  // namespace
 
 struct OutputFile::State {
   int fd = -1;
-  bool direct = false;     // a device, a FIFO or the standard output: written in place
-  bool anonymous = false;  // a temporary file without a name until the commit
-  std::string target;      // the file the path finally names
+  bool direct = false;         // a device, a FIFO or an open stream: written in place
+  bool anonymous = false;      // a temporary file without a name until the commit
+  bool mayBeUnnamed = true;    // false: named, even where an unnamed one is offered
+  bool inPlace = false;        // the bytes are copied over the file itself at the commit
+  std::FILE* spool = nullptr;  // where they wait meanwhile, if not beside the file
+  std::string target;          // the file the path finally names
   std::string temporaryName;
   std::optional<struct stat> replaced;  // the file that is replaced, if there is one
   std::uint64_t written = 0;
@@ -111,7 +210,12 @@ struct OutputFile::State {
     temporaryName.clear();
   }
   void close() {
-    if (fd > STDERR_FILENO) ::close(fd);
+    if (spool != nullptr) {
+      std::fclose(spool);
+      spool = nullptr;
+    } else if (fd > STDERR_FILENO) {
+      ::close(fd);
+    }
     fd = -1;
   }
 
@@ -122,20 +226,34 @@ struct OutputFile::State {
     return {};
   }
 
+  // A descriptor the process was given, as it stands: a file opened with >> keeps its
+  // earlier lines, and lines written around the run keep their places.
+  FileProblem openStream(int descriptor) {
+    direct = true;
+    if (streamClosedAtStart(descriptor)) return {FileFailure::streamClosed};
+    fd = fcntl(descriptor, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    if (fd >= 0) return {};
+    if (errno == EBADF) return {FileFailure::streamClosed};
+    return {FileFailure::cannotOpen, errno};
+  }
+
   // Where the kernel offers it, the temporary file has no name at all while it is
-  // written, so that even a killed run leaves nothing; elsewhere, a named one.
+  // written, so that even a killed run leaves nothing; elsewhere, a named one. Either is
+  // readable by its owner alone until the commit gives it the mode it is meant to have.
   FileProblem openTemporary() {
     removeOnInterrupt();
     const std::string folder = folderOf(target);
 #ifdef O_TMPFILE
-    fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    anonymous = fd >= 0;
-    if (anonymous) return {};
+    if (mayBeUnnamed) {
+      fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+      anonymous = fd >= 0;
+      if (anonymous) return {};
+    }
 #endif
     for (int attempt = 0; attempt < 100; ++attempt) {
       temporaryName = temporaryNameIn(folder);
       publishTemporary(temporaryName);
-      fd = ::open(temporaryName.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+      fd = ::open(temporaryName.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
       if (fd >= 0) return {};
       const int error = errno;
       forgetTemporary();
@@ -158,9 +276,49 @@ struct OutputFile::State {
     temporaryName.clear();
     return error;
   }
+
+  // A file this user may write in a folder that takes no new file from them: the bytes wait
+  // in a temporary file of the system's and are copied over the file at the commit.
+  FileProblem openSpool() {
+    spool = openTemporaryFile();
+    if (spool == nullptr) return {FileFailure::cannotCreate, errno};
+    fd = fileno(spool);
+    inPlace = true;
+    return {};
+  }
+
+  // The bytes written, over the file itself: a file that was there keeps its mode, owner
+  // and links, but not all at once as with a rename, so a run stopped in the middle of the
+  // copy leaves it incomplete.
+  FileProblem copyOverTarget() {
+    inPlace = true;
+    const int out = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (out < 0) return {FileFailure::cannotOpen, errno};
+    FileProblem problem = copyBytes(fd, out, written);
+    if (!problem && ftruncate(out, static_cast<off_t>(written)) != 0) {
+      problem = {FileFailure::writeError, errno};
+    }
+    if (!problem && fsync(out) != 0) problem = {FileFailure::writeError, errno};
+    if (::close(out) != 0 && !problem) problem = {FileFailure::writeError, errno};
+    return problem;
+  }
+
+  // Gives the temporary file the mode the result is meant to have: the replaced file's, with
+  // its owner where the system lets this user give the file away; for a new file, the one
+  // open() would give it under the umask.
+  void takeFinalMode() {
+    if (!replaced) {
+      fchmod(fd, newFileMode());
+      return;
+    }
+    if (fchown(fd, replaced->st_uid, replaced->st_gid) != 0) errno = 0;
+    fchmod(fd, replaced->st_mode & 07777);
+  }
 };
 
-OutputFile::OutputFile() : state_(std::make_unique<State>()) {}
+OutputFile::OutputFile(TemporaryName name) : state_(std::make_unique<State>()) {
+  state_->mayBeUnnamed = name == TemporaryName::noneWherePossible;
+}
 
 OutputFile::~OutputFile() {
   state_->close();
@@ -169,23 +327,30 @@ OutputFile::~OutputFile() {
 
 FileProblem OutputFile::open(const std::string& path) {
   State& state = *state_;
-  if (path == kStandardOutput) {
-    state.direct = true;
-    state.fd = STDOUT_FILENO;
-    return {};
+  if (const std::optional<int> descriptor = descriptorNamedBy(path)) {
+    return state.openStream(*descriptor);
   }
   struct stat status {};
   if (stat(path.c_str(), &status) == 0) {
     if (S_ISDIR(status.st_mode)) return {FileFailure::isDirectory};
     if (S_ISCHR(status.st_mode) || S_ISFIFO(status.st_mode)) return state.openDirect(path);
     if (!S_ISREG(status.st_mode)) return {FileFailure::notAFile};
-    if ((status.st_mode & S_IWUSR) == 0) return {FileFailure::readOnly};
+    if (const FileProblem problem = mayWrite(path)) return problem;
     state.replaced = status;
   }
   const std::optional<std::string> target = finalTarget(path);
   if (!target) return {FileFailure::cannotOpen, errno};
   state.target = *target;
-  return state.openTemporary();
+  const FileProblem problem = state.openTemporary();
+  if (problem.failure == FileFailure::cannotCreate && state.replaced &&
+      refusedByFolder(problem.error)) {
+    return state.openSpool();
+  }
+  return problem;
+}
+
+bool OutputFile::wroteInPlace() const {
+  return state_->inPlace;
 }
 
 bool OutputFile::write(std::string_view bytes) {
@@ -211,23 +376,25 @@ FileProblem OutputFile::commit() {
     if (fd > STDERR_FILENO && ::close(fd) != 0) return {FileFailure::writeError, errno};
     return {};
   }
-  if (state.replaced) {
-    // The owner only where the system lets this user give the file away; the mode always.
-    if (fchown(state.fd, state.replaced->st_uid, state.replaced->st_gid) != 0) errno = 0;
-    fchmod(state.fd, state.replaced->st_mode & 07777);
-  }
+  if (state.inPlace) return state.copyOverTarget();
+  state.takeFinalMode();
   // On disk before it takes the old file's place, so that a power cut never leaves an
   // empty result where a good one stood.
   if (fsync(state.fd) != 0) return {FileFailure::writeError, errno};
   if (state.anonymous) {
     if (const int error = state.nameTemporary(); error != 0) {
+      if (state.replaced && refusedByFolder(error)) return state.copyOverTarget();
       return {FileFailure::cannotReplace, error};
     }
   }
   if (rename(state.temporaryName.c_str(), state.target.c_str()) != 0) {
     const int error = errno;
+    // A folder with the sticky bit lets nobody but the owner rename over a file.
+    const FileProblem problem = state.replaced && refusedByFolder(error)
+                                    ? state.copyOverTarget()
+                                    : FileProblem{FileFailure::cannotReplace, error};
     state.removeTemporary();
-    return {FileFailure::cannotReplace, error};
+    return problem;
   }
   forgetTemporary();
   state.temporaryName.clear();

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <random>
 
+#include "platform/console.hpp"
 #include "platform/output_file.hpp"
 #include "platform/text.hpp"
 
@@ -60,6 +61,33 @@ int errnoOf(DWORD error) {
   }
 }
 
+bool isSharingViolation(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+// True when another program holds the file open and lets nobody else write or remove it, as
+// Excel holds a CSV file it shows: no replace call could then take its place.
+bool heldByAnotherProgram(const std::wstring& path) {
+  const HANDLE probe = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    CloseHandle(probe);
+    return false;
+  }
+  return isSharingViolation(GetLastError());
+}
+
+// The path of an open file as the system resolves it, links followed; empty if unknown.
+std::wstring finalPathOf(HANDLE file) {
+  std::wstring resolved(32768, L'\0');
+  const DWORD length =
+      GetFinalPathNameByHandleW(file, resolved.data(), 32768, FILE_NAME_NORMALIZED);
+  if (length == 0 || length >= 32768) return {};
+  resolved.resize(length);
+  return resolved;
+}
+
 std::wstring folderOf(const std::wstring& path) {
   const std::size_t slash = path.find_last_of(L"\\/");
   if (slash == std::wstring::npos) return L".";
@@ -98,6 +126,28 @@ struct OutputFile::State {
     temporaryName.clear();
   }
 
+  // Puts the temporary file at a path where open() found no file. The path is made first,
+  // so that a symbolic link there that leads nowhere makes the file it points to, as on
+  // Linux, and that file is the one replaced: a move would replace the link itself.
+  bool moveToNewPath() {
+    const HANDLE made =
+        CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (made == INVALID_HANDLE_VALUE) return false;
+    const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
+    const std::wstring resolved = finalPathOf(made);
+    CloseHandle(made);
+    const std::wstring& destination = resolved.empty() ? target : resolved;
+    if (MoveFileExW(temporaryName.c_str(), destination.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH | MOVEFILE_COPY_ALLOWED)) {
+      return true;
+    }
+    const DWORD failure = GetLastError();
+    if (created) DeleteFileW(destination.c_str());
+    SetLastError(failure);
+    return false;
+  }
+
   FileProblem openTemporary() {
     removeOnInterrupt();
     const std::wstring folder = folderOf(target);
@@ -122,7 +172,12 @@ struct OutputFile::State {
   }
 };
 
-OutputFile::OutputFile() : state_(std::make_unique<State>()) {}
+// Windows has no temporary file without a name: it is always a named one.
+OutputFile::OutputFile(TemporaryName) : state_(std::make_unique<State>()) {}
+
+bool OutputFile::wroteInPlace() const {
+  return false;
+}
 
 OutputFile::~OutputFile() {
   state_->removeTemporary();
@@ -135,6 +190,9 @@ FileProblem OutputFile::open(const std::string& path) {
     state.direct = true;
     state.standardOutput = true;
     state.handle = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (streamClosedAtStart(1) || state.handle == nullptr || state.handle == INVALID_HANDLE_VALUE) {
+      return {FileFailure::streamClosed};
+    }
     return {};
   }
   const std::wstring wide = widen(path);
@@ -147,9 +205,7 @@ FileProblem OutputFile::open(const std::string& path) {
     BY_HANDLE_FILE_INFORMATION information{};
     const bool known = GetFileInformationByHandle(existing, &information) != 0;
     // A link stays a link: the file it points to is the one replaced.
-    std::wstring resolved(32768, L'\0');
-    const DWORD length =
-        GetFinalPathNameByHandleW(existing, resolved.data(), 32768, FILE_NAME_NORMALIZED);
+    const std::wstring resolved = finalPathOf(existing);
     CloseHandle(existing);
     if (type == FILE_TYPE_CHAR || type == FILE_TYPE_PIPE) {
       state.direct = true;
@@ -167,7 +223,8 @@ FileProblem OutputFile::open(const std::string& path) {
       return {FileFailure::readOnly};
     }
     if (type != FILE_TYPE_DISK) return {FileFailure::notAFile};
-    if (length > 0 && length < 32768) state.target = resolved.substr(0, length);
+    if (heldByAnotherProgram(wide)) return {FileFailure::heldOpen};
+    if (!resolved.empty()) state.target = resolved;
     state.replacing = true;
   }
   return state.openTemporary();
@@ -200,16 +257,23 @@ FileProblem OutputFile::commit() {
     return {FileFailure::writeError, error};
   }
   state.close();
+  // A program that opened the file since open() looked: asked before the replace call,
+  // which would otherwise leave a file of its own beside it.
+  if (state.replacing && heldByAnotherProgram(state.target)) {
+    state.removeTemporary();
+    return {FileFailure::heldOpen};
+  }
   // ReplaceFileW keeps the replaced file's attributes and access rights.
   const bool moved = state.replacing
                          ? ReplaceFileW(state.target.c_str(), state.temporaryName.c_str(), nullptr,
                                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
-                         : MoveFileExW(state.temporaryName.c_str(), state.target.c_str(),
-                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+                         : state.moveToNewPath();
   if (!moved) {
-    const int error = errnoOf(GetLastError());
+    const DWORD error = GetLastError();
+    const bool held = isSharingViolation(error) || heldByAnotherProgram(state.target);
     state.removeTemporary();
-    return {FileFailure::cannotReplace, error};
+    if (held) return {FileFailure::heldOpen};
+    return {FileFailure::cannotReplace, errnoOf(error)};
   }
   state.temporaryName.clear();
   return {};
