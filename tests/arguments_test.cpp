@@ -64,10 +64,11 @@ TEST(ScanArguments, TakesOptionsAsPeopleExpectThem) {
   EXPECT_EQ(scan({"spot.csv", "margin.csv", "out.csv"}).error, ArgumentError::logsNotMarked);
 }
 
-TEST(PausesBeforeClosing, OnlyWhenAloneInAConsoleOfItsOwn) {
-  EXPECT_TRUE(pausesBeforeClosing(1));   // a double-click or a drop in Explorer, a shortcut
-  EXPECT_FALSE(pausesBeforeClosing(2));  // typed at a command prompt
-  EXPECT_FALSE(pausesBeforeClosing(0));  // no console: redirected, or not Windows
+TEST(PausesBeforeClosing, OnlyWhenExplorerOpenedAConsoleForIt) {
+  EXPECT_TRUE(pausesBeforeClosing(1, false));   // a double-click or a drop, on it or a shortcut
+  EXPECT_FALSE(pausesBeforeClosing(1, true));   // a scheduled task's command line, in a console
+  EXPECT_FALSE(pausesBeforeClosing(2, false));  // typed at a command prompt
+  EXPECT_FALSE(pausesBeforeClosing(0, false));  // no console: redirected, or not Windows
 }
 
 TEST(PrintUsage, DocumentsBothLayoutsByTheirHeadings) {

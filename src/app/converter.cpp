@@ -297,8 +297,8 @@ std::optional<std::vector<StockSplit>> readSplits(const Arguments& arguments, Re
   return file.splits;
 }
 
-bool pausesBeforeClosing(unsigned processesOnConsole) {
-  return processesOnConsole == 1;
+bool pausesBeforeClosing(unsigned processesOnConsole, bool logsNamedWithOptions) {
+  return processesOnConsole == 1 && !logsNamedWithOptions;
 }
 
 namespace {
@@ -330,13 +330,15 @@ Arguments takeDroppedLogs(const Arguments& scanned) {
 }
 
 int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-                   Language language) {
+                   Language language, bool& logsNamedWithOptions) {
   if (argc <= 1) {
     printUsage(out, platform::standardOutputIsConsole());
     return kNoArguments;
   }
-  const Arguments arguments = takeDroppedLogs(
-      scanArguments(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1))));
+  const Arguments scanned =
+      scanArguments(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
+  logsNamedWithOptions = !scanned.namedLogs.empty();
+  const Arguments arguments = takeDroppedLogs(scanned);
   if (arguments.help) {
     out << platform::forConsole(say(language, Message::help, {TRADEPL_VERSION, kSynopsis}),
                                 platform::StandardStream::output);
@@ -367,12 +369,14 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
 
 int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   const Language language = platform::userReadsJapanese() ? Language::japanese : Language::english;
-  const int status = runCommandLine(argc, argv, out, err, language);
+  bool logsNamedWithOptions = false;
+  const int status = runCommandLine(argc, argv, out, err, language, logsNamedWithOptions);
   // A window Explorer opened for a double-click or a drop closes with the program: what the
   // run said stays until the user has read it.
-  if (pausesBeforeClosing(platform::processesOnConsole())) {
+  if (pausesBeforeClosing(platform::processesOnConsole(), logsNamedWithOptions)) {
     out << '\n'
-        << platform::forConsole(say(language, Message::pressEnter), platform::StandardStream::output)
+        << platform::forConsole(say(language, Message::pressEnter),
+                                platform::StandardStream::output)
         << std::flush;
     platform::waitForEnter();
   }

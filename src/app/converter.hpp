@@ -28,8 +28,9 @@ void printUsage(std::ostream& out, bool toConsole = false);
 
 // True when a run should wait for Enter before it ends: alone in a console of its own, as
 // Explorer starts it for a double-click or a drop, whose window would close before what
-// the run said could be read.
-bool pausesBeforeClosing(unsigned processesOnConsole);
+// the run said could be read. Explorer never names a log with -g or -s; a command line that
+// does comes from a script or a scheduled task, where nobody would press Enter.
+bool pausesBeforeClosing(unsigned processesOnConsole, bool logsNamedWithOptions);
 
 // The whole run; argv[0] is the program name. Messages and the summary go to `err`; the
 // usage and help texts, and the results when the output is "-", to `out`.
