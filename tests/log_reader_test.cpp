@@ -238,16 +238,29 @@ TEST(ReadTradeLines, ReadsANewestFirstLogFromItsLastLineUp) {
   EXPECT_EQ(recorder.outOfOrderLines, (Lines{}));
 }
 
-TEST(ReadTradeLines, TakesALogInItsOwnOrderWhenItsEndsTie) {
-  // A date without a time ties with every time of its day; an undated row takes no part.
-  const std::string log = dated("x").line() + "\n" + dated("2024/03/05").line() + "\n" +
-                          dated("2024/03/05 15:00").line() + "\n" +
-                          dated("2024/03/05 09:00").line() + "\n" + dated("R6/3/4").line() + "\n";
-  Recorder recorder;
-  const LogReport report = read(LogKind::spot, log, recorder);
-  EXPECT_FALSE(report.newestFirst);
-  EXPECT_EQ(recorder.keptLines(), (Lines{1, 2, 3, 4, 5}));
-  EXPECT_EQ(recorder.outOfOrderLines, Lines{4});
+struct OrderVoteCase {
+  std::vector<const char*> dates;
+  bool newestFirst;
+};
+
+TEST(ReadTradeLines, TakesALogAsNewestFirstWhenMorePairsGoBackThanForward) {
+  for (const OrderVoteCase& c : std::vector<OrderVoteCase>{
+           // One mistyped year in the last row does not turn a log around.
+           {{"2024/03/05 10:00", "2024/03/06 10:00", "2024/03/07 10:00", "2004/03/08 10:00"},
+            false},
+           {{"2004/03/08 10:00", "2024/03/07 10:00", "2024/03/06 10:00", "2024/03/05 10:00"}, true},
+           // A tie reads from the top; a date without a time ties with its day's times.
+           {{"2024/03/05 09:00", "2024/03/05 15:00", "2024/03/05 10:00"}, false},
+           {{"2024/03/05", "2024/03/05 15:00", "2024/03/05 09:00", "x"}, true},
+           // Only calendar dates take part.
+           {{"2024/03/05", "9999/99/99", "2024/03/04"}, true},
+           {{"2024/03/05", "2024/02/30", "2023/02/29"}, false},
+       }) {
+    std::string log;
+    for (const char* date : c.dates) log += dated(date).line() + "\n";
+    Recorder recorder;
+    EXPECT_EQ(read(LogKind::spot, log, recorder).newestFirst, c.newestFirst) << log;
+  }
 }
 
 TEST(ReadTradeLines, SaysOfAUtf8LineAfterShiftJisRowsThatItIsSkipped) {
@@ -266,7 +279,11 @@ TEST(ReadTradeLines, SaysOfAUtf8LineAfterShiftJisRowsThatItIsSkipped) {
 class ShrinkingBytes final : public LogBytes {
  public:
   explicit ShrinkingBytes(std::string_view bytes) : bytes_(bytes) {}
-  std::size_t read(std::span<char> into) override { return bytes_.read(into); }
+  std::size_t read(std::span<char> into) override {
+    const std::size_t got = readAt(next_, into);
+    next_ += got;
+    return got;
+  }
   std::optional<std::uint64_t> size() const override { return bytes_.size(); }
   // Once shrunk, only the first half of the bytes is left.
   std::size_t readAt(std::uint64_t offset, std::span<char> into) override {
@@ -279,19 +296,100 @@ class ShrinkingBytes final : public LogBytes {
 
  private:
   MemoryBytes bytes_;
+  std::size_t next_ = 0;
 };
 
-TEST(ReadTradeLines, SaysSoWhenALogReadFromItsEndShrinks) {
-  const std::string log =
-      dated("2024/03/06 10:00").line() + "\n" + dated("2024/03/05 10:00").line() + "\n";
-  ShrinkingBytes bytes(log);
+TEST(ReadTradeLines, SaysSoWhenALogShrinksWhileItIsRead) {
+  // Larger than a block, so that not all of it is in hand once it is looked over.
+  std::string newestFirst;
+  std::string oldestFirst;
+  for (int minute = 0; minute < 4000; ++minute) {
+    char date[32];
+    std::snprintf(date, sizeof date, "2024/01/%02d %02d:%02d", 1 + minute / 1440,
+                  minute % 1440 / 60, minute % 60);
+    oldestFirst += dated(date).line() + "\n";
+    newestFirst.insert(0, dated(date).line() + "\n");
+  }
+  for (const std::string* log : {&newestFirst, &oldestFirst}) {
+    ShrinkingBytes bytes(*log);
+    LogReader reader(bytes, LogKind::spot);
+    EXPECT_EQ(reader.newestFirst(), log == &newestFirst);
+    bytes.shrunk = true;
+    Recorder recorder;
+    const LogReport report = reader.read(recorder);
+    EXPECT_EQ(report.failure, (FileProblem{FileFailure::shrank})) << reader.newestFirst();
+  }
+}
+
+// Bytes whose reads fail with EIO from byte `good` on, once armed; the read that reaches it
+// hands over the bytes before it, and the next fails, as a disk does.
+class FailingBytes final : public LogBytes {
+ public:
+  FailingBytes(std::string_view bytes, std::size_t good, bool knowsSize = true)
+      : bytes_(bytes), good_(good), knowsSize_(knowsSize) {}
+
+  std::size_t read(std::span<char> into) override {
+    const std::size_t got = readAt(next_, into);
+    next_ += got;
+    return got;
+  }
+  std::optional<std::uint64_t> size() const override {
+    return knowsSize_ ? std::optional<std::uint64_t>(bytes_.size()) : std::nullopt;
+  }
+  std::size_t readAt(std::uint64_t offset, std::span<char> into) override {
+    if (!armed) return bytes_.readAt(offset, into);
+    if (offset >= good_) {
+      failure_ = {FileFailure::readError, EIO};
+      return 0;
+    }
+    return bytes_.readAt(offset, into.first(std::min<std::uint64_t>(into.size(), good_ - offset)));
+  }
+  FileProblem failure() const override { return failure_; }
+
+  bool armed = true;
+
+ private:
+  MemoryBytes bytes_;
+  std::size_t good_;
+  bool knowsSize_;
+  std::size_t next_ = 0;
+  FileProblem failure_;
+};
+
+TEST(ReadTradeLines, StopsAtAReadErrorWithoutTheLineItCut) {
+  // Enough rows that the error comes after the first block.
+  std::string log;
+  while (log.size() < (300 << 10)) log += SpotTrade{}.line() + "\n";
+  const std::size_t lineSize = SpotTrade{}.line().size() + 1;
+  const std::size_t linesWhole = (290 << 10) / lineSize;
+  FailingBytes bytes(log, linesWhole * lineSize + lineSize / 2);
+  bytes.armed = false;
   LogReader reader(bytes, LogKind::spot);
-  ASSERT_TRUE(reader.newestFirst());
-  bytes.shrunk = true;
+  bytes.armed = true;
   Recorder recorder;
   const LogReport report = reader.read(recorder);
-  EXPECT_EQ(report.failure, (FileProblem{FileFailure::shrank}));
-  EXPECT_TRUE(recorder.rows.empty());
+  EXPECT_EQ(report.failure, (FileProblem{FileFailure::readError, EIO}));
+  EXPECT_EQ(report.reached, linesWhole);
+  EXPECT_EQ(recorder.rows.size(), linesWhole);
+  EXPECT_TRUE(recorder.skippedLines.empty());
+}
+
+TEST(SpoolToTemporaryFile, CopiesAStreamToAFileOfKnownSizeOrSaysWhyNot) {
+  const std::string log =
+      dated("2024/03/06 10:00").line() + "\n" + dated("2024/03/05 10:00").line() + "\n";
+  FailingBytes pipe(log, log.size(), false);
+  pipe.armed = false;
+  const std::unique_ptr<LogBytes> spooled = spoolToTemporaryFile(pipe);
+  ASSERT_EQ(spooled->size(), log.size());
+  std::string copy(log.size(), '\0');
+  EXPECT_EQ(readFully(*spooled, copy, 0), log.size());
+  EXPECT_EQ(copy, log);
+  EXPECT_TRUE(LogReader(*spooled, LogKind::spot).newestFirst());
+
+  FailingBytes failing(log, 10, false);
+  const std::unique_ptr<LogBytes> cut = spoolToTemporaryFile(failing);
+  EXPECT_EQ(cut->failure(), (FileProblem{FileFailure::readError, EIO}));
+  EXPECT_EQ(LogReader(*cut, LogKind::spot).failure(), cut->failure());
 }
 
 TEST(OpenLogFile, SaysWhyAFileCannotBeRead) {

@@ -104,8 +104,9 @@ class LogOutput final : public FlowListener {
 class Conversion {
  public:
   Conversion(const Arguments& arguments, Reporter& reporter, Language language,
-             std::vector<StockSplit> splits)
+             std::vector<StockSplit> splits, const LogOpener& openLog)
       : arguments_(arguments),
+        openLog_(openLog),
         teller_(reporter, language),
         reporter_(reporter),
         method_(arguments.tax ? CostMethod::taxOffice : CostMethod::movingAverage),
@@ -115,11 +116,15 @@ class Conversion {
     openLogs();
     const std::string& output = *arguments_.outputPath;
     bool written = false;
-    if (logs_.empty()) {
+    if (failedPartWay_) {
+      leftAsItWas(output);  // a log failed while it was looked over
+    } else if (logs_.empty()) {
       // A mistyped log name must not cost the user a good result file.
       teller_.aboutFile(output, say(Message::notWritten));
     } else if (const FileProblem problem = convert(output)) {
       cannotWrite(output, problem);
+    } else if (failedPartWay_) {
+      leftAsItWas(output);
     } else {
       written = true;
     }
@@ -142,6 +147,24 @@ class Conversion {
 
   void cannotRead(const std::string& path, const FileProblem& problem) {
     teller_.cannotRead(path, problem);
+    if (status_ == kCompleted) status_ = kInputUnreadable;
+  }
+
+  // A log read in part would give results without some of its trades, and a file that
+  // looks whole: the output stays as it was.
+  void leftAsItWas(const std::string& output) {
+    teller_.aboutFile(output, say(Message::leftAsItWas));
+  }
+
+  // A log that failed once it was open: says how far it was read.
+  void failedPartWay(const std::string& path, const LogReport& report) {
+    failedPartWay_ = true;
+    if (report.reached == 0) return cannotRead(path, report.failure);
+    const Message message =
+        report.newestFirst ? Message::readStoppedBefore : Message::readStoppedAfter;
+    teller_.aboutFile(path,
+                      say(message, {grouped(report.reached), describe(language(), report.failure)}),
+                      Gap::explained);
     if (status_ == kCompleted) status_ = kInputUnreadable;
   }
 
@@ -168,13 +191,14 @@ class Conversion {
                                      std::pair(LogKind::margin, &arguments_.marginPath)}) {
       if (!*path) continue;
       const std::size_t inSummary = summary_.logNamed(displayName(**path));
-      OpenedLog opened = openLogFile(**path);
+      OpenedLog opened = openLog_(**path);
       if (!opened.bytes) {
         cannotRead(displayName(**path), opened.problem);
         continue;
       }
       auto reader = std::make_unique<LogReader>(*opened.bytes, kind);
       if (reader->failure()) {
+        failedPartWay_ = true;
         cannotRead(**path, reader->failure());
       } else if (reader->refusal() != LogRefusal::none) {
         teller_.aboutFile(**path, say(refusalMessage(reader->refusal(), kind)), Gap::explained);
@@ -185,13 +209,14 @@ class Conversion {
     }
   }
 
-  // The result file: created, every log read into it, committed. Returns why it could not
-  // be written, if it could not; the logs are then not read.
+  // The result file: created, every log read into it, committed unless a log failed
+  // part-way (the file made is then dropped). Returns why it could not be written, if it
+  // could not; the logs are then not read.
   FileProblem convert(const std::string& output) {
     ResultFile results(arguments_.detail);
     if (const FileProblem problem = results.create(output)) return problem;
     for (NamedLog& log : logs_) read(log, results);
-    return results.commit();
+    return failedPartWay_ ? FileProblem{} : results.commit();
   }
 
   void read(NamedLog& log, ResultFile& results) {
@@ -203,10 +228,11 @@ class Conversion {
     const LogReport report = flow_.read(*log.reader, output);
     voice.finish(report);
     summary_.logRead(log.inSummary, report);
-    if (!report.readable()) cannotRead(log.path, report.failure);
+    if (!report.readable()) failedPartWay(log.path, report);
   }
 
   const Arguments& arguments_;
+  const LogOpener& openLog_;
   Teller teller_;
   Reporter& reporter_;
   CostMethod method_;
@@ -214,6 +240,7 @@ class Conversion {
   RunSummary summary_;
   std::vector<NamedLog> logs_;
   int status_ = kCompleted;
+  bool failedPartWay_ = false;  // a log opened could not be read to its end
 };
 
 }  // namespace
@@ -256,6 +283,11 @@ bool pausesBeforeClosing(int argc, unsigned processesOnConsole) {
 }
 
 int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  return runConverter(argc, argv, out, err, openLogFile);
+}
+
+int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                 const LogOpener& openLog) {
   const Language language = platform::userReadsJapanese() ? Language::japanese : Language::english;
   if (argc <= 1) {
     printUsage(out);
@@ -283,7 +315,7 @@ int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostr
   }
   std::optional<std::vector<StockSplit>> splits = readSplits(arguments, reporter, language);
   if (!splits) return kCommandLineError;
-  return Conversion(arguments, reporter, language, std::move(*splits)).run();
+  return Conversion(arguments, reporter, language, std::move(*splits), openLog).run();
 }
 
 }  // namespace tradepl

@@ -36,6 +36,8 @@ Message problemMessage(LineProblemKind kind) {
       return Message::longerThanAnyLine;
     case LineProblemKind::utf8Text:
       return Message::lineInUtf8;
+    case LineProblemKind::notPositive:
+      return Message::notPositive;
   }
   return Message::notANumber;
 }
@@ -117,6 +119,8 @@ std::string describe(Language language, const platform::FileProblem& problem) {
       return say(language, Message::readOnly);
     case FileFailure::notAFile:
       return say(language, Message::notAFile);
+    case FileFailure::cannotSpool:
+      return say(language, Message::cannotSpool, {reason});
     case FileFailure::cannotOpen:
     case FileFailure::cannotReplace:
     case FileFailure::none:

@@ -232,6 +232,22 @@ std::string_view englishText(Message message) {
              "the cost per share rounded up to the yen at each sale.";
     case Message::mayBeIncomplete:
       return "The totals may be incomplete: messages above that say what was left out: {1}";
+    case Message::notACalendarDate:
+      return "execution date {1} is not a calendar date: its result shows the date as written, "
+             "but the date places the trade in no order and applies no split";
+    case Message::notPositive:
+      return "column {1} ({2}): 0 or fewer shares";
+    case Message::readStoppedAfter:
+      return "cannot read past line {1}: {2}";
+    case Message::readStoppedBefore:
+      return "cannot read above line {1} (read from the last line up): {2}";
+    case Message::leftAsItWas:
+      return "not written: a log could not be read to its end, and its results would be "
+             "incomplete; a file already there is left as it was";
+    case Message::cannotSpool:
+      return "cannot keep a copy of it in a temporary file to read it: {1}";
+    case Message::moreAccounts:
+      return "… and {1} more accounts";
   }
   return {};
 }

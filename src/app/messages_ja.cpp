@@ -239,6 +239,22 @@ std::string_view japaneseText(Message message) {
     case Message::mayBeIncomplete:
       return "集計に含まれていない取引がある可能性があります。理由は上の {1} 件のメッセージを"
              "ご覧ください。";
+    case Message::notACalendarDate:
+      return "約定日時 {1} は暦にない日付です。損益は記載どおりの日付で出力しましたが、"
+             "取引の順序や株式分割の判定には使っていません";
+    case Message::notPositive:
+      return "{1} 列目（{2}）が 0 以下です";
+    case Message::readStoppedAfter:
+      return "{1} 行目より後を読み込めません: {2}";
+    case Message::readStoppedBefore:
+      return "{1} 行目より前を読み込めません（最終行から順に読んでいます）: {2}";
+    case Message::leftAsItWas:
+      return "取引履歴を最後まで読み込めず損益が不完全になるため、書き出しませんでした"
+             "（既にあるファイルはそのままです）";
+    case Message::cannotSpool:
+      return "読み込むための一時ファイルに写せません: {1}";
+    case Message::moreAccounts:
+      return "… ほか {1} 口座";
   }
   return {};
 }

@@ -70,7 +70,7 @@ void TradeFlow::apply(const TradeRow& row, FlowListener& listener) {
   if (outcome.result) {
     totals_.add(*outcome.result);
     listener.result(*outcome.result);
-    if (!row.executed.complete()) listener.undatedResult(row);
+    if (!row.executed.dated()) listener.undatedResult(row);
   }
   if (outcome.note) listener.note(*outcome.note, row);
 }

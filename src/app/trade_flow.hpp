@@ -28,7 +28,8 @@ class FlowListener {
   virtual void result(const ResultRow& result) = 0;
   // Something to tell the user about a trade.
   virtual void note(const LedgerNote& note, const TradeRow& trade) = 0;
-  // A result written with empty date columns: its execution date does not read.
+  // A result whose execution date is not a calendar day: it does not read (its date columns
+  // stay empty), or names no day (they show its numbers as written).
   virtual void undatedResult(const TradeRow& trade) = 0;
   // A line that does not read and is not dropped quietly.
   virtual void skipped(std::uint64_t line, const LineProblem& problem) = 0;

@@ -56,7 +56,15 @@ struct OpenedLog {
   FileProblem problem;  // why the log cannot be read, when bytes is empty
 };
 
+// Opens a log. One that can be read only from start to end (a pipe, a FIFO, standard
+// input) is first copied whole to a temporary file, so that a log written newest first can
+// be read from its end whatever it comes from; the copy is never held in memory.
 OpenedLog openLogFile(const std::string& path);
+
+// The bytes of `source`, copied to a temporary file that the system removes once it is
+// closed, or the run ends however it ends. When the copy fails (a read error, a full disk)
+// the bytes returned are not read at all, and their failure() says why.
+std::unique_ptr<LogBytes> spoolToTemporaryFile(LogBytes& source);
 
 // Fills `into` until it is full or the bytes end, and returns how many it filled: a pipe
 // hands over what it has at a time. From `offset` on, where the bytes can be read from any

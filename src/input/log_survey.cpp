@@ -30,8 +30,35 @@ char lineEndOf(std::string_view head) {
   return '\n';
 }
 
-// Looks at the lines of the first block: the heading line, the first dated row, and whether
-// the log reads as its own kind at all.
+// Counts, over consecutive dated rows, the pairs that go back in time and those that go
+// forward. A log is taken as newest first by the count, so that one mistyped date (2004
+// for 2024 in its last row) cannot turn a whole log around.
+class OrderVote {
+ public:
+  // `backward`: the rows come from the last line up, so a pair's first row is the later one.
+  explicit OrderVote(bool backward) : backward_(backward) {}
+
+  void take(const ExecutionDate& executed) {
+    if (!executed.dated()) return;
+    if (previous_) {
+      const ExecutionDate& earlier = backward_ ? executed : *previous_;
+      const ExecutionDate& later = backward_ ? *previous_ : executed;
+      if (executedBefore(later, earlier)) ++back;
+      if (executedBefore(earlier, later)) ++forward;
+    }
+    previous_ = executed;
+  }
+
+  std::uint64_t back = 0;
+  std::uint64_t forward = 0;
+
+ private:
+  bool backward_;
+  std::optional<ExecutionDate> previous_;
+};
+
+// Looks at the lines of the first block: the heading line, whether the log reads as its
+// own kind at all, and the order of its dated rows.
 class HeadSurvey {
  public:
   HeadSurvey(LogKind log, LogSurvey& survey) : own_(log), other_(otherLog(log)), survey_(survey) {}
@@ -43,19 +70,22 @@ class HeadSurvey {
       const std::size_t end = head.find(survey_.lineEnd, start);
       if (end == std::string_view::npos && !survey_.headIsAll) break;  // cut by the block
       const std::size_t stop = end == std::string_view::npos ? head.size() : end;
-      if (!lookAt(++number, lineText(head.substr(start, stop - start), survey_.lineEnd), stop)) {
+      if (!lookAt(++number, lineText(head.substr(start, stop - start), survey_.lineEnd))) {
         break;
       }
       start = stop + 1;
+      survey_.headLooked = std::min(start, head.size());
     }
     if (survey_.refusal == LogRefusal::none && ownRows_ == 0 && otherRows_ > 0) {
       survey_.refusal = LogRefusal::otherLog;
     }
+    survey_.pairsBack += order_.back;
+    survey_.pairsForward += order_.forward;
   }
 
  private:
   // False once enough is known.
-  bool lookAt(std::uint64_t number, std::string_view line, std::size_t end) {
+  bool lookAt(std::uint64_t number, std::string_view line) {
     if (own_.isHeading(line)) {
       if (ownRows_ == 0) survey_.headingLine = number;
       return true;
@@ -68,11 +98,9 @@ class HeadSurvey {
     const LineVerdict verdict = own_.read(line, row).verdict;
     if (verdict == LineVerdict::kept || verdict == LineVerdict::otherTradeType) {
       ++ownRows_;
-      if (verdict == LineVerdict::kept) ++keptRows_;
-      if (verdict == LineVerdict::kept && row.executed.complete()) {
-        survey_.firstDated = row.executed;
-        survey_.firstDatedEnd = end;
-        return false;
+      if (verdict == LineVerdict::kept) {
+        ++keptRows_;
+        order_.take(row.executed);
       }
     } else if (verdict == LineVerdict::unreadable && ownRows_ == 0) {
       TradeRow other;
@@ -85,26 +113,26 @@ class HeadSurvey {
   TradeLineReader own_;
   TradeLineReader other_;
   LogSurvey& survey_;
+  OrderVote order_{false};
   std::uint64_t ownRows_ = 0;  // rows that read in this log's layout
   std::uint64_t keptRows_ = 0;
   std::uint64_t otherRows_ = 0;  // lines that read only in the other log's layout
 };
 
-// Finds the last dated row, reading back from the end of the log.
+// Counts the order of the dated rows of the last block, reading back from the end of the
+// log.
 class TailSurvey final : public LineVisitor {
  public:
   explicit TailSurvey(LogKind log) : reader_(log) {}
 
   bool line(std::string_view text) override {
     TradeRow row;
-    const LineVerdict verdict = reader_.read(text, row).verdict;
-    if (verdict != LineVerdict::kept || !row.executed.complete()) return true;
-    lastDated = row.executed;
-    return false;
+    if (reader_.read(text, row).verdict == LineVerdict::kept) order.take(row.executed);
+    return true;
   }
   void tooLong() override {}
 
-  std::optional<ExecutionDate> lastDated;
+  OrderVote order{true};
 
  private:
   TradeLineReader reader_;
@@ -131,19 +159,24 @@ LogSurvey surveyLog(LogBytes& bytes, LogKind log, std::span<char> buffer) {
   survey.lineEnd = lineEndOf(headText);
   HeadSurvey(log, survey).look(headText);
   const std::optional<std::uint64_t> size = bytes.size();
-  if (survey.refusal != LogRefusal::none || !survey.firstDated || !size) return survey;
-
-  // The tail is looked at in a buffer of its own: the first block stays where it is, to be
-  // read first if the log is read from the top.
-  auto tail = std::make_unique_for_overwrite<char[]>(buffer.size());
-  TailSurvey last(log);
-  const std::uint64_t floor = std::max<std::uint64_t>(
-      survey.firstDatedEnd, *size > kBlockSize ? *size - kBlockSize : std::uint64_t{0});
-  const bool complete = readLinesBackward(bytes, survey.lineEnd,
-                                          std::span<char>(tail.get(), buffer.size()), last, floor);
-  survey.failure = bytes.failure();
-  if (!complete && !survey.failure) survey.failure = {FileFailure::shrank};
-  survey.newestFirst = last.lastDated && executedBefore(*last.lastDated, *survey.firstDated);
+  if (survey.refusal == LogRefusal::none && !survey.headIsAll && size) {
+    // The tail is looked at in a buffer of its own: the first block stays where it is, to
+    // be read first if the log is read from the top.
+    auto tail = std::make_unique_for_overwrite<char[]>(buffer.size());
+    TailSurvey last(log);
+    // From the line end before the first line not looked at, so that no line counts twice.
+    const std::uint64_t floor =
+        std::max<std::uint64_t>(survey.headLooked > 0 ? survey.headLooked - 1 : 0,
+                                *size > kBlockSize ? *size - kBlockSize : std::uint64_t{0});
+    const bool complete = readLinesBackward(
+        bytes, survey.lineEnd, std::span<char>(tail.get(), buffer.size()), last, floor);
+    survey.failure = bytes.failure();
+    if (!complete && !survey.failure) survey.failure = {FileFailure::shrank};
+    survey.pairsBack += last.order.back;
+    survey.pairsForward += last.order.forward;
+  }
+  // A tie, as a log of one dated row has, reads from the top.
+  survey.newestFirst = survey.pairsBack > survey.pairsForward;
   return survey;
 }
 

@@ -19,8 +19,9 @@ enum class LineProblemKind : std::uint8_t {
   notANumber,
   outOfRange,
   notAStockCode,
-  tooLong,   // longer than any log line: skipped without being kept
-  utf8Text,  // a trade type in UTF-8: a line saved in the wrong encoding
+  tooLong,      // longer than any log line: skipped without being kept
+  utf8Text,     // a trade type in UTF-8: a line saved in the wrong encoding
+  notPositive,  // a spot trade of 0 or fewer shares, which no holding can take
 };
 
 struct LineProblem {

@@ -27,6 +27,7 @@ enum class FileFailure : std::uint8_t {
   cannotReplace,  // error: why the new file could not take the old one's place
   readOnly,       // the user marked the file read-only: it is not replaced
   notAFile,       // neither a file, a folder, a character device nor a FIFO (a socket)
+  cannotSpool,    // error: why a log read from a pipe could not be copied to a temporary file
 };
 
 struct FileProblem {
