@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "failing_bytes.hpp"
 #include "log_lines.hpp"
 #include "output/result_line.hpp"
 
@@ -15,6 +16,7 @@ namespace tradepl {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::FailingBytes;
 using testing::MarginTrade;
 using testing::SpotTrade;
 
@@ -321,53 +323,15 @@ TEST(ReadTradeLines, SaysSoWhenALogShrinksWhileItIsRead) {
   }
 }
 
-// Bytes whose reads fail with EIO from byte `good` on, once armed; the read that reaches it
-// hands over the bytes before it, and the next fails, as a disk does.
-class FailingBytes final : public LogBytes {
- public:
-  FailingBytes(std::string_view bytes, std::size_t good, bool knowsSize = true)
-      : bytes_(bytes), good_(good), knowsSize_(knowsSize) {}
-
-  std::size_t read(std::span<char> into) override {
-    const std::size_t got = readAt(next_, into);
-    next_ += got;
-    return got;
-  }
-  std::optional<std::uint64_t> size() const override {
-    return knowsSize_ ? std::optional<std::uint64_t>(bytes_.size()) : std::nullopt;
-  }
-  std::size_t readAt(std::uint64_t offset, std::span<char> into) override {
-    if (!armed) return bytes_.readAt(offset, into);
-    if (offset >= good_) {
-      failure_ = {FileFailure::readError, EIO};
-      return 0;
-    }
-    return bytes_.readAt(offset, into.first(std::min<std::uint64_t>(into.size(), good_ - offset)));
-  }
-  FileProblem failure() const override { return failure_; }
-
-  bool armed = true;
-
- private:
-  MemoryBytes bytes_;
-  std::size_t good_;
-  bool knowsSize_;
-  std::size_t next_ = 0;
-  FileProblem failure_;
-};
-
 TEST(ReadTradeLines, StopsAtAReadErrorWithoutTheLineItCut) {
-  // Enough rows that the error comes after the first block.
+  // The error lies between the first block and the last, which are looked at first.
   std::string log;
-  while (log.size() < (300 << 10)) log += SpotTrade{}.line() + "\n";
+  while (log.size() < (600 << 10)) log += SpotTrade{}.line() + "\n";
   const std::size_t lineSize = SpotTrade{}.line().size() + 1;
-  const std::size_t linesWhole = (290 << 10) / lineSize;
+  const std::size_t linesWhole = (300 << 10) / lineSize;
   FailingBytes bytes(log, linesWhole * lineSize + lineSize / 2);
-  bytes.armed = false;
-  LogReader reader(bytes, LogKind::spot);
-  bytes.armed = true;
   Recorder recorder;
-  const LogReport report = reader.read(recorder);
+  const LogReport report = readTradeLines(bytes, LogKind::spot, recorder);
   EXPECT_EQ(report.failure, (FileProblem{FileFailure::readError, EIO}));
   EXPECT_EQ(report.reached, linesWhole);
   EXPECT_EQ(recorder.rows.size(), linesWhole);
@@ -377,8 +341,7 @@ TEST(ReadTradeLines, StopsAtAReadErrorWithoutTheLineItCut) {
 TEST(SpoolToTemporaryFile, CopiesAStreamToAFileOfKnownSizeOrSaysWhyNot) {
   const std::string log =
       dated("2024/03/06 10:00").line() + "\n" + dated("2024/03/05 10:00").line() + "\n";
-  FailingBytes pipe(log, log.size(), false);
-  pipe.armed = false;
+  FailingBytes pipe(log, FailingBytes::kNowhere, false);
   const std::unique_ptr<LogBytes> spooled = spoolToTemporaryFile(pipe);
   ASSERT_EQ(spooled->size(), log.size());
   std::string copy(log.size(), '\0');
