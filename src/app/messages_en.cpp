@@ -72,7 +72,8 @@ std::string_view englishText(Message message) {
              "  -1  no arguments: the usage text\n"
              "  -2  a mistake on the command line, or a splits file that does not read:\n"
              "      nothing was read or written\n"
-             "  -3  a log could not be read; the other was used\n"
+             "  -3  a log could not be read; the other was used (a log that failed\n"
+             "      part-way leaves the result file unchanged)\n"
              "  -4  the result file or the report could not be written; an old one is\n"
              "      unchanged\n";
     case Message::pressEnter:
