@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -353,6 +355,46 @@ TEST(SpoolToTemporaryFile, CopiesAStreamToAFileOfKnownSizeOrSaysWhyNot) {
   const std::unique_ptr<LogBytes> cut = spoolToTemporaryFile(failing);
   EXPECT_EQ(cut->failure(), (FileProblem{FileFailure::readError, EIO}));
   EXPECT_EQ(LogReader(*cut, LogKind::spot).failure(), cut->failure());
+}
+
+// A stream whose reads fail as told, one failure each, then hand over the bytes.
+struct ScriptedReads {
+  std::string bytes;
+  std::vector<int> errors;  // the errno of each failing read, in turn
+  std::size_t next = 0;
+
+  static ssize_t read(void* cookie, char* into, std::size_t size) {
+    auto& reads = *static_cast<ScriptedReads*>(cookie);
+    if (!reads.errors.empty()) {
+      errno = reads.errors.front();
+      reads.errors.erase(reads.errors.begin());
+      return -1;
+    }
+    const std::size_t got = std::min(size, reads.bytes.size() - reads.next);
+    std::memcpy(into, reads.bytes.data() + reads.next, got);
+    reads.next += got;
+    return static_cast<ssize_t>(got);
+  }
+};
+
+TEST(FileBytes, TriesAnInterruptedReadAgainAndNamesTheErrorOfTheReadThatFailed) {
+  const std::string log = SpotTrade{}.line() + "\n";
+  struct Case {
+    std::vector<int> errors;
+    FileProblem failure;
+  };
+  for (const Case& c : {Case{{EINTR, EINTR}, {}}, Case{{EIO}, {FileFailure::readError, EIO}},
+                        Case{{EINTR, ENXIO}, {FileFailure::readError, ENXIO}}}) {
+    ScriptedReads reads{log, c.errors};
+    std::FILE* stream = fopencookie(&reads, "rb", {ScriptedReads::read, nullptr, nullptr, nullptr});
+    ASSERT_NE(stream, nullptr);
+    const std::unique_ptr<LogBytes> bytes = fileBytes(stream);
+    errno = 0;
+    std::string copy(log.size() + 1, '\0');
+    const std::size_t got = readFully(*bytes, copy);
+    EXPECT_EQ(bytes->failure(), c.failure) << c.errors.size();
+    EXPECT_EQ(got, c.failure ? 0 : log.size());
+  }
 }
 
 TEST(OpenLogFile, SaysWhyAFileCannotBeRead) {

@@ -110,7 +110,9 @@ class Conversion {
         teller_(reporter, language),
         reporter_(reporter),
         method_(arguments.tax ? CostMethod::taxOffice : CostMethod::movingAverage),
-        flow_(FlowSettings{.method = method_, .splits = std::move(splits)}) {}
+        flow_(FlowSettings{.method = method_,
+                           .splits = std::move(splits),
+                           .keepTotals = !arguments.quiet || arguments.reportPath.has_value()}) {}
 
   int run() {
     openLogs();
@@ -180,7 +182,7 @@ class Conversion {
       summary_.reportWent(path, false);
       return;
     }
-    const FileProblem problem = writeReport(path, taxReport(flow_.totals()));
+    const FileProblem problem = writeReport(path, flow_.totals());
     if (problem) cannotWrite(path, problem);
     summary_.reportWent(path, !problem);
   }

@@ -46,6 +46,9 @@ struct FlowSettings {
   CostMethod method = CostMethod::movingAverage;
   std::vector<StockSplit> splits{};  // in date order
   std::size_t sameDayMemory = WaitingRows::kMemoryBound;
+  // Off where nobody will see the yearly totals (-q without a report): they are kept per
+  // account and year, and a log of many accounts would otherwise grow them for nothing.
+  bool keepTotals = true;
 };
 
 // The trades of one run, every log through one ledger and into one set of totals. Under the
@@ -77,6 +80,7 @@ class TradeFlow {
   HoldingLedger ledger_;
   std::optional<SameDayOrder> sameDay_;
   YearlyTotals totals_;
+  bool keepTotals_;
   bool readBack_ = true;  // every row that waited was read back
 };
 

@@ -122,12 +122,16 @@ std::unique_ptr<LogBytes> spoolToTemporaryFile(LogBytes& source) {
   return std::make_unique<FileBytes>(spool, problem);
 }
 
+std::unique_ptr<LogBytes> fileBytes(std::FILE* file) {
+  return std::make_unique<FileBytes>(file);
+}
+
 OpenedLog openLogFile(const std::string& path) {
   if (path.empty()) return {nullptr, {FileFailure::emptyPath}};
   if (platform::isDirectory(path)) return {nullptr, {FileFailure::isDirectory}};
   std::FILE* file = platform::openForReading(path);
   if (file == nullptr) return {nullptr, {FileFailure::cannotOpen, errno}};
-  auto bytes = std::make_unique<FileBytes>(file);
+  std::unique_ptr<LogBytes> bytes = fileBytes(file);
   if (bytes->size()) return {std::move(bytes), {}};
   return {spoolToTemporaryFile(*bytes), {}};
 }

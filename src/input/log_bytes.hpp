@@ -4,6 +4,7 @@
 // a device only from start to end.
 
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -55,6 +56,9 @@ struct OpenedLog {
   std::unique_ptr<LogBytes> bytes;
   FileProblem problem;  // why the log cannot be read, when bytes is empty
 };
+
+// The bytes of a file opened for reading, which they close.
+std::unique_ptr<LogBytes> fileBytes(std::FILE* file);
 
 // Opens a log. One that can be read only from start to end (a pipe, a FIFO, standard
 // input) is first copied whole to a temporary file, so that a log written newest first can
