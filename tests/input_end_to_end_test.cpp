@@ -23,7 +23,7 @@ TEST_F(Tradepl, ReadsANewestFirstLogFromAPipeAFifoOrStandardInput) {
                                on("2024/03/05 10:00", spotBuy("7203", "100", "1000"))}));
   const std::string tradepl = commandLine({"-q", "-g"});
   EXPECT_EQ(shell("bash -c " + quote(tradepl + " <(cat newest.csv) pipe.csv")), 0);
-  EXPECT_EQ(shell(tradepl + " /dev/stdin stdin.csv <newest.csv 2>/dev/null"), 0);
+  EXPECT_EQ(shell("cat newest.csv | " + tradepl + " /dev/stdin stdin.csv 2>/dev/null"), 0);
   EXPECT_EQ(shell("mkfifo fifo && { cat newest.csv >fifo & } && " + tradepl +
                   " fifo fifo.csv 2>/dev/null; status=$?; wait; exit $status"),
             0);

@@ -357,20 +357,23 @@ TEST(SpoolToTemporaryFile, CopiesAStreamToAFileOfKnownSizeOrSaysWhyNot) {
   EXPECT_EQ(LogReader(*cut, LogKind::spot).failure(), cut->failure());
 }
 
-// A stream whose reads fail as told, one failure each, then hand over the bytes.
+// A stream whose reads fail as told once they reach byte `errorsAt`, one failure each, then
+// hand over the bytes.
 struct ScriptedReads {
   std::string bytes;
+  std::size_t errorsAt;
   std::vector<int> errors;  // the errno of each failing read, in turn
   std::size_t next = 0;
 
   static ssize_t read(void* cookie, char* into, std::size_t size) {
     auto& reads = *static_cast<ScriptedReads*>(cookie);
-    if (!reads.errors.empty()) {
+    if (reads.next == reads.errorsAt && !reads.errors.empty()) {
       errno = reads.errors.front();
       reads.errors.erase(reads.errors.begin());
       return -1;
     }
-    const std::size_t got = std::min(size, reads.bytes.size() - reads.next);
+    const std::size_t end = reads.next < reads.errorsAt ? reads.errorsAt : reads.bytes.size();
+    const std::size_t got = std::min(size, end - reads.next);
     std::memcpy(into, reads.bytes.data() + reads.next, got);
     reads.next += got;
     return static_cast<ssize_t>(got);
@@ -380,20 +383,23 @@ struct ScriptedReads {
 TEST(FileBytes, TriesAnInterruptedReadAgainAndNamesTheErrorOfTheReadThatFailed) {
   const std::string log = SpotTrade{}.line() + "\n";
   struct Case {
+    std::size_t errorsAt;
     std::vector<int> errors;
     FileProblem failure;
   };
-  for (const Case& c : {Case{{EINTR, EINTR}, {}}, Case{{EIO}, {FileFailure::readError, EIO}},
-                        Case{{EINTR, ENXIO}, {FileFailure::readError, ENXIO}}}) {
-    ScriptedReads reads{log, c.errors};
+  for (const Case& c : {Case{0, {EINTR, EINTR}, {}}, Case{10, {EINTR}, {}},
+                        Case{0, {EIO}, {FileFailure::readError, EIO}},
+                        Case{0, {EINTR, ENXIO}, {FileFailure::readError, ENXIO}},
+                        // Failed once after some bytes: the reads after it would succeed.
+                        Case{10, {EIO}, {FileFailure::readError, EIO}}}) {
+    ScriptedReads reads{log, c.errorsAt, c.errors};
     std::FILE* stream = fopencookie(&reads, "rb", {ScriptedReads::read, nullptr, nullptr, nullptr});
     ASSERT_NE(stream, nullptr);
     const std::unique_ptr<LogBytes> bytes = fileBytes(stream);
-    errno = 0;
     std::string copy(log.size() + 1, '\0');
     const std::size_t got = readFully(*bytes, copy);
-    EXPECT_EQ(bytes->failure(), c.failure) << c.errors.size();
-    EXPECT_EQ(got, c.failure ? 0 : log.size());
+    EXPECT_EQ(bytes->failure(), c.failure) << c.errorsAt << " " << c.errors.size();
+    EXPECT_EQ(got, c.failure ? c.errorsAt : log.size()) << c.errorsAt << " " << c.errors.size();
   }
 }
 

@@ -28,6 +28,7 @@ class FileBytes final : public LogBytes {
   std::optional<std::uint64_t> size() const override { return size_; }
   std::size_t readAt(std::uint64_t offset, std::span<char> into) override {
     if (failure_) return 0;
+    if (pendingError_ != 0) return fail(pendingError_);
     if (offset != position_ && !platform::seekTo(file_, offset)) return fail(errno);
     for (;;) {
       // The stream's error flag outlives the call that set it, and errno any call: both are
@@ -35,11 +36,16 @@ class FileBytes final : public LogBytes {
       std::clearerr(file_);
       errno = 0;
       const std::size_t got = std::fread(into.data(), 1, into.size(), file_);
-      const int error = errno;
+      const int error = std::ferror(file_) != 0 ? (errno != 0 ? errno : EIO) : 0;
       position_ = offset + got;
-      // Bytes read before a failure are good; the next read tries again from after them.
-      if (got > 0 || std::ferror(file_) == 0) return got;
-      if (error != EINTR) return fail(error != 0 ? error : EIO);
+      if (error == EINTR && got == 0) continue;  // interrupted before any byte: again
+      // The bytes read before a failure are handed over; the failure comes with the next
+      // read, even if the place would read now: a disk that failed once is not trusted.
+      if (error != 0 && error != EINTR) {
+        if (got == 0) return fail(error);
+        pendingError_ = error;
+      }
+      return got;
     }
   }
   FileProblem failure() const override { return failure_; }
@@ -55,6 +61,7 @@ class FileBytes final : public LogBytes {
   std::uint64_t next_ = 0;      // where read() goes on
   std::uint64_t position_ = 0;  // where the file stands
   FileProblem failure_;
+  int pendingError_ = 0;  // of a read that handed over bytes before it failed
 };
 
 // A log that could not be had at all: no bytes, and why.
@@ -131,8 +138,10 @@ OpenedLog openLogFile(const std::string& path) {
   if (platform::isDirectory(path)) return {nullptr, {FileFailure::isDirectory}};
   std::FILE* file = platform::openForReading(path);
   if (file == nullptr) return {nullptr, {FileFailure::cannotOpen, errno}};
+  // A device is read as it comes: /dev/zero would fill the disk with a copy.
+  const bool isPipe = platform::isPipe(file);
   std::unique_ptr<LogBytes> bytes = fileBytes(file);
-  if (bytes->size()) return {std::move(bytes), {}};
+  if (!isPipe) return {std::move(bytes), {}};
   return {spoolToTemporaryFile(*bytes), {}};
 }
 

@@ -60,9 +60,10 @@ struct OpenedLog {
 // The bytes of a file opened for reading, which they close.
 std::unique_ptr<LogBytes> fileBytes(std::FILE* file);
 
-// Opens a log. One that can be read only from start to end (a pipe, a FIFO, standard
-// input) is first copied whole to a temporary file, so that a log written newest first can
-// be read from its end whatever it comes from; the copy is never held in memory.
+// Opens a log. One from a pipe or a FIFO (standard input piped in, a shell's <(…)) is first
+// copied whole to a temporary file, so that a log written newest first can be read from its
+// end whatever it comes from; the copy is never held in memory. A device (a terminal,
+// /dev/zero) is read as it comes, from start to end only.
 OpenedLog openLogFile(const std::string& path);
 
 // The bytes of `source`, copied to a temporary file that the system removes once it is

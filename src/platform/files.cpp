@@ -35,6 +35,11 @@ bool seekTo(std::FILE* file, std::uint64_t offset) {
   return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
 }
 
+bool isPipe(std::FILE* file) {
+  struct _stat64 status {};
+  return _fstat64(_fileno(file), &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFIFO;
+}
+
 // In the user's temporary folder: the C library's tmpfile() would make it in the root of
 // the drive, where a user may not write.
 std::FILE* openTemporaryFile() {
@@ -67,6 +72,12 @@ std::optional<std::uint64_t> regularFileSize(std::FILE* file) {
 
 bool seekTo(std::FILE* file, std::uint64_t offset) {
   return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+bool isPipe(std::FILE* file) {
+  struct stat status {};
+  return fstat(fileno(file), &status) == 0 &&
+         (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode));
 }
 
 std::FILE* openTemporaryFile() {
