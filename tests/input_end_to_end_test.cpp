@@ -34,6 +34,32 @@ TEST_F(Tradepl, ReadsANewestFirstLogFromAPipeAFifoOrStandardInput) {
   }
 }
 
+TEST_F(Tradepl, LeavesNothingBehindWhenInterruptedWhileAnUnendingLogIsRead) {
+  if (kUnderWine) GTEST_SKIP() << "a Unix terminal";
+  // The margin log is a terminal (script's), fed more than a block and then held open: it
+  // is read as it comes, so the run waits in the middle, its new result file begun.
+  std::string margin = "heading\n";
+  for (int i = 0; i < 3000; ++i) margin += MarginTrade{}.line() + "\n";
+  write("margin-lines.csv", margin);
+  write("spot.csv", spotLog({spotBuy("7203", "100", "1000")}));
+  write("out.csv", "the old results");
+  const int status = shell(
+      "mkfifo feed && { (cat margin-lines.csv; exec sleep 30) >feed & } && feeder=$! && "
+      "{ script -qec " +
+      quote("stty raw -echo; echo $$ >run.pid; exec env " +
+            commandLine({"-g", "spot.csv", "-s", "/dev/stdin", "out.csv"}) + " 2>/dev/null") +
+      " /dev/null <feed >/dev/null 2>&1 & } && session=$!; sleep 3; "
+      // Which files the run holds open in the work folder: the spot log, and the result
+      // file it has begun.
+      "for fd in /proc/$(cat run.pid)/fd/*; do readlink $fd; done | grep -c /work/ >open; "
+      "kill -TERM $(cat run.pid); wait $session; status=$?; kill $feeder; exit $status");
+  EXPECT_EQ(status, 128 + 15);
+  EXPECT_EQ(read("open"), "2\n");
+  EXPECT_EQ(read("out.csv"), "the old results");
+  EXPECT_EQ(filesInWork(), (std::vector<std::string>{"feed", "margin-lines.csv", "open", "out.csv",
+                                                     "run.pid", "spot.csv"}));
+}
+
 TEST_F(Tradepl, OrdersByCalendarDatesOnlyAndWritesOtherDatesAsTheyAre) {
   // One purchase mistyped 2004 for 2024 in the last row does not turn the log around.
   write("spot.csv", spotLog({on("2024/03/05 10:00", spotBuy("7203", "100", "1000", "0", "0")),

@@ -53,7 +53,7 @@ std::FILE* openForReading(const std::string& path);
 // pipe, a terminal or a device, which can only be read from start to end.
 std::optional<std::uint64_t> regularFileSize(std::FILE* file);
 // True for a pipe, a FIFO or a socket: bytes that come once, from start to end, and end
-// when the writer is done (a device such as /dev/zero may never end).
+// when the writer is done (a device such as /dev/zero may never end). Never on Windows.
 bool isPipe(std::FILE* file);
 // Moves where the next read of a regular file starts.
 bool seekTo(std::FILE* file, std::uint64_t offset);
