@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -49,12 +50,17 @@ TEST_F(Tradepl, LeavesNothingBehindWhenInterruptedWhileAnUnendingLogIsRead) {
       quote("stty raw -echo; echo $$ >run.pid; exec env " +
             commandLine({"-g", "spot.csv", "-s", "/dev/stdin", "out.csv"}) + " 2>/dev/null") +
       " /dev/null <feed >/dev/null 2>&1 & } && session=$!; sleep 3; "
-      // Which files the run holds open in the work folder: the spot log, and the result
-      // file it has begun.
-      "for fd in /proc/$(cat run.pid)/fd/*; do readlink $fd; done | grep -c /work/ >open; "
+      // The files the run holds open: in the work folder, the spot log and the result file
+      // it has begun.
+      "for fd in /proc/$(cat run.pid)/fd/*; do readlink $fd; done >open; "
       "kill -TERM $(cat run.pid); wait $session; status=$?; kill $feeder; exit $status");
   EXPECT_EQ(status, 128 + 15);
-  EXPECT_EQ(read("open"), "2\n");
+  std::istringstream open(read("open"));
+  bool begun = false;
+  for (std::string file; std::getline(open, file);) {
+    begun = begun || (file.find("/work/") != std::string::npos && !file.ends_with("/spot.csv"));
+  }
+  EXPECT_TRUE(begun) << read("open");
   EXPECT_EQ(read("out.csv"), "the old results");
   EXPECT_EQ(filesInWork(), (std::vector<std::string>{"feed", "margin-lines.csv", "open", "out.csv",
                                                      "run.pid", "spot.csv"}));
