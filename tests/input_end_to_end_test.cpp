@@ -1,5 +1,5 @@
-// End to end: logs from pipes, dates the calendar lacks, quantities no holding can take,
-// text that would command a terminal, and a summary of many accounts.
+// End to end: logs from pipes and terminals, dates the calendar lacks, text that would
+// command a terminal, and a summary of many accounts.
 
 #include <gtest/gtest.h>
 
@@ -84,20 +84,6 @@ TEST_F(Tradepl, OrdersByCalendarDatesOnlyAndWritesOtherDatesAsTheyAre) {
   EXPECT_EQ(written("out.csv"), kResultHeading + "2024,13,45,7203," + kToyota +
                                     ",10,1200,1000.00,0,0,2000\n2024,3,6,7203," + kToyota +
                                     ",10,1200,1000.00,0,0,2000\n");
-}
-
-TEST_F(Tradepl, SkipsASpotTradeOfNoSharesOrFewer) {
-  write("spot.csv",
-        spotLog({spotBuy("7203", "100", "1000", "0", "0"),
-                 spotBuy("7203", "-100", "1000", "0", "0"), spotSell("7203", "0", "1200", "0", "0"),
-                 spotSell("7203", "100", "1200", "0", "0")}));
-  const Outcome result = run({"-q", "-g", "spot.csv", "out.csv"});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err,
-            "tradepl: spot.csv:3: skipped: column 9 (quantity): 0 or fewer shares\n"
-            "tradepl: spot.csv:4: skipped: column 9 (quantity): 0 or fewer shares\n");
-  EXPECT_EQ(written("out.csv"),
-            kResultHeading + "2024,3,5,7203," + kToyota + ",100,1200,1000.00,0,0,20000\n");
 }
 
 TEST_F(Tradepl, ShowsControlBytesOfALogAsQuestionMarks) {

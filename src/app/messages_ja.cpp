@@ -253,7 +253,7 @@ std::string_view japaneseText(Message message) {
       return "取引履歴を最後まで読み込めず損益が不完全になるため、書き出しませんでした"
              "（既にあるファイルはそのままです）";
     case Message::cannotSpool:
-      return "読み込むための一時ファイルに写せません: {1}";
+      return "読み込むために一時ファイルへコピーできません: {1}";
     case Message::moreAccounts:
       return "… ほか {1} 口座";
   }
