@@ -26,7 +26,7 @@ enum class ReportLineKind : std::uint8_t {
 };
 
 struct ReportLine {
-  std::optional<std::int64_t> year{};  // none for results whose settlement date does not read
+  std::optional<std::int64_t> year{};  // none where the settlement date is not a calendar date
   ReportLineKind kind = ReportLineKind::trades;
   LogKind log = LogKind::spot;  // trades lines
   std::string account{};        // trades lines
