@@ -4,11 +4,11 @@
 // An input whose length leaves 17 or more bytes over whole trades runs the tax office's
 // method, any other the moving average.
 //
-// Properties: a sale that yields a result never leaves a holding at zero or below (one
-// left out for an amount out of range changes nothing); every result has a finite
-// average price and formats to one line of 11 columns. Under the tax office's method, every
-// trade comes to what a model of the rules in 128-bit arithmetic says: the same result,
-// the same note, or left out exactly when a figure leaves 64 bits.
+// Properties: no trade leaves a holding at zero or below, and a spot trade of 0 or fewer
+// shares changes nothing (one left out for an amount out of range neither); every result
+// has a finite average price and formats to one line of 11 columns. Under the tax office's
+// method, every trade comes to what a model of the rules in 128-bit arithmetic says: the
+// same result, the same note, or left out exactly when a figure leaves 64 bits.
 
 #include <cmath>
 #include <cstddef>
@@ -114,6 +114,7 @@ class TaxModel {
     if (trade.kind != TradeKind::spotPurchase && trade.kind != TradeKind::spotSale) {
       return {std::nullopt, std::nullopt};  // not compared
     }
+    if (trade.quantity <= 0) return {};  // no holding takes it
     const Key key{std::string(trade.account.view()), trade.stockCode.number,
                   std::string(trade.stockCode.symbol.view())};
     const Wide value = floorTenths(Wide(trade.quantity) * Wide(tenths(valueRaw(trade))));
@@ -221,9 +222,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::optional<std::int64_t> held =
         ledger.sharesHeld(trade.account.view(), trade.stockCode);
-    if (trade.kind == TradeKind::spotSale && outcome.result && held) {
-      require(*held > 0, "a sale leaves a holding above zero or none");
-    }
+    if (held) require(*held > 0, "a holding has shares, or is gone");
     if (outcome.result) results.push_back(*outcome.result);
   }
   for (const ResultRow& result : results) {

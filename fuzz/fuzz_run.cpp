@@ -96,7 +96,7 @@ class InMemoryListener final : public FlowListener {
   }
   void note(const LedgerNote&, const TradeRow&) override {}
   void undatedResult(const TradeRow& trade) override {
-    require(!trade.executed.complete(), "an undated result has no complete date");
+    require(!trade.executed.dated(), "an undated result has no calendar date");
   }
   void skipped(std::uint64_t line, const LineProblem&) override {
     require(results_.count(line) == 0, "a line reported gives no result");

@@ -53,6 +53,18 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReadExecutionDate,
                                            DateCase{"H26/09/04", ",,", -1}, DateCase{"", ",,", -1},
                                            DateCase{"99999999999999999999/1/1", ",,", -1}));
 
+TEST(ExecutionDate, IsDatedOnlyOnADayTheCalendarHas) {
+  for (const auto& [text, dated] : {std::pair{"2024/02/29 10:00", true},
+                                    std::pair{"1900/01/01", true}, std::pair{"2199/12/31", true},
+                                    std::pair{"2023/02/29", false}, std::pair{"2024/13/45", false},
+                                    std::pair{"9999/99/99", false}, std::pair{"0000/00/00", false},
+                                    std::pair{"1899/12/31", false}, std::pair{"2024/7", false}}) {
+    const ExecutionDate executed = ExecutionDateReader().read(text);
+    EXPECT_EQ(executed.dated(), dated) << text;
+    EXPECT_EQ(dayOf(executed.date).has_value(), dated) << text;
+  }
+}
+
 struct OrderCase {
   const char* earlier;
   const char* later;

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "failing_bytes.hpp"
 #include "log_lines.hpp"
 #include "output/result_line.hpp"
 
@@ -15,6 +18,7 @@ namespace tradepl {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::FailingBytes;
 using testing::MarginTrade;
 using testing::SpotTrade;
 
@@ -238,16 +242,29 @@ TEST(ReadTradeLines, ReadsANewestFirstLogFromItsLastLineUp) {
   EXPECT_EQ(recorder.outOfOrderLines, (Lines{}));
 }
 
-TEST(ReadTradeLines, TakesALogInItsOwnOrderWhenItsEndsTie) {
-  // A date without a time ties with every time of its day; an undated row takes no part.
-  const std::string log = dated("x").line() + "\n" + dated("2024/03/05").line() + "\n" +
-                          dated("2024/03/05 15:00").line() + "\n" +
-                          dated("2024/03/05 09:00").line() + "\n" + dated("R6/3/4").line() + "\n";
-  Recorder recorder;
-  const LogReport report = read(LogKind::spot, log, recorder);
-  EXPECT_FALSE(report.newestFirst);
-  EXPECT_EQ(recorder.keptLines(), (Lines{1, 2, 3, 4, 5}));
-  EXPECT_EQ(recorder.outOfOrderLines, Lines{4});
+struct OrderVoteCase {
+  std::vector<const char*> dates;
+  bool newestFirst;
+};
+
+TEST(ReadTradeLines, TakesALogAsNewestFirstWhenMorePairsGoBackThanForward) {
+  for (const OrderVoteCase& c : std::vector<OrderVoteCase>{
+           // One mistyped year in the last row does not turn a log around.
+           {{"2024/03/05 10:00", "2024/03/06 10:00", "2024/03/07 10:00", "2004/03/08 10:00"},
+            false},
+           {{"2004/03/08 10:00", "2024/03/07 10:00", "2024/03/06 10:00", "2024/03/05 10:00"}, true},
+           // A tie reads from the top; a date without a time ties with its day's times.
+           {{"2024/03/05 09:00", "2024/03/05 15:00", "2024/03/05 10:00"}, false},
+           {{"2024/03/05", "2024/03/05 15:00", "2024/03/05 09:00", "x"}, true},
+           // Only calendar dates take part.
+           {{"2024/03/05", "9999/99/99", "2024/03/04"}, true},
+           {{"2024/03/05", "2024/02/30", "2023/02/29"}, false},
+       }) {
+    std::string log;
+    for (const char* date : c.dates) log += dated(date).line() + "\n";
+    Recorder recorder;
+    EXPECT_EQ(read(LogKind::spot, log, recorder).newestFirst, c.newestFirst) << log;
+  }
 }
 
 TEST(ReadTradeLines, SaysOfAUtf8LineAfterShiftJisRowsThatItIsSkipped) {
@@ -266,7 +283,11 @@ TEST(ReadTradeLines, SaysOfAUtf8LineAfterShiftJisRowsThatItIsSkipped) {
 class ShrinkingBytes final : public LogBytes {
  public:
   explicit ShrinkingBytes(std::string_view bytes) : bytes_(bytes) {}
-  std::size_t read(std::span<char> into) override { return bytes_.read(into); }
+  std::size_t read(std::span<char> into) override {
+    const std::size_t got = readAt(next_, into);
+    next_ += got;
+    return got;
+  }
   std::optional<std::uint64_t> size() const override { return bytes_.size(); }
   // Once shrunk, only the first half of the bytes is left.
   std::size_t readAt(std::uint64_t offset, std::span<char> into) override {
@@ -279,19 +300,107 @@ class ShrinkingBytes final : public LogBytes {
 
  private:
   MemoryBytes bytes_;
+  std::size_t next_ = 0;
 };
 
-TEST(ReadTradeLines, SaysSoWhenALogReadFromItsEndShrinks) {
+TEST(ReadTradeLines, SaysSoWhenALogShrinksWhileItIsRead) {
+  // Larger than a block, so that not all of it is in hand once it is looked over.
+  std::string newestFirst;
+  std::string oldestFirst;
+  for (int minute = 0; minute < 4000; ++minute) {
+    char date[32];
+    std::snprintf(date, sizeof date, "2024/01/%02d %02d:%02d", 1 + minute / 1440,
+                  minute % 1440 / 60, minute % 60);
+    oldestFirst += dated(date).line() + "\n";
+    newestFirst.insert(0, dated(date).line() + "\n");
+  }
+  for (const std::string* log : {&newestFirst, &oldestFirst}) {
+    ShrinkingBytes bytes(*log);
+    LogReader reader(bytes, LogKind::spot);
+    EXPECT_EQ(reader.newestFirst(), log == &newestFirst);
+    bytes.shrunk = true;
+    Recorder recorder;
+    const LogReport report = reader.read(recorder);
+    EXPECT_EQ(report.failure, (FileProblem{FileFailure::shrank})) << reader.newestFirst();
+  }
+}
+
+TEST(ReadTradeLines, StopsAtAReadErrorWithoutTheLineItCut) {
+  // The error lies between the first block and the last, which are looked at first.
+  std::string log;
+  while (log.size() < (600 << 10)) log += SpotTrade{}.line() + "\n";
+  const std::size_t lineSize = SpotTrade{}.line().size() + 1;
+  const std::size_t linesWhole = (300 << 10) / lineSize;
+  FailingBytes bytes(log, linesWhole * lineSize + lineSize / 2);
+  Recorder recorder;
+  const LogReport report = readTradeLines(bytes, LogKind::spot, recorder);
+  EXPECT_EQ(report.failure, (FileProblem{FileFailure::readError, EIO}));
+  EXPECT_EQ(report.reached, linesWhole);
+  EXPECT_EQ(recorder.rows.size(), linesWhole);
+  EXPECT_TRUE(recorder.skippedLines.empty());
+}
+
+TEST(SpoolToTemporaryFile, CopiesAStreamToAFileOfKnownSizeOrSaysWhyNot) {
   const std::string log =
       dated("2024/03/06 10:00").line() + "\n" + dated("2024/03/05 10:00").line() + "\n";
-  ShrinkingBytes bytes(log);
-  LogReader reader(bytes, LogKind::spot);
-  ASSERT_TRUE(reader.newestFirst());
-  bytes.shrunk = true;
-  Recorder recorder;
-  const LogReport report = reader.read(recorder);
-  EXPECT_EQ(report.failure, (FileProblem{FileFailure::shrank}));
-  EXPECT_TRUE(recorder.rows.empty());
+  FailingBytes pipe(log, FailingBytes::kNowhere, false);
+  const std::unique_ptr<LogBytes> spooled = spoolToTemporaryFile(pipe);
+  ASSERT_EQ(spooled->size(), log.size());
+  std::string copy(log.size(), '\0');
+  EXPECT_EQ(readFully(*spooled, copy, 0), log.size());
+  EXPECT_EQ(copy, log);
+  EXPECT_TRUE(LogReader(*spooled, LogKind::spot).newestFirst());
+
+  FailingBytes failing(log, 10, false);
+  const std::unique_ptr<LogBytes> cut = spoolToTemporaryFile(failing);
+  EXPECT_EQ(cut->failure(), (FileProblem{FileFailure::readError, EIO}));
+  EXPECT_EQ(LogReader(*cut, LogKind::spot).failure(), cut->failure());
+}
+
+// A stream whose reads fail as told once they reach byte `errorsAt`, one failure each, then
+// hand over the bytes.
+struct ScriptedReads {
+  std::string bytes;
+  std::size_t errorsAt;
+  std::vector<int> errors;  // the errno of each failing read, in turn
+  std::size_t next = 0;
+
+  static ssize_t read(void* cookie, char* into, std::size_t size) {
+    auto& reads = *static_cast<ScriptedReads*>(cookie);
+    if (reads.next == reads.errorsAt && !reads.errors.empty()) {
+      errno = reads.errors.front();
+      reads.errors.erase(reads.errors.begin());
+      return -1;
+    }
+    const std::size_t end = reads.next < reads.errorsAt ? reads.errorsAt : reads.bytes.size();
+    const std::size_t got = std::min(size, end - reads.next);
+    std::memcpy(into, reads.bytes.data() + reads.next, got);
+    reads.next += got;
+    return static_cast<ssize_t>(got);
+  }
+};
+
+TEST(FileBytes, TriesAnInterruptedReadAgainAndNamesTheErrorOfTheReadThatFailed) {
+  const std::string log = SpotTrade{}.line() + "\n";
+  struct Case {
+    std::size_t errorsAt;
+    std::vector<int> errors;
+    FileProblem failure;
+  };
+  for (const Case& c : {Case{0, {EINTR, EINTR}, {}}, Case{10, {EINTR}, {}},
+                        Case{0, {EIO}, {FileFailure::readError, EIO}},
+                        Case{0, {EINTR, ENXIO}, {FileFailure::readError, ENXIO}},
+                        // Failed once after some bytes: the reads after it would succeed.
+                        Case{10, {EIO}, {FileFailure::readError, EIO}}}) {
+    ScriptedReads reads{log, c.errorsAt, c.errors};
+    std::FILE* stream = fopencookie(&reads, "rb", {ScriptedReads::read, nullptr, nullptr, nullptr});
+    ASSERT_NE(stream, nullptr);
+    const std::unique_ptr<LogBytes> bytes = fileBytes(stream);
+    std::string copy(log.size() + 1, '\0');
+    const std::size_t got = readFully(*bytes, copy);
+    EXPECT_EQ(bytes->failure(), c.failure) << c.errorsAt << " " << c.errors.size();
+    EXPECT_EQ(got, c.failure ? c.errorsAt : log.size()) << c.errorsAt << " " << c.errors.size();
+  }
 }
 
 TEST(OpenLogFile, SaysWhyAFileCannotBeRead) {

@@ -209,8 +209,10 @@ TEST_F(OutputPaths, WritesAFileWhoseNameIsAsLongAsTheSystemAllows) {
 }
 
 TEST_F(OutputPaths, LeavesNothingBehindWhenInterrupted) {
-  // The margin log is a pipe fed more than a block and then held open, so that the run
-  // waits in the middle, its new result file begun.
+  // The margin log is a FIFO fed more than a block and then held open, so that the run
+  // waits in the middle: on Linux while it copies the FIFO to a temporary file, under Wine
+  // with its new result file begun (a pty holds a Linux run there: the end-to-end tests of
+  // the input).
   std::string margin = "heading\n";
   for (int i = 0; i < 3000; ++i) margin += MarginTrade{}.line() + "\n";
   write("margin-lines.csv", margin);

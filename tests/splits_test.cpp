@@ -126,6 +126,17 @@ TEST(Splits, SayWhatFractionOfAShareIsLeftAndLeaveMarginPositionsAlone) {
   }
 }
 
+TEST(Splits, RemoveAHoldingMergedDownToNoShareUnderBothMethods) {
+  for (const CostMethod method : {CostMethod::movingAverage, CostMethod::taxOffice}) {
+    FlowRun run(FlowSettings{.method = method, .splits = {splitOf({2023, 9, 3}, 5555, 10, 1)}});
+    run.spot(on("2023/09/02 10:00", spotBuy("5555", "5", "100")))
+        .spot(on("2023/09/05 10:00", spotSell("5555", "1", "1000", "0", "0")));
+    EXPECT_TRUE(run.results().empty());
+    ASSERT_EQ(run.notes().size(), 1u);
+    EXPECT_EQ(run.notes()[0].note.kind, LedgerNoteKind::saleWithoutHolding);
+  }
+}
+
 TEST(SplitHint, PointsAtTheSplitASaleTooLargeForItsHoldingSuggests) {
   FlowRun run;
   run.spot(on("2023/06/20 10:00", spotBuy("9432", "100", "4000", "0", "0")))

@@ -13,6 +13,8 @@ namespace tradepl {
 namespace {
 
 using testing::MarginTrade;
+using testing::spotBuy;
+using testing::spotSell;
 using testing::SpotTrade;
 
 struct ReadLine {
@@ -178,6 +180,19 @@ TEST(ReadTradeLine, ReportsWhichColumnDoesNotRead) {
   EXPECT_EQ(
       describe(Language::english, problemOf(LogKind::margin, badPosition.line()), LogKind::margin),
       "column 15 (position price): not a number");
+}
+
+TEST(ReadTradeLine, SkipsASpotTradeOfNoSharesOrFewerButNotAMarginTrade) {
+  for (const SpotTrade& trade : {spotBuy("7203", "0", "1000"), spotBuy("7203", "-100", "1000"),
+                                 spotSell("7203", "-50", "1000")}) {
+    const LineProblem problem = problemOf(LogKind::spot, trade.line());
+    EXPECT_EQ(describe(Language::english, problem, LogKind::spot),
+              "column 9 (quantity): 0 or fewer shares")
+        << trade.line();
+  }
+  MarginTrade margin;
+  margin.quantity = "-100";
+  EXPECT_EQ(read(LogKind::margin, margin.line()).reading.verdict, LineVerdict::kept);
 }
 
 TEST(ReadTradeLine, RefusesANulByteInText) {

@@ -107,23 +107,30 @@ class LogOutput final : public FlowListener {
 class Conversion {
  public:
   Conversion(const Arguments& arguments, Reporter& reporter, Language language,
-             std::vector<StockSplit> splits)
+             std::vector<StockSplit> splits, const LogOpener& openLog)
       : arguments_(arguments),
+        openLog_(openLog),
         teller_(reporter, language),
         reporter_(reporter),
         method_(arguments.tax ? CostMethod::taxOffice : CostMethod::movingAverage),
-        flow_(FlowSettings{.method = method_, .splits = std::move(splits)}) {}
+        flow_(FlowSettings{.method = method_,
+                           .splits = std::move(splits),
+                           .keepTotals = !arguments.quiet || arguments.reportPath.has_value()}) {}
 
   int run() {
     openLogs();
     const std::string& output = *arguments_.outputPath;
     bool written = false;
-    if (logs_.empty()) {
+    if (failedPartWay_) {
+      leftAsItWas(output);  // a log failed while it was looked over
+    } else if (logs_.empty()) {
       // A mistyped log name must not cost the user a good result file.
       teller_.aboutFile(output, say(Message::notWritten));
     } else if (const FileProblem problem = convert(output)) {
       cannotWrite(output, problem);
       for (const NamedLog& log : logs_) summary_.logLeftUnread(log.inSummary);
+    } else if (failedPartWay_) {
+      leftAsItWas(output);
     } else {
       written = true;
     }
@@ -150,6 +157,24 @@ class Conversion {
     if (status_ == kCompleted) status_ = kInputUnreadable;
   }
 
+  // A log read in part would give results without some of its trades, and a file that
+  // looks whole: the output stays as it was.
+  void leftAsItWas(const std::string& output) {
+    teller_.aboutFile(output, say(Message::leftAsItWas));
+  }
+
+  // A log that failed once it was open: says how far it was read.
+  void failedPartWay(const std::string& path, const LogReport& report) {
+    failedPartWay_ = true;
+    if (report.reached == 0) return cannotRead(path, report.failure);
+    const Message message =
+        report.newestFirst ? Message::readStoppedBefore : Message::readStoppedAfter;
+    teller_.aboutFile(path,
+                      say(message, {grouped(report.reached), describe(language(), report.failure)}),
+                      Gap::explained);
+    if (status_ == kCompleted) status_ = kInputUnreadable;
+  }
+
   void cannotWrite(const std::string& path, const FileProblem& problem) {
     // A file cannot be made in a folder that is not there: the folder is named, since the
     // system's "No such file or directory" would seem to be about the file.
@@ -170,7 +195,7 @@ class Conversion {
       return;
     }
     bool inPlace = false;
-    const FileProblem problem = writeReport(path, taxReport(flow_.totals()), writeToFile, &inPlace);
+    const FileProblem problem = writeReport(path, flow_.totals(), writeToFile, &inPlace);
     if (inPlace) teller_.aboutFile(path, say(Message::writtenInPlace));
     if (problem) cannotWrite(path, problem);
     summary_.reportWent(path, !problem);
@@ -198,13 +223,14 @@ class Conversion {
 
   void openLog(LogKind named, const std::string& path) {
     const std::size_t inSummary = summary_.logNamed(displayName(path));
-    OpenedLog opened = openLogFile(path);
+    OpenedLog opened = openLog_(path);
     if (!opened.bytes) {
       cannotRead(displayName(path), opened.problem);
       return;
     }
     auto reader = std::make_unique<LogReader>(*opened.bytes, named);
     if (reader->failure()) {
+      failedPartWay_ = true;
       cannotRead(path, reader->failure());
     } else if (reader->refusal() != LogRefusal::none) {
       teller_.aboutFile(path, say(refusalMessage(reader->refusal())), Gap::explained);
@@ -219,12 +245,14 @@ class Conversion {
     }
   }
 
-  // The result file: created, every log read into it, committed. Returns why it could not
-  // be written, if it could not; the logs are then not read.
+  // The result file: created, every log read into it, committed unless a log failed
+  // part-way (the file made is then dropped). Returns why it could not be written, if it
+  // could not; the logs are then not read.
   FileProblem convert(const std::string& output) {
     ResultFile results(arguments_.detail);
     if (const FileProblem problem = results.create(output)) return problem;
     for (NamedLog& log : logs_) read(log, results);
+    if (failedPartWay_) return {};
     const FileProblem problem = results.commit();
     if (results.wroteInPlace()) teller_.aboutFile(output, say(Message::writtenInPlace));
     return problem;
@@ -244,10 +272,11 @@ class Conversion {
     const LogReport report = flow_.read(*log.reader, output);
     voice.finish(report);
     summary_.logRead(log.inSummary, report);
-    if (!report.readable()) cannotRead(log.path, report.failure);
+    if (!report.readable()) failedPartWay(log.path, report);
   }
 
   const Arguments& arguments_;
+  const LogOpener& openLog_;
   Teller teller_;
   Reporter& reporter_;
   CostMethod method_;
@@ -255,6 +284,7 @@ class Conversion {
   RunSummary summary_;
   std::vector<NamedLog> logs_;
   int status_ = kCompleted;
+  bool failedPartWay_ = false;  // a log opened could not be read to its end
 };
 
 }  // namespace
@@ -330,7 +360,7 @@ Arguments takeDroppedLogs(const Arguments& scanned) {
 }
 
 int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-                   Language language, bool& logsNamedWithOptions) {
+                   const LogOpener& openLog, Language language, bool& logsNamedWithOptions) {
   if (argc <= 1) {
     printUsage(out, platform::standardOutputIsConsole());
     return kNoArguments;
@@ -362,15 +392,20 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
   }
   std::optional<std::vector<StockSplit>> splits = readSplits(arguments, reporter, language);
   if (!splits) return kCommandLineError;
-  return Conversion(arguments, reporter, language, std::move(*splits)).run();
+  return Conversion(arguments, reporter, language, std::move(*splits), openLog).run();
 }
 
 }  // namespace
 
 int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  return runConverter(argc, argv, out, err, openLogFile);
+}
+
+int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                 const LogOpener& openLog) {
   const Language language = platform::userReadsJapanese() ? Language::japanese : Language::english;
   bool logsNamedWithOptions = false;
-  const int status = runCommandLine(argc, argv, out, err, language, logsNamedWithOptions);
+  const int status = runCommandLine(argc, argv, out, err, openLog, language, logsNamedWithOptions);
   // A window Explorer opened for a double-click or a drop closes with the program: what the
   // run said stays until the user has read it.
   if (pausesBeforeClosing(platform::processesOnConsole(), logsNamedWithOptions)) {

@@ -6,11 +6,16 @@
 //    0  the run completed (and -h, --help, --version)
 //   -1  no arguments: the usage text
 //   -2  a command-line error: the usage text, and the reason on standard error
-//   -3  a named log could not be read, or is refused (the run still writes the output
-//       from the other log; with no log read, it leaves the output untouched)
+//   -3  a named log could not be opened, or is refused (the run still writes the output
+//       from the other log; with no log read, it leaves the output untouched), or a log
+//       failed part-way (a read error, a file cut while read): the output is left untouched
 //   -4  the output could not be written (wins over -3); nothing at the path is changed
 
+#include <functional>
 #include <iosfwd>
+#include <string>
+
+#include "input/log_bytes.hpp"
 
 namespace tradepl {
 
@@ -35,5 +40,11 @@ bool pausesBeforeClosing(unsigned processesOnConsole, bool logsNamedWithOptions)
 // The whole run; argv[0] is the program name. Messages and the summary go to `err`; the
 // usage and help texts, and the results when the output is "-", to `out`.
 int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+// How a run opens its logs: openLogFile, unless a test puts in bytes that fail as a disk
+// would.
+using LogOpener = std::function<OpenedLog(const std::string& path)>;
+int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                 const LogOpener& openLog);
 
 }  // namespace tradepl

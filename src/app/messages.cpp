@@ -42,6 +42,8 @@ Message problemMessage(LineProblemKind kind) {
       return Message::notUtf8Line;
     case LineProblemKind::notInShiftJis:
       return Message::notInShiftJis;
+    case LineProblemKind::notPositive:
+      return Message::notPositive;
   }
   return Message::notANumber;
 }
@@ -131,6 +133,8 @@ std::string describe(Language language, const platform::FileProblem& problem) {
       return say(language, Message::streamClosed);
     case FileFailure::heldOpen:
       return say(language, Message::heldOpen);
+    case FileFailure::cannotSpool:
+      return say(language, Message::cannotSpool, {reason});
     case FileFailure::cannotOpen:
     case FileFailure::cannotReplace:
     case FileFailure::none:

@@ -125,6 +125,14 @@ enum class Message : std::uint8_t {
   streamClosed,
   heldOpen,
   writtenInPlace,
+  // Added later, kept at the end so that each table keeps its order.
+  notACalendarDate,   // {1} the date as written
+  notPositive,        // {1} the column's number, {2} its name
+  readStoppedAfter,   // {1} the last line read, {2} why
+  readStoppedBefore,  // {1} the last line read, from the end up, {2} why
+  leftAsItWas,
+  cannotSpool,   // {1} the system's reason
+  moreAccounts,  // {1} how many
 };
 
 // The table of each language.

@@ -76,7 +76,8 @@ std::string_view englishText(Message message) {
              "  -1  no arguments: the usage text\n"
              "  -2  a mistake on the command line, or a splits file that does not read:\n"
              "      nothing was read or written\n"
-             "  -3  a log could not be read; any other log named was used\n"
+             "  -3  a log could not be read; any other log named was used (a log that\n"
+             "      failed part-way leaves the result file unchanged)\n"
              "  -4  the result file or the report could not be written; an old one is\n"
              "      unchanged\n";
     case Message::pressEnter:
@@ -263,6 +264,22 @@ std::string_view englishText(Message message) {
     case Message::writtenInPlace:
       return "written over in place: the folder does not let the file be replaced all at once, "
              "so a run stopped while it writes leaves the file incomplete";
+    case Message::notACalendarDate:
+      return "execution date {1} is not a calendar date: its result shows the date as written, "
+             "but the date places the trade in no order and applies no split";
+    case Message::notPositive:
+      return "column {1} ({2}): 0 or fewer shares";
+    case Message::readStoppedAfter:
+      return "cannot read past line {1}: {2}";
+    case Message::readStoppedBefore:
+      return "cannot read above line {1} (read from the last line up): {2}";
+    case Message::leftAsItWas:
+      return "not written: a log could not be read to its end, and its results would be "
+             "incomplete; a file already there is left as it was";
+    case Message::cannotSpool:
+      return "cannot keep a copy of it in a temporary file to read it: {1}";
+    case Message::moreAccounts:
+      return "… and {1} more accounts";
   }
   return {};
 }

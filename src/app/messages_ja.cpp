@@ -79,7 +79,8 @@ std::string_view japaneseText(Message message) {
              "  -1  引数がありません（使い方を表示します）\n"
              "  -2  コマンドラインまたは株式分割のファイルに誤りがあります。何も読み書きして\n"
              "      いません\n"
-             "  -3  読み込めない取引履歴がありました。ほかに指定した履歴は使いました\n"
+             "  -3  読み込めない取引履歴がありました。ほかに指定した履歴は使いました（途中\n"
+             "      までしか読めなかった場合は、出力ファイルを変更していません）\n"
              "  -4  出力ファイルまたは集計ファイルを書き出せませんでした。既存のファイルは\n"
              "      変更していません\n";
     case Message::pressEnter:
@@ -270,6 +271,22 @@ std::string_view japaneseText(Message message) {
     case Message::writtenInPlace:
       return "フォルダーの権限により一括で置き換えられないため、ファイルに直接上書きしました。"
              "書き込み中に中断した場合、内容が不完全になります";
+    case Message::notACalendarDate:
+      return "約定日時 {1} は暦にない日付です。損益は記載どおりの日付で出力しましたが、"
+             "取引の順序や株式分割の判定には使っていません";
+    case Message::notPositive:
+      return "{1} 列目（{2}）が 0 以下です";
+    case Message::readStoppedAfter:
+      return "{1} 行目より後を読み込めません: {2}";
+    case Message::readStoppedBefore:
+      return "{1} 行目より前を読み込めません（最終行から順に読んでいます）: {2}";
+    case Message::leftAsItWas:
+      return "取引履歴を最後まで読み込めず損益が不完全になるため、書き出しませんでした"
+             "（既にあるファイルはそのままです）";
+    case Message::cannotSpool:
+      return "読み込むために一時ファイルへコピーできません: {1}";
+    case Message::moreAccounts:
+      return "… ほか {1} 口座";
   }
   return {};
 }

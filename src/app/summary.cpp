@@ -51,9 +51,56 @@ std::vector<std::string> rowOf(Language language, const ReportLine& line) {
   return row;
 }
 
+// The rows of the yearly table, with the accounts of one year and kind past the first
+// kAccountsShown summed into one row, so that the summary stays a screenful however many
+// accounts the logs name; the report file lists them all.
+class FoldedRows {
+ public:
+  static constexpr std::size_t kAccountsShown = 20;
+
+  FoldedRows(Language language, std::vector<std::vector<std::string>>& rows)
+      : language_(language), rows_(rows) {}
+
+  void take(const ReportLine& line) {
+    const bool isAccount = line.kind == ReportLineKind::trades;
+    if (!isAccount || shown_ == 0 || line.year != rest_.year || line.log != rest_.log) {
+      finish();
+      if (isAccount) rest_ = {.year = line.year, .log = line.log};
+    }
+    if (isAccount && shown_ == kAccountsShown) {
+      ++folded_;
+      rest_.figures.add(line.figures);
+      return;
+    }
+    if (isAccount) ++shown_;
+    rows_.push_back(rowOf(language_, line));
+  }
+
+  // Adds the row of the rest, if any, and starts a new year and kind.
+  void finish() {
+    if (folded_ > 0) {
+      std::vector<std::string> row = rowOf(language_, rest_);
+      row[2] = say(language_, Message::moreAccounts, {grouped(folded_)});
+      row[3].clear();  // taxable and exempt accounts alike
+      rows_.push_back(std::move(row));
+    }
+    shown_ = 0;
+    folded_ = 0;
+  }
+
+ private:
+  Language language_;
+  std::vector<std::vector<std::string>>& rows_;
+  std::size_t shown_ = 0;
+  std::uint64_t folded_ = 0;
+  ReportLine rest_;
+};
+
 std::vector<std::string> yearlyTable(Language language, const YearlyTotals& totals) {
   std::vector<std::vector<std::string>> rows{split(say(language, Message::totalsColumns), '|')};
-  for (const ReportLine& line : taxReport(totals)) rows.push_back(rowOf(language, line));
+  FoldedRows folded(language, rows);
+  forEachReportLine(totals, [&folded](const ReportLine& line) { folded.take(line); });
+  folded.finish();
   return table(rows, 5, "    ");
 }
 

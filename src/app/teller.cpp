@@ -68,8 +68,11 @@ void LogVoice::outOfOrder(const TradeRow& row) {
 
 void LogVoice::undatedResult(const TradeRow& trade) {
   if (mayTell(false, Gap::none)) {
-    tell(trade.line,
-         say(Message::dateDoesNotRead, {platform::utf8FromShiftJis(trade.execDateTime.view())}),
+    // Numbers that read but name no day are written as they are; a date that does not read
+    // leaves the date columns empty.
+    const Message message =
+        trade.executed.date.complete() ? Message::notACalendarDate : Message::dateDoesNotRead;
+    tell(trade.line, say(message, {platform::utf8FromShiftJis(trade.execDateTime.view())}),
          Gap::none);
   }
 }

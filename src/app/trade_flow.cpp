@@ -22,7 +22,9 @@ class FlowSink final : public LineSink {
 }  // namespace
 
 TradeFlow::TradeFlow(FlowSettings settings)
-    : splits_(std::move(settings.splits)), ledger_(settings.method) {
+    : splits_(std::move(settings.splits)),
+      ledger_(settings.method),
+      keepTotals_(settings.keepTotals) {
   if (settings.method == CostMethod::taxOffice) sameDay_.emplace(settings.sameDayMemory);
 }
 
@@ -68,9 +70,9 @@ void TradeFlow::apply(const TradeRow& row, FlowListener& listener) {
   }
   const TradeOutcome outcome = ledger_.apply(row);
   if (outcome.result) {
-    totals_.add(*outcome.result);
+    if (keepTotals_) totals_.add(*outcome.result);
     listener.result(*outcome.result);
-    if (!row.executed.complete()) listener.undatedResult(row);
+    if (!row.executed.dated()) listener.undatedResult(row);
   }
   if (outcome.note) listener.note(*outcome.note, row);
 }

@@ -28,7 +28,8 @@ class FlowListener {
   virtual void result(const ResultRow& result) = 0;
   // Something to tell the user about a trade.
   virtual void note(const LedgerNote& note, const TradeRow& trade) = 0;
-  // A result written with empty date columns: its execution date does not read.
+  // A result whose execution date is not a calendar day: it does not read (its date columns
+  // stay empty), or names no day (they show its numbers as written).
   virtual void undatedResult(const TradeRow& trade) = 0;
   // A line that does not read and is not dropped quietly.
   virtual void skipped(std::uint64_t line, const LineProblem& problem) = 0;
@@ -45,6 +46,9 @@ struct FlowSettings {
   CostMethod method = CostMethod::movingAverage;
   std::vector<StockSplit> splits{};  // in date order
   std::size_t sameDayMemory = WaitingRows::kMemoryBound;
+  // Off where nobody will see the yearly totals (-q without a report): they are kept per
+  // account and year, and a log of many accounts would otherwise grow them for nothing.
+  bool keepTotals = true;
 };
 
 // The trades of one run, every log through one ledger and into one set of totals. Under the
@@ -76,6 +80,7 @@ class TradeFlow {
   HoldingLedger ledger_;
   std::optional<SameDayOrder> sameDay_;
   YearlyTotals totals_;
+  bool keepTotals_;
   bool readBack_ = true;  // every row that waited was read back
 };
 

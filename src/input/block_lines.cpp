@@ -19,14 +19,18 @@ bool visit(LineVisitor& visitor, char lineEnd, const char* begin, const char* en
 
 }  // namespace
 
-void readLinesForward(LogBytes& bytes, char lineEnd, std::span<char> buffer, std::size_t filled,
-                      LineVisitor& visitor) {
+std::uint64_t readLinesForward(LogBytes& bytes, char lineEnd, std::span<char> buffer,
+                               std::size_t filled, LineVisitor& visitor) {
   char* const base = buffer.data();
+  std::uint64_t total = filled;
   std::size_t kept = 0;      // bytes of an unfinished line at the front, searched already
   std::size_t got = filled;  // bytes behind them, not searched yet
   bool skipping = false;     // inside a line too long to keep, whose start is gone
   for (;;) {
-    if (got == 0) got = bytes.read(buffer.subspan(kept));
+    if (got == 0) {
+      got = bytes.read(buffer.subspan(kept));
+      total += got;
+    }
     if (got == 0) break;
     char* lineStart = base;
     char* const end = base + kept + got;
@@ -36,7 +40,7 @@ void readLinesForward(LogBytes& bytes, char lineEnd, std::span<char> buffer, std
       if (skipping) {
         skipping = false;
       } else if (!visit(visitor, lineEnd, lineStart, found)) {
-        return;
+        return total;
       }
       lineStart = searchFrom = found + 1;
     }
@@ -53,7 +57,9 @@ void readLinesForward(LogBytes& bytes, char lineEnd, std::span<char> buffer, std
       std::memmove(base, lineStart, kept);
     }
   }
-  if (kept > 0 && !skipping) visit(visitor, lineEnd, base, base + kept);  // no line end at the end
+  // No line end at the end.
+  if (kept > 0 && !skipping && !bytes.failure()) visit(visitor, lineEnd, base, base + kept);
+  return total;
 }
 
 bool readLinesBackward(LogBytes& bytes, char lineEnd, std::span<char> buffer, LineVisitor& visitor,

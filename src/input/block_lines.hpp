@@ -39,9 +39,10 @@ class LineVisitor {
 };
 
 // Visits the lines from the first on. The first `filled` bytes of `buffer` hold the start
-// of the log, read already; reading goes on after them.
-void readLinesForward(LogBytes& bytes, char lineEnd, std::span<char> buffer, std::size_t filled,
-                      LineVisitor& visitor);
+// of the log, read already; reading goes on after them. Returns how many bytes the log
+// gave. After a failed read, the line it cut is not visited: it is not the line the log has.
+std::uint64_t readLinesForward(LogBytes& bytes, char lineEnd, std::span<char> buffer,
+                               std::size_t filled, LineVisitor& visitor);
 
 // Visits the lines from the last back to the first whose line end before it stands at or
 // after `floor` (with a floor of 0, every line), reading from any place: `bytes` must know

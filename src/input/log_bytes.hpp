@@ -57,10 +57,19 @@ struct OpenedLog {
   FileProblem problem;  // why the log cannot be read, when bytes is empty
 };
 
+// The bytes of a file opened for reading, which they close.
+std::unique_ptr<LogBytes> fileBytes(std::FILE* file);
+
+// Opens a log. One from a pipe or a FIFO (standard input piped in, a shell's <(…)) is first
+// copied whole to a temporary file, so that a log written newest first can be read from its
+// end whatever it comes from; the copy is never held in memory. A device (a terminal,
+// /dev/zero) is read as it comes, from start to end only.
 OpenedLog openLogFile(const std::string& path);
 
-// The bytes of an open file, which it closes when it goes.
-std::unique_ptr<LogBytes> bytesOfFile(std::FILE* file);
+// The bytes of `source`, copied to a temporary file that the system removes once it is
+// closed, or the run ends however it ends. When the copy fails (a read error, a full disk)
+// the bytes returned are not read at all, and their failure() says why.
+std::unique_ptr<LogBytes> spoolToTemporaryFile(LogBytes& source);
 
 // Fills `into` until it is full or the bytes end, and returns how many it filled: a pipe
 // hands over what it has at a time. From `offset` on, where the bytes can be read from any

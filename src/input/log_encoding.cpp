@@ -127,7 +127,7 @@ class TemporaryText {
       failure_ = {FileFailure::writeError, errno};
       return nullptr;
     }
-    return bytesOfFile(std::exchange(file_, nullptr));
+    return fileBytes(std::exchange(file_, nullptr));
   }
   const FileProblem& failure() const { return failure_; }
 

@@ -70,6 +70,7 @@ class LineHandler final : public detail::LineVisitor {
   std::uint64_t take() {
     ++report_.lines;
     const std::uint64_t number = next_;
+    report_.reached = number;
     next_ += step_;
     return number;
   }
@@ -86,7 +87,7 @@ class LineHandler final : public detail::LineVisitor {
 
   // Warns once when a row was executed before the dated row taken just before it.
   void checkOrder() {
-    if (!row_.executed.complete()) return;
+    if (!row_.executed.dated()) return;
     if (!warnedOrder_ && previous_ && executedBefore(row_.executed, *previous_)) {
       warnedOrder_ = true;
       sink_.outOfOrder(row_);
@@ -179,8 +180,11 @@ LogReport LogReader::read(LineSink& sink) {
     report = std::move(handler.report());
   } else {
     LineHandler handler(survey, sink, 1, false);
-    detail::readLinesForward(*bytes_, survey.lineEnd, buffer, survey.headBytes, handler);
+    const std::uint64_t read =
+        detail::readLinesForward(*bytes_, survey.lineEnd, buffer, survey.headBytes, handler);
     report = std::move(handler.report());
+    // A file cut while it was read ends early, without a read error to say so.
+    complete = !bytes_->size() || read >= *bytes_->size();
   }
   report.newestFirst = survey.newestFirst;
   report.savedIn = savedIn();

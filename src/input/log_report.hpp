@@ -28,6 +28,7 @@ struct LogReport {
   LogEncoding savedIn = LogEncoding::shiftJis;  // other than Shift_JIS: converted as read
   FileProblem failure;                          // why the reading stopped early, if it did
   std::uint64_t lines = 0;
+  std::uint64_t reached = 0;  // the number of the last line taken, 0 before any
   std::uint64_t kept = 0;
   std::uint64_t skipped = 0;
   std::uint64_t otherTradeTypes = 0;

@@ -40,9 +40,37 @@ char lineEndOf(std::string_view head) {
   return '\n';
 }
 
-// Looks at the lines of the first block: the log's kind and encoding, its heading line, its
-// first dated row. A log whose rows, or heading, read only as the other kind of log is that
-// kind, whatever it was named as; one whose trade types are spelled in UTF-8 is UTF-8.
+// Counts, over consecutive dated rows, the pairs that go back in time and those that go
+// forward. A log is taken as newest first by the count, so that one mistyped date (2004
+// for 2024 in its last row) cannot turn a whole log around.
+class OrderVote {
+ public:
+  // `backward`: the rows come from the last line up, so a pair's first row is the later one.
+  explicit OrderVote(bool backward) : backward_(backward) {}
+
+  void take(const ExecutionDate& executed) {
+    if (!executed.dated()) return;
+    if (previous_) {
+      const ExecutionDate& earlier = backward_ ? executed : *previous_;
+      const ExecutionDate& later = backward_ ? *previous_ : executed;
+      if (executedBefore(later, earlier)) ++back;
+      if (executedBefore(earlier, later)) ++forward;
+    }
+    previous_ = executed;
+  }
+
+  std::uint64_t back = 0;
+  std::uint64_t forward = 0;
+
+ private:
+  bool backward_;
+  std::optional<ExecutionDate> previous_;
+};
+
+// Looks at the lines of the first block: the log's kind and encoding, its heading line, and
+// the order of its dated rows. A log whose rows, or heading, read only as the other kind of
+// log is that kind, whatever it was named as; one whose trade types are spelled in UTF-8 is
+// UTF-8.
 class HeadSurvey {
  public:
   explicit HeadSurvey(LogSurvey& survey) : survey_(survey) {}
@@ -58,6 +86,8 @@ class HeadSurvey {
       scan(head);
     }
     survey_.recognised = ownRows_ > 0 || survey_.headingLine != 0;
+    survey_.pairsBack += order_.back;
+    survey_.pairsForward += order_.forward;
   }
 
  private:
@@ -65,26 +95,27 @@ class HeadSurvey {
     own_ = TradeLineReader(survey_.kind);
     other_ = TradeLineReader(otherLog(survey_.kind));
     decoder_ = LineDecoder(survey_.encoding);
+    order_ = OrderVote(false);
     ownRows_ = keptRows_ = otherRows_ = 0;
     otherHeading_ = utf8Keyword_ = false;
     survey_.headingLine = 0;
-    survey_.firstDated.reset();
-    survey_.firstDatedEnd = 0;
+    survey_.headLooked = 0;
     std::uint64_t number = 0;
     std::size_t start = 0;
     while (start < head.size()) {
       const std::size_t end = head.find(survey_.lineEnd, start);
       if (end == std::string_view::npos && !survey_.headIsAll) break;  // cut by the block
       const std::size_t stop = end == std::string_view::npos ? head.size() : end;
-      if (!lookAt(++number, lineText(head.substr(start, stop - start), survey_.lineEnd), stop)) {
+      if (!lookAt(++number, lineText(head.substr(start, stop - start), survey_.lineEnd))) {
         break;
       }
       start = stop + 1;
+      survey_.headLooked = std::min(start, head.size());
     }
   }
 
   // False once enough is known.
-  bool lookAt(std::uint64_t number, std::string_view text, std::size_t end) {
+  bool lookAt(std::uint64_t number, std::string_view text) {
     LineProblem problem;
     const std::optional<std::string_view> line = decoder_.shiftJis(text, problem);
     if (!line) return true;
@@ -100,11 +131,9 @@ class HeadSurvey {
     const LineVerdict verdict = own_.read(*line, row).verdict;
     if (verdict == LineVerdict::kept || verdict == LineVerdict::otherTradeType) {
       ++ownRows_;
-      if (verdict == LineVerdict::kept) ++keptRows_;
-      if (verdict == LineVerdict::kept && row.executed.complete()) {
-        survey_.firstDated = row.executed;
-        survey_.firstDatedEnd = end;
-        return false;
+      if (verdict == LineVerdict::kept) {
+        ++keptRows_;
+        order_.take(row.executed);
       }
     } else if (verdict == LineVerdict::unreadable && ownRows_ == 0) {
       TradeRow other;
@@ -119,6 +148,7 @@ class HeadSurvey {
   TradeLineReader own_{LogKind::spot};
   TradeLineReader other_{LogKind::margin};
   LineDecoder decoder_;
+  OrderVote order_{false};
   std::uint64_t ownRows_ = 0;  // rows that read in the layout of the log's kind
   std::uint64_t keptRows_ = 0;
   std::uint64_t otherRows_ = 0;  // lines that read only in the other kind's layout
@@ -126,7 +156,8 @@ class HeadSurvey {
   bool utf8Keyword_ = false;
 };
 
-// Finds the last dated row, reading back from the end of the log.
+// Counts the order of the dated rows of the last block, reading back from the end of the
+// log.
 class TailSurvey final : public LineVisitor {
  public:
   TailSurvey(LogKind log, LogEncoding encoding) : reader_(log), decoder_(encoding) {}
@@ -136,14 +167,12 @@ class TailSurvey final : public LineVisitor {
     const std::optional<std::string_view> line = decoder_.shiftJis(text, problem);
     if (!line) return true;
     TradeRow row;
-    const LineVerdict verdict = reader_.read(*line, row).verdict;
-    if (verdict != LineVerdict::kept || !row.executed.complete()) return true;
-    lastDated = row.executed;
-    return false;
+    if (reader_.read(*line, row).verdict == LineVerdict::kept) order.take(row.executed);
+    return true;
   }
   void tooLong() override {}
 
-  std::optional<ExecutionDate> lastDated;
+  OrderVote order{true};
 
  private:
   TradeLineReader reader_;
@@ -176,19 +205,24 @@ LogSurvey surveyLog(LogBytes& bytes, LogKind log, std::span<char> buffer, LogEnc
   survey.lineEnd = lineEndOf(headText);
   HeadSurvey(survey).look(headText);
   const std::optional<std::uint64_t> size = bytes.size();
-  if (!survey.firstDated || !size) return survey;
-
-  // The tail is looked at in a buffer of its own: the first block stays where it is, to be
-  // read first if the log is read from the top.
-  auto tail = std::make_unique_for_overwrite<char[]>(buffer.size());
-  TailSurvey last(survey.kind, survey.encoding);
-  const std::uint64_t floor = std::max<std::uint64_t>(
-      survey.firstDatedEnd, *size > kBlockSize ? *size - kBlockSize : std::uint64_t{0});
-  const bool complete = readLinesBackward(bytes, survey.lineEnd,
-                                          std::span<char>(tail.get(), buffer.size()), last, floor);
-  survey.failure = bytes.failure();
-  if (!complete && !survey.failure) survey.failure = {FileFailure::shrank};
-  survey.newestFirst = last.lastDated && executedBefore(*last.lastDated, *survey.firstDated);
+  if (!survey.headIsAll && size) {
+    // The tail is looked at in a buffer of its own: the first block stays where it is, to
+    // be read first if the log is read from the top.
+    auto tail = std::make_unique_for_overwrite<char[]>(buffer.size());
+    TailSurvey last(survey.kind, survey.encoding);
+    // From the line end before the first line not looked at, so that no line counts twice.
+    const std::uint64_t floor =
+        std::max<std::uint64_t>(survey.headLooked > 0 ? survey.headLooked - 1 : 0,
+                                *size > kBlockSize ? *size - kBlockSize : std::uint64_t{0});
+    const bool complete = readLinesBackward(
+        bytes, survey.lineEnd, std::span<char>(tail.get(), buffer.size()), last, floor);
+    survey.failure = bytes.failure();
+    if (!complete && !survey.failure) survey.failure = {FileFailure::shrank};
+    survey.pairsBack += last.order.back;
+    survey.pairsForward += last.order.forward;
+  }
+  // A tie, as a log of one dated row has, reads from the top.
+  survey.newestFirst = survey.pairsBack > survey.pairsForward;
   return survey;
 }
 

@@ -25,8 +25,11 @@ struct LogSurvey {
   bool headIsAll = false;     // the first block holds the whole log
   char lineEnd = '\n';
   std::uint64_t headingLine = 0;  // the lines up to this one are headings and a preamble
-  std::optional<ExecutionDate> firstDated;
-  std::uint64_t firstDatedEnd = 0;  // where the line of the first dated row ends
+  std::uint64_t headLooked = 0;   // where the lines looked at in the first block end
+  // Pairs of consecutive dated rows, in the first block and the last: those whose second row
+  // was executed before the first, and those executed after it.
+  std::uint64_t pairsBack = 0;
+  std::uint64_t pairsForward = 0;
   bool newestFirst = false;
 };
 

@@ -86,6 +86,9 @@ constexpr std::array kMarginLayout{
     lastText(sjis::kSettlementDate, "settlement date", &TradeRow::settlementDate),
 };
 
+constexpr std::size_t kSpotQuantityColumn = 9;
+static_assert(kSpotLayout[kSpotQuantityColumn - 1].heading == sjis::kQuantity);
+
 std::span<const ColumnFormat> layoutOf(LogKind log) {
   if (log == LogKind::spot) return kSpotLayout;
   return kMarginLayout;
@@ -164,6 +167,11 @@ LineReading readLine(LogKind log, std::string_view line, TradeRow& row, ColumnSp
   if (failed != 0) return unreadable(problem, failed);
   row.kind = tradeKindOf(row.tradeType, row.side);
   if (!keeps(log, row.kind)) return {LineVerdict::otherTradeType, {}};
+  // A purchase of -100 shares would make a holding of -100, a sale of -50 grow one. Margin
+  // rows keep their quantities: the result comes from the row's own amounts.
+  if (log == LogKind::spot && row.quantity <= 0) {
+    return unreadable(LineProblemKind::notPositive, kSpotQuantityColumn);
+  }
   row.executed = dates.read(row.execDateTime.view());
   return {LineVerdict::kept, {}};
 }

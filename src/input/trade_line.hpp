@@ -23,6 +23,7 @@ enum class LineProblemKind : std::uint8_t {
   utf8Text,       // a trade type in UTF-8: a line saved in the wrong encoding
   invalidUtf8,    // a line of a UTF-8 log that is not UTF-8
   notInShiftJis,  // a line of a UTF-8 log with a character Shift_JIS lacks
+  notPositive,    // a spot trade of 0 or fewer shares, which no holding can take
 };
 
 struct LineProblem {

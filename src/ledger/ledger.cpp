@@ -110,6 +110,15 @@ struct HoldingKeyEqual {
 
 using HoldingMap = std::unordered_map<HoldingKey, Holding, HoldingKeyHash, HoldingKeyEqual>;
 
+// Gives back the room of holdings removed: a table keeps its buckets when entries go, and a
+// log of 500,000 codes each bought and sold would keep theirs to the end of the run.
+void shrinkIfSparse(HoldingMap& holdings) {
+  constexpr std::size_t kFewBuckets = 1024;
+  if (holdings.bucket_count() > kFewBuckets && holdings.bucket_count() > 8 * holdings.size()) {
+    holdings.rehash(0);  // as few buckets as the holdings left need
+  }
+}
+
 // A sale of everything held, or more, closes the holding: it never goes negative. Selling
 // more than held is said.
 void closeHolding(HoldingMap& holdings, HoldingMap::iterator found, const TradeRow& sale,
@@ -118,6 +127,7 @@ void closeHolding(HoldingMap& holdings, HoldingMap::iterator found, const TradeR
     outcome.note = soldMoreThanHeld(found->second, sale);
   }
   holdings.erase(found);
+  shrinkIfSparse(holdings);
 }
 
 // Sum of absolute values; margin fees are charged whatever sign the log gives them.
@@ -174,14 +184,11 @@ TradeOutcome buyAtAverage(HoldingMap& holdings, const TradeRow& trade) {
       checkedAdd(holding.pendingCommission, trade.commission);
   const std::optional<std::int64_t> tax =
       checkedAdd(holding.pendingCommissionTax, trade.commissionTax);
-  double average = holding.averagePrice;
-  // A purchase that brings the holding to exactly zero (a negative correction row) keeps
-  // the average it had instead of dividing by zero.
-  if (quantity && *quantity != 0) {
-    average = (static_cast<double>(trade.quantity) * trade.unitPrice +
-               holding.averagePrice * static_cast<double>(holding.quantity)) /
-              static_cast<double>(*quantity);
-  }
+  // Both counts are above zero, so their sum is.
+  const double average = quantity ? (static_cast<double>(trade.quantity) * trade.unitPrice +
+                                     holding.averagePrice * static_cast<double>(holding.quantity)) /
+                                        static_cast<double>(*quantity)
+                                  : 0.0;
   if (!quantity || !commission || !tax || !std::isfinite(average)) {
     return noted(LedgerNoteKind::amountOutOfRange);
   }
@@ -248,18 +255,12 @@ TradeOutcome buyAtCost(HoldingMap& holdings, const TradeRow& trade) {
   addTo(cost, held.cost);
   const std::optional<std::int64_t> quantity = checkedAdd(held.quantity, trade.quantity);
   if (!cost || !quantity) return noted(LedgerNoteKind::amountOutOfRange);
-  // A purchase that leaves no shares (a negative correction row) leaves no holding.
-  if (*quantity <= 0) {
-    if (found != holdings.end()) holdings.erase(found);
-  } else {
-    Holding& holding =
-        found != holdings.end()
-            ? found->second
-            : holdings.emplace(HoldingKey(holdingOf(trade)), Holding{}).first->second;
-    holding.quantity = *quantity;
-    holding.cost = *cost;
-    noteTrade(holding, trade);
-  }
+  Holding& holding = found != holdings.end()
+                         ? found->second
+                         : holdings.emplace(HoldingKey(holdingOf(trade)), Holding{}).first->second;
+  holding.quantity = *quantity;
+  holding.cost = *cost;
+  noteTrade(holding, trade);
   return {};
 }
 
@@ -314,6 +315,10 @@ HoldingLedger::HoldingLedger(HoldingLedger&&) noexcept = default;
 HoldingLedger& HoldingLedger::operator=(HoldingLedger&&) noexcept = default;
 
 TradeOutcome HoldingLedger::apply(const TradeRow& trade) {
+  // The reader skips spot rows of 0 or fewer shares, with a message; none reaches a holding,
+  // so that every holding has shares.
+  const bool isSpot = trade.kind == TradeKind::spotPurchase || trade.kind == TradeKind::spotSale;
+  if (isSpot && trade.quantity <= 0) return {};
   switch (trade.kind) {
     case TradeKind::spotPurchase:
       return method_ == CostMethod::taxOffice ? buyAtCost(holdings_->map, trade)
@@ -334,18 +339,15 @@ std::vector<SplitNote> HoldingLedger::split(const StockSplit& split) {
   std::vector<SplitNote> notes;
   const StockCode code = split.code();
   HoldingMap& map = holdings_->map;
-  for (auto at = map.begin(); at != map.end();) {
+  bool emptied = false;
+  for (auto at = map.begin(); at != map.end(); ++at) {
     Holding& holding = at->second;
-    if (!(at->first.view().code == code) || holding.quantity <= 0) {
-      ++at;
-      continue;
-    }
+    if (!(at->first.view().code == code)) continue;
     const std::optional<std::int64_t> product = checkedMultiply(holding.quantity, split.after);
     SplitNote note{.account = at->first.account, .sharesBefore = holding.quantity};
     if (!product) {
       note.kind = SplitNote::Kind::outOfRange;
       notes.push_back(std::move(note));
-      ++at;
       continue;
     }
     note.sharesAfter = *product / split.before;
@@ -360,8 +362,13 @@ std::vector<SplitNote> HoldingLedger::split(const StockSplit& split) {
         holding.averagePrice * static_cast<double>(split.before) / static_cast<double>(split.after);
     holding.lastPrice =
         holding.lastPrice * static_cast<double>(split.before) / static_cast<double>(split.after);
-    // The tax office's cost stays whole; a holding merged down to no share is gone.
-    at = method_ == CostMethod::taxOffice && holding.quantity == 0 ? map.erase(at) : std::next(at);
+    emptied = emptied || holding.quantity == 0;
+  }
+  // A holding merged down to no share is gone, under either method: the broker pays the
+  // fraction out in cash, and nothing is left to sell.
+  if (emptied) {
+    std::erase_if(map, [](const auto& entry) { return entry.second.quantity == 0; });
+    shrinkIfSparse(map);
   }
   return notes;
 }

@@ -82,13 +82,15 @@ class HoldingLedger {
   HoldingLedger(HoldingLedger&&) noexcept;
   HoldingLedger& operator=(HoldingLedger&&) noexcept;
 
-  // Applies one trade of either log; rows of a kind the logs do not keep change nothing.
+  // Applies one trade of either log; rows of a kind the logs do not keep change nothing, nor
+  // do spot rows of 0 or fewer shares (the reader skips them). A holding whose shares reach
+  // 0 is removed: the ledger holds the open holdings only.
   TradeOutcome apply(const TradeRow& trade);
 
   // Applies a split to every holding of its code, in every account: the shares times
   // after ÷ before, rounded down. The moving average becomes average × before ÷ after, the
-  // commissions waiting stay; under the tax office's method the cost stays (所令110), and a
-  // holding left without shares is removed. Holdings of no shares are left alone.
+  // commissions waiting stay; under the tax office's method the cost stays (所令110). A
+  // holding left without shares is removed, under either method.
   std::vector<SplitNote> split(const StockSplit& split);
 
   // The shares held in an account's holding of a code; none where there is no holding.

@@ -59,8 +59,9 @@ class LossesCarried {
 
 }  // namespace
 
-std::vector<ReportLine> taxReport(const YearlyTotals& totals) {
-  std::vector<ReportLine> lines;
+void forEachReportLine(const YearlyTotals& totals,
+                       const std::function<void(const ReportLine& line)>& take) {
+  std::vector<ReportLine> carried;
   LossesCarried losses;
   const auto& byKey = totals.byKey();
   for (auto at = byKey.begin(); at != byKey.end();) {
@@ -70,19 +71,26 @@ std::vector<ReportLine> taxReport(const YearlyTotals& totals) {
     for (; at != byKey.end() && at->first.year == year; ++at) {
       const auto& [key, figures] = *at;
       const bool isTaxable = !isTaxExempt(key.account);
-      lines.push_back({.year = year,
-                       .log = key.log,
-                       .account = key.account,
-                       .taxable = isTaxable,
-                       .figures = figures});
+      take({.year = year,
+            .log = key.log,
+            .account = key.account,
+            .taxable = isTaxable,
+            .figures = figures});
       if (isTaxable) taxable.add(figures);
       hasTaxable = hasTaxable || isTaxable;
     }
     // Results without a year belong to no year's total.
     if (!year || !hasTaxable) continue;
-    lines.push_back({.year = year, .kind = ReportLineKind::total, .figures = taxable});
-    losses.close(*year, taxable.profit, lines);
+    take({.year = year, .kind = ReportLineKind::total, .figures = taxable});
+    carried.clear();
+    losses.close(*year, taxable.profit, carried);
+    for (const ReportLine& line : carried) take(line);
   }
+}
+
+std::vector<ReportLine> taxReport(const YearlyTotals& totals) {
+  std::vector<ReportLine> lines;
+  forEachReportLine(totals, [&lines](const ReportLine& line) { lines.push_back(line); });
   return lines;
 }
 

@@ -9,6 +9,7 @@
 // forward requires, and knows nothing of dividends, which are not in the logs.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,7 +26,7 @@ enum class ReportLineKind : std::uint8_t {
 };
 
 struct ReportLine {
-  std::optional<std::int64_t> year{};  // none for results whose settlement date does not read
+  std::optional<std::int64_t> year{};  // none where the settlement date is not a calendar date
   ReportLineKind kind = ReportLineKind::trades;
   LogKind log = LogKind::spot;  // trades lines
   std::string account{};        // trades lines
@@ -41,5 +42,9 @@ struct ReportLine {
 // The lines in order: each year ascending, its trades lines, then when it has a taxable one
 // its total and its carried losses; last, the lines without a year, in no total.
 std::vector<ReportLine> taxReport(const YearlyTotals& totals);
+// The same lines handed over one at a time, none of them kept: for a summary that shows a
+// few of them, however many accounts the logs have.
+void forEachReportLine(const YearlyTotals& totals,
+                       const std::function<void(const ReportLine& line)>& take);
 
 }  // namespace tradepl

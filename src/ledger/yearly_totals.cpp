@@ -39,8 +39,8 @@ std::optional<std::int64_t> YearlyTotals::taxYear(const TradeRow& trade) {
   const std::string_view settled = trade.settlementDate.view();
   if (settled != lastSettled_ || last_ == nullptr) {
     lastSettled_.assign(settled);
-    const CalendarDate date = readCalendarDate(settled);
-    lastSettledYear_ = date.complete() ? date.year : std::nullopt;
+    const std::optional<Day> day = dayOf(readCalendarDate(settled));
+    lastSettledYear_ = day ? std::optional<std::int64_t>(day->year) : std::nullopt;
   }
   return lastSettledYear_;
 }

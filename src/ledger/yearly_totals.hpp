@@ -6,7 +6,7 @@
 // The tax year is the year of the settlement date (受領日, the 受渡日), as the tax office and
 // the broker's annual report count it (措通37の10・37の11共-1): a sale executed on 30
 // December that settles in January belongs to the next year. A result whose settlement
-// date does not read has no tax year.
+// date is not a day the calendar has (it does not read, or reads as 2024/13/45) has no tax year.
 
 #include <cstdint>
 #include <map>
@@ -59,7 +59,7 @@ class YearlyTotals {
 
   const std::map<TotalKey, Figures>& byKey() const { return totals_; }
   std::uint64_t results() const { return results_; }
-  // Results without a tax year, their settlement date not reading.
+  // Results without a tax year, their settlement date not a calendar day.
   std::uint64_t withoutYear() const { return withoutYear_; }
 
  private:

@@ -68,15 +68,15 @@ void appendReportLine(std::string& out, const ReportLine& line) {
   out += kLineEnd;
 }
 
-FileProblem writeReport(const std::string& path, const std::vector<ReportLine>& lines,
+FileProblem writeReport(const std::string& path, const YearlyTotals& totals,
                         const BlockWrite& writeBlock, bool* wroteInPlace) {
   WholeFile file(writeBlock);
   if (const FileProblem problem = file.create(path)) return problem;
   appendReportHeading(file.block());
-  for (const ReportLine& line : lines) {
+  forEachReportLine(totals, [&file](const ReportLine& line) {
     appendReportLine(file.block(), line);
     file.flushIfFull();
-  }
+  });
   const FileProblem problem = file.commit();
   if (wroteInPlace != nullptr) *wroteInPlace = file.wroteInPlace();
   return problem;

@@ -17,9 +17,10 @@ namespace tradepl {
 void appendReportHeading(std::string& out);
 void appendReportLine(std::string& out, const ReportLine& line);
 
-// Writes the report at `path`; returns why it could not, if so, and then nothing at the
-// path has changed. `wroteInPlace`, if given, is set when the file was written over in place.
-FileProblem writeReport(const std::string& path, const std::vector<ReportLine>& lines,
+// Writes the report of `totals` at `path`, a line at a time; returns why it could not, if
+// so, and then nothing at the path has changed. `wroteInPlace`, if given, is set when the
+// file was written over in place.
+FileProblem writeReport(const std::string& path, const YearlyTotals& totals,
                         const BlockWrite& writeBlock = writeToFile, bool* wroteInPlace = nullptr);
 
 }  // namespace tradepl

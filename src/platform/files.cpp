@@ -40,6 +40,12 @@ bool seekTo(std::FILE* file, std::uint64_t offset) {
   return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
 }
 
+// No path a Windows user gives names a pipe the way /dev/fd/63 or a FIFO does; a named
+// pipe (\\.\pipe\…) is read as it comes.
+bool isPipe(std::FILE*) {
+  return false;
+}
+
 // In the user's temporary folder: the C library's tmpfile() would make it in the root of
 // the drive, where a user may not write.
 namespace {
@@ -101,6 +107,12 @@ std::optional<std::uint64_t> regularFileSize(std::FILE* file) {
 
 bool seekTo(std::FILE* file, std::uint64_t offset) {
   return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+bool isPipe(std::FILE* file) {
+  struct stat status {};
+  return fstat(fileno(file), &status) == 0 &&
+         (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode));
 }
 
 std::FILE* openTemporaryFile() {

@@ -29,6 +29,7 @@ enum class FileFailure : std::uint8_t {
   notAFile,       // neither a file, a folder, a character device nor a FIFO (a socket)
   streamClosed,   // a standard stream, or another descriptor named as a path, is closed
   heldOpen,       // another program holds the file open and lets nobody write it (Windows)
+  cannotSpool,    // error: why a log read from a pipe could not be copied to a temporary file
 };
 
 struct FileProblem {
@@ -55,6 +56,9 @@ std::FILE* openForReading(const std::string& path);
 // The size of an open regular file, which can then be read from any place; none for a
 // pipe, a terminal or a device, which can only be read from start to end.
 std::optional<std::uint64_t> regularFileSize(std::FILE* file);
+// True for a pipe, a FIFO or a socket: bytes that come once, from start to end, and end
+// when the writer is done (a device such as /dev/zero may never end). Never on Windows.
+bool isPipe(std::FILE* file);
 // Moves where the next read of a regular file starts.
 bool seekTo(std::FILE* file, std::uint64_t offset);
 

@@ -30,15 +30,19 @@ struct Day {
   friend auto operator<=>(const Day&, const Day&) = default;
 };
 
-// The day of a complete date; none when a part does not read.
-inline std::optional<Day> dayOf(const CalendarDate& date) {
-  if (!date.complete()) return std::nullopt;
-  return Day{*date.year, *date.month, *date.day};
-}
-
 // True for a day the calendar has, in the years a trade can bear: 1900 to 2199, a month
 // of 1 to 12, and a day its month has (29 February in leap years only).
 bool isCalendarDay(const Day& day);
+
+// The day of a date that the calendar has; none when a part does not read, or the numbers
+// name no day (2024/13/45, 2023/02/29): such a date orders nothing, splits nothing and
+// belongs to no tax year.
+inline std::optional<Day> dayOf(const CalendarDate& date) {
+  if (!date.complete()) return std::nullopt;
+  const Day day{*date.year, *date.month, *date.day};
+  if (!isCalendarDay(day)) return std::nullopt;
+  return day;
+}
 
 // A day written year/month/day (or with '-'), with nothing but blanks around it, that the
 // calendar has. For dates a person types, where a slip must not pass as another date.
@@ -49,7 +53,8 @@ struct ExecutionDate {
   CalendarDate date;
   std::optional<std::int32_t> minuteOfDay;
 
-  bool complete() const { return date.complete(); }
+  // True when its date is a day the calendar has: only such a date places a trade in time.
+  bool dated() const { return dayOf(date).has_value(); }
 };
 
 CalendarDate readCalendarDate(std::string_view text);
@@ -66,7 +71,7 @@ class ExecutionDateReader {
   CalendarDate lastDate_;
 };
 
-// True when `a` was executed before `b`; both must be complete. A date without a time is
+// True when `a` was executed before `b`; both must be dated. A date without a time is
 // earlier than no time of its own day, nor later: brokers leave the time out of some
 // exports, and such a row cannot be placed within its day.
 bool executedBefore(const ExecutionDate& a, const ExecutionDate& b);
