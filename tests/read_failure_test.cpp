@@ -97,5 +97,24 @@ TEST(RunWithAFailingLog, LeavesTheOldResultAndSaysHowFarTheLogWasRead) {
   fs::remove_all(folder);
 }
 
+// A device takes the results as they come: what reached it before the log failed cannot be
+// taken back, and the run says so rather than that nothing was written.
+TEST(RunWithAFailingLog, SaysADeviceGotIncompleteResults) {
+  std::string log = testing::spotBuy("7203", "1000000", "1000").line() + "\n";
+  const std::string sale = testing::spotSell("7203", "1", "1200").line() + "\n";
+  for (int i = 0; i < 30000; ++i) log += sale;  // about 1.6 MB of results
+  const LogOpener failing = [&](const std::string&) {
+    // The bad place reads well once, as the last block is looked over, and fails after.
+    return OpenedLog{std::make_unique<FailingBytes>(log, log.size() - 1000, true, 1), {}};
+  };
+  const char* const argv[] = {"tradepl", "-q", "-g", "spot.csv", "/dev/null"};
+  std::ostringstream out;
+  std::ostringstream err;
+  EXPECT_EQ(runConverter(5, argv, out, err, failing), -3);
+  EXPECT_NE(err.str().find("tradepl: /dev/null: " + say(kLanguage, Message::sentInPart) + "\n"),
+            std::string::npos)
+      << err.str();
+}
+
 }  // namespace
 }  // namespace tradepl

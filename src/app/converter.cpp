@@ -134,7 +134,7 @@ class Conversion {
     } else {
       written = true;
     }
-    summary_.resultsWent(output, written);
+    summary_.resultsWent(output, written, sentPart_);
     if (arguments_.dropped) summary_.showResultPath(platform::fullPath(output));
     if (arguments_.reportPath) writeReportOf(*arguments_.reportPath, written);
     if (!arguments_.quiet) {
@@ -158,9 +158,10 @@ class Conversion {
   }
 
   // A log read in part would give results without some of its trades, and a file that
-  // looks whole: the output stays as it was.
+  // looks whole: the output stays as it was. A stream or a device that already took part of
+  // them cannot be given them back, and is told so.
   void leftAsItWas(const std::string& output) {
-    teller_.aboutFile(output, say(Message::leftAsItWas));
+    teller_.aboutFile(output, say(sentPart_ ? Message::sentInPart : Message::leftAsItWas));
   }
 
   // A log that failed once it was open: says how far it was read.
@@ -252,7 +253,10 @@ class Conversion {
     ResultFile results(arguments_.detail);
     if (const FileProblem problem = results.create(output)) return problem;
     for (NamedLog& log : logs_) read(log, results);
-    if (failedPartWay_) return {};
+    if (failedPartWay_) {
+      sentPart_ = results.sentPart();
+      return {};
+    }
     const FileProblem problem = results.commit();
     if (results.wroteInPlace()) teller_.aboutFile(output, say(Message::writtenInPlace));
     return problem;
@@ -285,6 +289,7 @@ class Conversion {
   std::vector<NamedLog> logs_;
   int status_ = kCompleted;
   bool failedPartWay_ = false;  // a log opened could not be read to its end
+  bool sentPart_ = false;       // a stream or a device took results before that
 };
 
 }  // namespace

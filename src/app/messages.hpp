@@ -133,6 +133,8 @@ enum class Message : std::uint8_t {
   leftAsItWas,
   cannotSpool,   // {1} the system's reason
   moreAccounts,  // {1} how many
+  sentInPart,
+  resultsInPart,  // {1} where
 };
 
 // The table of each language.

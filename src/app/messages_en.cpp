@@ -280,6 +280,11 @@ std::string_view englishText(Message message) {
       return "cannot keep a copy of it in a temporary file to read it: {1}";
     case Message::moreAccounts:
       return "… and {1} more accounts";
+    case Message::sentInPart:
+      return "a log could not be read to its end: the results written here before that are "
+             "incomplete";
+    case Message::resultsInPart:
+      return "results incomplete: {1} took part of them before a log failed";
   }
   return {};
 }

@@ -287,6 +287,10 @@ std::string_view japaneseText(Message message) {
       return "読み込むために一時ファイルへコピーできません: {1}";
     case Message::moreAccounts:
       return "… ほか {1} 口座";
+    case Message::sentInPart:
+      return "取引履歴を最後まで読めなかったため、ここに書き出した損益は途中までで、不完全です";
+    case Message::resultsInPart:
+      return "{1} に書き出した損益は、取引履歴を最後まで読めなかったため不完全です";
   }
   return {};
 }

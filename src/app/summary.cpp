@@ -2,6 +2,7 @@
 
 #include "app/console_table.hpp"
 #include "ledger/tax_report.hpp"
+#include "platform/output_file.hpp"
 #include "platform/text.hpp"
 #include "records/numbers.hpp"
 
@@ -105,7 +106,8 @@ std::vector<std::string> yearlyTable(Language language, const YearlyTotals& tota
 }
 
 std::string whereTo(Language language, std::string_view path) {
-  return path == "-" ? say(language, Message::standardOutput) : std::string(path);
+  return path == platform::kStandardOutput ? say(language, Message::standardOutput)
+                                           : std::string(path);
 }
 
 }  // namespace
@@ -119,8 +121,8 @@ void RunSummary::logRead(std::size_t log, const LogReport& report) {
   logs_[log].report = report;
 }
 
-void RunSummary::resultsWent(std::string_view output, bool written) {
-  results_ = {std::string(output), written};
+void RunSummary::resultsWent(std::string_view output, bool written, bool inPart) {
+  results_ = {std::string(output), written, inPart};
 }
 
 void RunSummary::reportWent(std::string_view report, bool written) {
@@ -141,7 +143,8 @@ std::vector<std::string> RunSummary::lines(Language language, const YearlyTotals
   }
   const std::string output = whereTo(language, results_.path);
   add(results_.written ? say(language, Message::resultsWritten, {grouped(totals.results()), output})
-                       : say(language, Message::resultsNotWritten, {output}));
+      : results_.inPart ? say(language, Message::resultsInPart, {output})
+                        : say(language, Message::resultsNotWritten, {output}));
   if (report_) {
     const std::string report = whereTo(language, report_->path);
     add(say(language, report_->written ? Message::reportWritten : Message::reportNotWritten,

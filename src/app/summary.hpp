@@ -23,8 +23,9 @@ class RunSummary {
   void logRead(std::size_t log, const LogReport& report);
   // A log that could be read, left unread since the result file could not be written.
   void logLeftUnread(std::size_t log) { logs_[log].leftUnread = true; }
-  // Where the results went ("-": the standard output), and whether they got there.
-  void resultsWent(std::string_view output, bool written);
+  // Where the results went ("-": the standard output), and whether they got there, all of
+  // them or, to a stream or a device, only a part.
+  void resultsWent(std::string_view output, bool written, bool inPart = false);
   // Ends the summary with the result file's full path, for a user who named no output.
   void showResultPath(std::string fullPath) { resultPath_ = std::move(fullPath); }
   // Where the yearly report went, and whether it got there.
@@ -44,6 +45,7 @@ class RunSummary {
   struct Destination {
     std::string path;
     bool written = false;
+    bool inPart = false;
   };
 
   std::vector<LogLine> logs_;

@@ -28,6 +28,8 @@ class ResultFile {
   FileProblem commit() { return file_.commit(); }
   // True when the file was written over in place, not replaced all at once.
   bool wroteInPlace() const { return file_.wroteInPlace(); }
+  // True when part of the lines already reached a stream or a device (see WholeFile).
+  bool sentPart() const { return file_.sentPart(); }
 
  private:
   bool detail_;

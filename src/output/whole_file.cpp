@@ -20,6 +20,7 @@ void WholeFile::flush() {
   if (error_ == 0 && !block_.empty()) {
     errno = 0;
     if (!writeBlock_(file_, block_)) error_ = errno != 0 ? errno : EIO;
+    sent_ = true;
   }
   block_.clear();
 }

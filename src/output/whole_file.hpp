@@ -38,6 +38,9 @@ class WholeFile {
   FileProblem commit();
   // True when the file was written over in place, not replaced all at once.
   bool wroteInPlace() const { return file_.wroteInPlace(); }
+  // True when some bytes already reached a path written directly (a stream, a device): a
+  // file never committed is not all unwritten there.
+  bool sentPart() const { return sent_ && file_.writesDirectly(); }
 
  private:
   // One write per line would dominate a big run.
@@ -49,6 +52,7 @@ class WholeFile {
   platform::OutputFile file_;
   std::string block_;
   int error_ = 0;  // the errno of the first failed write
+  bool sent_ = false;
 };
 
 }  // namespace tradepl

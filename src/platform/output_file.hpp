@@ -43,6 +43,9 @@ class OutputFile {
   // True when the bytes went over the file itself rather than replacing it whole, as a
   // folder that takes no new file from this user makes it (see open()).
   bool wroteInPlace() const;
+  // True when the bytes go straight to the path (a device, a FIFO, an open stream), where
+  // what was written before a failure cannot be taken back.
+  bool writesDirectly() const;
 
  private:
   struct State;

@@ -353,6 +353,10 @@ bool OutputFile::wroteInPlace() const {
   return state_->inPlace;
 }
 
+bool OutputFile::writesDirectly() const {
+  return state_->direct;
+}
+
 bool OutputFile::write(std::string_view bytes) {
   State& state = *state_;
   if (!writeAll(state.fd, bytes)) return false;

@@ -179,6 +179,10 @@ bool OutputFile::wroteInPlace() const {
   return false;
 }
 
+bool OutputFile::writesDirectly() const {
+  return state_->direct;
+}
+
 OutputFile::~OutputFile() {
   state_->removeTemporary();
 }
