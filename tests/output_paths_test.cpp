@@ -238,12 +238,15 @@ TEST_F(OutputPaths, NeverWritesOverAPathNamedAsALog) {
   EXPECT_EQ(result.err, "tradepl: the output path m.csv names an input log\n");
   EXPECT_EQ(read("m.csv"), "a margin log");
 
-  // Nor into a log that is the standard output, not even the usage text.
+  // Nor into a log that is the standard output, by any of its names, not even the usage text.
   const std::string log = read("spot.csv");
-  EXPECT_EQ(shell(commandLine({"-q", "-g", "spot.csv", "-"}) + " >>spot.csv 2>err.txt"), 254);
-  EXPECT_EQ(read("spot.csv"), log);
-  EXPECT_EQ(fromConsole(withLfLineEnds(read("err.txt"))),
-            "tradepl: the output path - names an input log\n");
+  for (const std::string name : {"-", "/dev/stdout"}) {
+    if (name != "-" && kUnderWine) continue;
+    EXPECT_EQ(shell(commandLine({"-q", "-g", "spot.csv", name}) + " >>spot.csv 2>err.txt"), 254);
+    EXPECT_EQ(read("spot.csv"), log) << name;
+    EXPECT_EQ(fromConsole(withLfLineEnds(read("err.txt"))),
+              "tradepl: the output path " + name + " names an input log\n");
+  }
 }
 
 // A name of an open stream is written through the stream, as "-" is: a file behind it keeps

@@ -120,6 +120,11 @@ Arguments scanArguments(std::span<const char* const> arguments) {
   return scanned;
 }
 
+bool standardOutputIsAnInput(const Arguments& arguments) {
+  return replacesAnInput(std::string(platform::kStandardOutput), arguments.namedLogs) ||
+         replacesAnInput(std::string(platform::kStandardOutput), arguments.namedSplits);
+}
+
 bool mayNameDroppedLogs(const Arguments& arguments) {
   return (arguments.error == ArgumentError::noInputLog ||
           arguments.error == ArgumentError::logsNotMarked) &&

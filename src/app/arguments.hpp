@@ -69,6 +69,10 @@ inline constexpr std::string_view kDroppedResultName =
 // slip of the hand must not cost a log or a result.
 Arguments scanArguments(std::span<const char* const> arguments);
 
+// True when the standard output is a file named as a log or a splits file (- >> spot.csv):
+// nothing may be written to it, not even the usage text.
+bool standardOutputIsAnInput(const Arguments& arguments);
+
 // True when the command line names no log with -g or -s, and one or two paths that may be
 // logs dropped on the program, with no other mistake.
 bool mayNameDroppedLogs(const Arguments& arguments);

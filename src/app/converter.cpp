@@ -388,9 +388,9 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     // The reason first: the usage text after it is long, and may scroll it away.
     reporter.report(describe(language, arguments));
     reporter.flush();
-    // Where "-" is refused, the standard output may be a log itself (- >> spot.csv): the
-    // usage text would be written into it.
-    if (arguments.errorToken != platform::kStandardOutput) {
+    // The standard output may be a log itself (- >> spot.csv, /dev/stdout >> spot.csv):
+    // the usage text would be written into it.
+    if (!standardOutputIsAnInput(arguments)) {
       printUsage(out, platform::standardOutputIsConsole());
     }
     return kCommandLineError;
