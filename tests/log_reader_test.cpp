@@ -441,5 +441,17 @@ TEST(LogReader, DecodesUtf16AndSkipsALineShiftJisCannotHold) {
   EXPECT_EQ(emoji.problems, std::vector<LineProblemKind>{LineProblemKind::notInShiftJis});
 }
 
+// A row pasted in UTF-8 above the Shift_JIS rows is skipped; it does not make the log UTF-8.
+TEST(LogReader, SkipsAUtf8RowAmongShiftJisRows) {
+  const std::string row = SpotTrade{}.line();
+  const std::string inUtf8 =
+      "2024/03/05 14:55,1,7203,x,\xE7\x8F\xBE\xE7\x89\xA9,\xE8\xB2\xB7,x,x,1,1,0,0,1,2024/03/07";
+  Recorder recorder;
+  const LogReport report = read(LogKind::spot, "heading\n" + inUtf8 + "\n" + row + "\n", recorder);
+  EXPECT_EQ(report.savedIn, LogEncoding::shiftJis);
+  EXPECT_EQ(recorder.skippedLines, Lines{2});
+  EXPECT_EQ(recorder.keptLines(), Lines{3});
+}
+
 }  // namespace
 }  // namespace tradepl

@@ -77,7 +77,9 @@ class HeadSurvey {
 
   void look(std::string_view head) {
     scan(head);
-    if (utf8Keyword_) {
+    // A log saved as UTF-8 is UTF-8 throughout; one row in UTF-8 among Shift_JIS lines is
+    // a row pasted in, which the reader skips, and does not make the log UTF-8.
+    if (utf8Keyword_ && isUtf8(wholeLines(head))) {
       survey_.encoding = LogEncoding::utf8;
       scan(head);
     }
@@ -91,6 +93,14 @@ class HeadSurvey {
   }
 
  private:
+  // The lines of the first block that it holds whole: the block may cut the last one, in
+  // the middle of a character.
+  std::string_view wholeLines(std::string_view head) const {
+    if (survey_.headIsAll) return head;
+    const std::size_t lastEnd = head.rfind(survey_.lineEnd);
+    return lastEnd == std::string_view::npos ? std::string_view() : head.substr(0, lastEnd + 1);
+  }
+
   void scan(std::string_view head) {
     own_ = TradeLineReader(survey_.kind);
     other_ = TradeLineReader(otherLog(survey_.kind));
