@@ -452,6 +452,15 @@ TEST_F(Tradepl, TakesLogsDroppedOnItAndWritesTheResultBesideThem) {
   }
   EXPECT_EQ(read(result), before);
   EXPECT_FALSE(exists("out.csv"));
+
+  // A workbook dropped in place of its CSV is said to be one.
+  write("book.xlsx", std::string("PK\x03\x04\x14\0\x06\0", 8));
+  const Outcome book = run({"book.xlsx", margin});
+  EXPECT_EQ(book.status, -2);
+  EXPECT_EQ(book.err,
+            "tradepl: book.xlsx: an Excel workbook, not a CSV file: open it in Excel and save it "
+            "as CSV (comma separated)\n" +
+                notMarked);
 }
 
 TEST_F(Tradepl, ReplacesAnExistingOutputWhole) {

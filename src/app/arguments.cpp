@@ -132,13 +132,12 @@ bool mayNameDroppedLogs(const Arguments& arguments) {
 }
 
 Arguments withDroppedLogs(Arguments arguments, std::span<const LogKind> kinds) {
+  // Two logs of one kind take both places in the order given, and the run reads each as
+  // what it is.
+  const bool oneKind = kinds.size() == 2 && kinds[0] == kinds[1];
   for (std::size_t i = 0; i < arguments.paths.size() && i < kinds.size(); ++i) {
-    // Two logs of one kind take both places; the run reads each as what it is.
-    std::optional<std::string>& own =
-        kinds[i] == LogKind::spot ? arguments.spotPath : arguments.marginPath;
-    std::optional<std::string>& other =
-        kinds[i] == LogKind::spot ? arguments.marginPath : arguments.spotPath;
-    (own ? other : own) = arguments.paths[i];
+    const bool spotPlace = oneKind ? i == 0 : kinds[i] == LogKind::spot;
+    (spotPlace ? arguments.spotPath : arguments.marginPath) = arguments.paths[i];
     arguments.namedLogs.push_back(arguments.paths[i]);
   }
   arguments.outputPath =

@@ -212,7 +212,8 @@ class Conversion {
                                      std::pair(LogKind::margin, &arguments_.marginPath)}) {
       if (!*path) continue;
       if (kind == LogKind::margin && namedTwice) {
-        teller_.aboutFile(**path, say(Message::namedTwice));
+        teller_.aboutFile(**path,
+                          say(arguments_.dropped ? Message::givenTwice : Message::namedTwice));
         continue;
       }
       openLog(kind, **path);
@@ -338,30 +339,40 @@ bool pausesBeforeClosing(unsigned processesOnConsole, bool logsNamedWithOptions)
 
 namespace {
 
-// The kind of log a file reads as, if it is a log at all: a regular file whose first block
-// holds a heading line or a row of either kind.
-std::optional<LogKind> logKindOf(const std::string& path) {
-  if (!platform::isRegularFile(path)) return std::nullopt;
+// What a path given without -g and -s is: a log of a kind, if it is a regular file whose
+// first block holds a heading line or a row of either kind; or a file that can be no log.
+struct PathLooked {
+  std::optional<LogKind> kind;
+  LogRefusal refusal = LogRefusal::none;  // a workbook, binary data
+};
+
+PathLooked lookAtPath(const std::string& path) {
+  if (!platform::isRegularFile(path)) return {};
   const OpenedLog opened = openLogFile(path);
-  if (!opened.bytes) return std::nullopt;
+  if (!opened.bytes) return {};
   const LogReader reader(*opened.bytes, LogKind::spot);
-  if (reader.failure() || reader.refusal() != LogRefusal::none || !reader.recognised()) {
-    return std::nullopt;
-  }
-  return reader.kind();
+  if (reader.failure()) return {};
+  if (reader.refusal() != LogRefusal::none) return {std::nullopt, reader.refusal()};
+  return {reader.recognised() ? std::optional(reader.kind()) : std::nullopt};
 }
 
 // The command line, with the paths given without -g and -s taken as logs when each of them
-// reads as one: the files a drop on the program hands over.
-Arguments takeDroppedLogs(const Arguments& scanned) {
+// reads as one: the files a drop on the program hands over. Otherwise it stands as it is,
+// and a path that can be no log (a workbook dropped in place of its CSV) is said why.
+Arguments takeDroppedLogs(const Arguments& scanned, Reporter& reporter, Language language) {
   if (!mayNameDroppedLogs(scanned)) return scanned;
   std::vector<LogKind> kinds;
+  std::vector<std::pair<std::string, LogRefusal>> refused;
   for (const std::string& path : scanned.paths) {
-    const std::optional<LogKind> kind = logKindOf(path);
-    if (!kind) return scanned;
-    kinds.push_back(*kind);
+    const PathLooked looked = lookAtPath(path);
+    if (looked.kind) kinds.push_back(*looked.kind);
+    if (looked.refusal != LogRefusal::none) refused.emplace_back(path, looked.refusal);
   }
-  return withDroppedLogs(scanned, kinds);
+  if (kinds.size() == scanned.paths.size()) return withDroppedLogs(scanned, kinds);
+  for (const auto& [path, refusal] : refused) {
+    reporter.report(path, say(language, refusalMessage(refusal)));
+  }
+  return scanned;
 }
 
 int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
@@ -373,7 +384,8 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
   const Arguments scanned =
       scanArguments(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
   logsNamedWithOptions = !scanned.namedLogs.empty();
-  const Arguments arguments = takeDroppedLogs(scanned);
+  Reporter reporter(err);
+  const Arguments arguments = takeDroppedLogs(scanned, reporter, language);
   if (arguments.help) {
     out << platform::forConsole(say(language, Message::help, {TRADEPL_VERSION, kSynopsis}),
                                 platform::StandardStream::output);
@@ -383,7 +395,6 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     out << "tradepl " << TRADEPL_VERSION << '\n';
     return kCompleted;
   }
-  Reporter reporter(err);
   if (arguments.error != ArgumentError::none) {
     // The reason first: the usage text after it is long, and may scroll it away.
     reporter.report(describe(language, arguments));

@@ -135,6 +135,7 @@ enum class Message : std::uint8_t {
   moreAccounts,  // {1} how many
   sentInPart,
   resultsInPart,  // {1} where
+  givenTwice,
 };
 
 // The table of each language.

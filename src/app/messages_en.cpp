@@ -285,6 +285,8 @@ std::string_view englishText(Message message) {
              "incomplete";
     case Message::resultsInPart:
       return "results incomplete: {1} took part of them before a log failed";
+    case Message::givenTwice:
+      return "given twice: read once";
   }
   return {};
 }

@@ -291,6 +291,8 @@ std::string_view japaneseText(Message message) {
       return "取引履歴を最後まで読めなかったため、ここに書き出した損益は途中までで、不完全です";
     case Message::resultsInPart:
       return "{1} に書き出した損益は、取引履歴を最後まで読めなかったため不完全です";
+    case Message::givenTwice:
+      return "2 回指定されているため、1 回だけ読み込みます";
   }
   return {};
 }
