@@ -170,7 +170,7 @@ TEST_F(Console, NamesAMissingOutputFolderWithoutBlamingTheLog) {
   EXPECT_EQ(result.err,
             "tradepl: missing/out.csv: cannot write: there is no folder missing\n"
             "tradepl: summary\n"
-            "  spot.csv: not read, as the result file could not be written\n"
+            "  spot.csv: not converted, as the result file could not be written\n"
             "  no results written: missing/out.csv was not written\n");
 }
 

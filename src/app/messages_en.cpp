@@ -254,7 +254,7 @@ std::string_view englishText(Message message) {
     case Message::noSuchFolder:
       return "there is no folder {1}";
     case Message::logLeftUnread:
-      return "not read, as the result file could not be written";
+      return "not converted, as the result file could not be written";
 
     case Message::streamClosed:
       return "the stream is closed";

@@ -260,7 +260,7 @@ std::string_view japaneseText(Message message) {
     case Message::noSuchFolder:
       return "フォルダー {1} がありません";
     case Message::logLeftUnread:
-      return "結果ファイルを書き出せないため、読み込んでいません";
+      return "結果ファイルを書き出せないため、計算していません";
 
     case Message::streamClosed:
       return "出力先のストリームが閉じられています";
