@@ -136,7 +136,8 @@ TEST_F(OutputPaths, KeepsTheModeOfAReplacedFileAndNeverReplacesAReadOnlyOne) {
   fs::permissions(path("kept.csv"), fs::perms::owner_read | fs::perms::group_read);
   const Outcome result = run({"-q", "-g", "spot.csv", "kept.csv"}, {kEnglish + asUser(), ""});
   EXPECT_EQ(result.status, -4);
-  EXPECT_EQ(result.err, "tradepl: kept.csv: cannot write: the file is read-only\n");
+  EXPECT_EQ(result.err,
+            "tradepl: kept.csv: cannot write: the file is read-only, or you may not write to it\n");
   EXPECT_EQ(read("kept.csv"), "the old results");
 }
 
@@ -179,7 +180,9 @@ TEST_F(OutputPaths, ReplacesOnlyWhatTheUserMayWriteAndWritesInPlaceWhereTheFolde
   write("shared/root.csv", "the old results");
   result = run({"-q", "-g", "spot.csv", "shared/root.csv"}, {kEnglish + asUser(), ""});
   EXPECT_EQ(result.status, -4);
-  EXPECT_EQ(result.err, "tradepl: shared/root.csv: cannot write: the file is read-only\n");
+  EXPECT_EQ(result.err,
+            "tradepl: shared/root.csv: cannot write: the file is read-only, or you may not write "
+            "to it\n");
   EXPECT_EQ(read("shared/root.csv"), "the old results");
   // Root's file anyone may write, in a folder with the sticky bit (/tmp): no other user may
   // rename over it, but the shell's > writes it.

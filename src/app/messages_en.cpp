@@ -104,7 +104,7 @@ std::string_view englishText(Message message) {
     case Message::writeError:
       return "write error: {1}";
     case Message::readOnly:
-      return "the file is read-only";
+      return "the file is read-only, or you may not write to it";
     case Message::notAFile:
       return "neither a file nor a device (a socket?)";
 

@@ -107,7 +107,7 @@ std::string_view japaneseText(Message message) {
     case Message::writeError:
       return "書き込み中にエラーが発生しました: {1}";
     case Message::readOnly:
-      return "読み取り専用のファイルです";
+      return "読み取り専用か、書き込みが許可されていないファイルです";
     case Message::notAFile:
       return "ファイルでも装置でもありません（ソケットなど）";
 
