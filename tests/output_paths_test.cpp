@@ -278,9 +278,10 @@ TEST_F(OutputPaths, WritesAnOpenStreamByAnyOfItsNames) {
 TEST_F(OutputPaths, RefusesAClosedStream) {
   const std::vector<std::string> names =
       kUnderWine ? std::vector<std::string>{"-"}
-                 : std::vector<std::string>{"-", "/dev/stdout", "/dev/fd/1", "/dev/fd/7"};
+                 : std::vector<std::string>{"-", "/dev/stdout", "/dev/fd/1", "/dev/fd/7",
+                                            "/dev/fd/3"};  // 3: the log, once it is open
   for (const std::string& name : names) {
-    const Outcome result = run({"-g", "spot.csv", name}, {kEnglish, ">&-"});
+    const Outcome result = run({"-g", "spot.csv", name}, {kEnglish, ">&- 3>&-"});
     EXPECT_EQ(result.status, -4) << name;
     // Wine hands the Windows build a handle that fails when written.
     const std::string why = kUnderWine ? "write error: Input/output error" : "the stream is closed";

@@ -26,8 +26,9 @@
 namespace tradepl::platform {
 namespace {
 
-// The standard streams the caller closed, found before anything else is opened.
-std::array<bool, 3> gClosedAtStart{};
+// The descriptors the caller left closed, found before anything else is opened: a name of
+// one (/dev/fd/5) must not reach a file the program opened itself, a log or its copy.
+std::array<bool, 64> gClosedAtStart{};
 
 }  // namespace
 
@@ -142,7 +143,7 @@ class ConsoleBuffer final : public std::streambuf {
 
 void prepareProcess() {
   const DWORD streams[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
-  for (std::size_t stream = 0; stream < gClosedAtStart.size(); ++stream) {
+  for (std::size_t stream = 0; stream < std::size(streams); ++stream) {
     const HANDLE handle = GetStdHandle(streams[stream]);
     gClosedAtStart[stream] = handle == nullptr || handle == INVALID_HANDLE_VALUE;
   }
@@ -189,10 +190,13 @@ void prepareProcess() {
   std::signal(SIGPIPE, SIG_IGN);
   // A stream the caller closed would hand its number to the next file opened, and the
   // messages meant for it would end up in the result file.
+  for (std::size_t descriptor = 0; descriptor < gClosedAtStart.size(); ++descriptor) {
+    gClosedAtStart[descriptor] = fcntl(static_cast<int>(descriptor), F_GETFD) == -1;
+  }
   for (int stream = STDIN_FILENO; stream <= STDERR_FILENO; ++stream) {
-    if (fcntl(stream, F_GETFD) != -1) continue;
-    gClosedAtStart[static_cast<std::size_t>(stream)] = true;
-    open("/dev/null", stream == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (gClosedAtStart[static_cast<std::size_t>(stream)]) {
+      open("/dev/null", stream == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    }
   }
 }
 

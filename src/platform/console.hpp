@@ -18,8 +18,9 @@ std::vector<std::string> commandLine(int argc, char** argv);
 // UTF-16 from the UTF-8 they are given.
 void prepareProcess();
 
-// True when standard stream `stream` (0, 1 or 2) was closed when the process started, before
-// prepareProcess gave it a place that writes nowhere: output meant for it cannot be written.
+// True when descriptor `stream` (a standard stream, or another below 64) was closed when the
+// process started, before prepareProcess gave the standard ones a place that writes nowhere:
+// output meant for it cannot be written, and the number may now be a file of the program's.
 bool streamClosedAtStart(int stream);
 
 enum class StandardStream : std::uint8_t { output, error };
