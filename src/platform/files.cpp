@@ -158,6 +158,7 @@ std::filesystem::path resolved(const std::string& path) {
 
 bool sameFile(const std::string& a, const std::string& b) {
   if (a == kStandardOutput) return standardOutputIs(b);
+  if (b == kStandardOutput) return standardOutputIs(a);
   std::error_code status;
   if (std::filesystem::equivalent(filePath(a), filePath(b), status) && !status) return true;
   return resolved(a) == resolved(b);
