@@ -54,19 +54,13 @@ void forgetTemporary() {
   gHasTemporary.store(false);
 }
 
-std::string folderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // Where the symbolic link at `path` leads, as a path; none when it does not read.
 std::optional<std::string> linkDestination(const std::string& path) {
   std::string link(4096, '\0');
   const ssize_t size = readlink(path.c_str(), link.data(), link.size());
   if (size <= 0 || static_cast<std::size_t>(size) == link.size()) return std::nullopt;
   link.resize(static_cast<std::size_t>(size));
-  return link.front() == '/' ? link : folderOf(path) + "/" + link;
+  return link.front() == '/' ? link : parentFolder(path) + "/" + link;
 }
 
 bool isSymbolicLink(const std::string& path) {
@@ -107,7 +101,8 @@ std::optional<int> descriptorEntry(const std::string& path) {
   int descriptor = -1;
   const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), descriptor);
   if (slash == std::string::npos || name.empty() || error != std::errc() ||
-      end != name.data() + name.size() || descriptor < 0 || !isDescriptorFolder(folderOf(path))) {
+      end != name.data() + name.size() || descriptor < 0 ||
+      !isDescriptorFolder(parentFolder(path))) {
     return std::nullopt;
   }
   return descriptor;
@@ -242,7 +237,7 @@ struct OutputFile::State {
   // readable by its owner alone until the commit gives it the mode it is meant to have.
   FileProblem openTemporary() {
     removeOnInterrupt();
-    const std::string folder = folderOf(target);
+    const std::string folder = parentFolder(target);
 #ifdef O_TMPFILE
     if (mayBeUnnamed) {
       fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
@@ -265,7 +260,7 @@ struct OutputFile::State {
 
   // Gives the anonymous temporary file a name, for the rename.
   int nameTemporary() {
-    temporaryName = temporaryNameIn(folderOf(target));
+    temporaryName = temporaryNameIn(parentFolder(target));
     publishTemporary(temporaryName);
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporaryName.c_str(), AT_SYMLINK_FOLLOW) == 0) {
@@ -404,7 +399,7 @@ FileProblem OutputFile::commit() {
   state.temporaryName.clear();
   state.close();
   // The rename itself on disk too.
-  const int folder = ::open(folderOf(state.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int folder = ::open(parentFolder(state.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder >= 0) {
     fsync(folder);
     ::close(folder);
