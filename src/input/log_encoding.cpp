@@ -1,12 +1,11 @@
 #include "input/log_encoding.hpp"
 
+#include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstdio>
+#include <cstring>
 #include <span>
 #include <utility>
 
-#include "platform/files.hpp"
 #include "platform/text.hpp"
 
 namespace tradepl::detail {
@@ -97,45 +96,49 @@ class Utf16Decoder {
   char16_t highSurrogate_ = 0;
 };
 
-// Where decoded text goes: a temporary file, written in blocks.
-class TemporaryText {
+// A UTF-16 log's bytes as UTF-8, as they are read: its first bytes, read already, then the
+// rest. It can only be read from start to end, as a pipe can.
+class Utf16AsUtf8 final : public LogBytes {
  public:
-  TemporaryText() : file_(platform::openTemporaryFile()) {
-    if (file_ == nullptr) failure_ = {FileFailure::cannotCreate, errno};
-  }
-  ~TemporaryText() {
-    if (file_ != nullptr) std::fclose(file_);
-  }
-  TemporaryText(const TemporaryText&) = delete;
-  TemporaryText& operator=(const TemporaryText&) = delete;
+  Utf16AsUtf8(std::string_view head, LogBytes& rest)
+      : decoder_(head.starts_with("\xFE\xFF")), head_(head), rest_(rest) {}
 
-  std::string& pending() { return pending_; }
-  bool flushIfFull() { return pending_.size() < kBlock || flush(); }
-  bool flush() {
-    if (failure_) return false;
-    if (std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size()) {
-      failure_ = {FileFailure::writeError, errno};
-      return false;
-    }
-    pending_.clear();
-    return true;
+  std::size_t read(std::span<char> into) override {
+    while (decoded_.size() - taken_ < into.size() && !ended_) decodeMore();
+    const std::size_t size = std::min(into.size(), decoded_.size() - taken_);
+    std::memcpy(into.data(), decoded_.data() + taken_, size);
+    taken_ += size;
+    return size;
   }
-  // The text written, to be read from the start.
-  std::unique_ptr<LogBytes> finish() {
-    if (!flush()) return nullptr;
-    if (std::fflush(file_) != 0 || !platform::seekTo(file_, 0)) {
-      failure_ = {FileFailure::writeError, errno};
-      return nullptr;
-    }
-    return fileBytes(std::exchange(file_, nullptr));
-  }
-  const FileProblem& failure() const { return failure_; }
+  std::optional<std::uint64_t> size() const override { return std::nullopt; }
+  std::size_t readAt(std::uint64_t, std::span<char> into) override { return read(into); }
+  FileProblem failure() const override { return rest_.failure(); }
+
+  // True once the bytes turned out not to be UTF-16: an odd length, a lone surrogate.
+  bool malformed() const { return malformed_; }
 
  private:
-  static constexpr std::size_t kBlock = std::size_t{64} << 10;
-  std::FILE* file_;
-  std::string pending_;
-  FileProblem failure_;
+  void decodeMore() {
+    decoded_.erase(0, taken_);
+    taken_ = 0;
+    std::string_view bytes = std::exchange(head_, std::string_view());
+    if (bytes.empty()) bytes = std::string_view(block_.data(), rest_.read(block_));
+    if (bytes.empty()) {
+      ended_ = true;
+      malformed_ = !decoder_.finished() && !rest_.failure();
+    } else if (!decoder_.decode(bytes, decoded_)) {
+      ended_ = malformed_ = true;
+    }
+  }
+
+  Utf16Decoder decoder_;
+  std::string_view head_;
+  LogBytes& rest_;
+  std::array<char, 64 << 10> block_;
+  std::string decoded_;
+  std::size_t taken_ = 0;
+  bool ended_ = false;
+  bool malformed_ = false;
 };
 
 }  // namespace
@@ -176,20 +179,11 @@ std::optional<std::string_view> LineDecoder::shiftJis(std::string_view line, Lin
 }
 
 DecodedLog decodeUtf16(std::string_view head, LogBytes& log) {
-  Utf16Decoder decoder(head.starts_with("\xFE\xFF"));
-  TemporaryText text;
-  bool decodes = decoder.decode(head, text.pending());
-  std::array<char, 64 << 10> block;
-  while (decodes && text.flushIfFull()) {
-    const std::size_t got = log.read(block);
-    if (got == 0) break;
-    decodes = decoder.decode(std::string_view(block.data(), got), text.pending());
-  }
-  if (const FileProblem failure = log.failure()) return {nullptr, false, failure};
-  if (text.failure()) return {nullptr, false, text.failure()};
-  if (!decodes || !decoder.finished()) return {nullptr, true, {}};
-  std::unique_ptr<LogBytes> bytes = text.finish();
-  return {std::move(bytes), false, text.failure()};
+  Utf16AsUtf8 utf8(head, log);
+  std::unique_ptr<LogBytes> decoded = spoolToTemporaryFile(utf8);
+  if (utf8.malformed()) return {nullptr, true, {}};
+  if (const FileProblem failure = decoded->failure()) return {nullptr, false, failure};
+  return {std::move(decoded), false, {}};
 }
 
 }  // namespace tradepl::detail
