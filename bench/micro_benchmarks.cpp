@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/trade_flow.hpp"
+#include "flow/trade_flow.hpp"
 #include "input/log_reader.hpp"
+#include "input/row_source.hpp"
 #include "input/trade_line.hpp"
 #include "ledger/ledger.hpp"
 #include "output/result_line.hpp"
@@ -52,7 +53,7 @@ BENCHMARK(BM_ReadSpotLine);
 BENCHMARK(BM_ReadMarginLine);
 
 // Takes what a log comes to, as the run would, without writing it anywhere.
-class CountingListener final : public FlowListener {
+class CountingListener final : public FlowListener, public LineListener {
  public:
   void result(const ResultRow& result) override { benchmark::DoNotOptimize(result.profit); }
   void note(const LedgerNote&, const TradeRow&) override {}
@@ -72,7 +73,11 @@ void BM_ReadMarginLog(benchmark::State& state) {
     LogReader reader(bytes, LogKind::margin);
     TradeFlow flow;
     CountingListener listener;
-    benchmark::DoNotOptimize(flow.read(reader, listener).kept);
+    RowSource source(reader, listener);
+    RowSource* const sources[] = {&source};
+    MergedRows rows(sources);
+    flow.takeAll(rows, listener);
+    benchmark::DoNotOptimize(source.report().kept);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * log.size()));
 }

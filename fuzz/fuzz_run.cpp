@@ -32,9 +32,10 @@
 #include <vector>
 
 #include "app/converter.hpp"
-#include "app/trade_flow.hpp"
+#include "flow/trade_flow.hpp"
 #include "fuzz_checks.hpp"
 #include "input/log_reader.hpp"
+#include "input/row_source.hpp"
 #include "output/result_line.hpp"
 
 namespace {
@@ -62,11 +63,9 @@ void requireOneLine(std::string_view line) {
 }
 
 // What the reader hands on: a line is kept once, and never both kept and reported.
-class ReaderChecks final : public LineSink {
+class ReaderChecks final : public LineListener {
  public:
-  void kept(const TradeRow& row) override {
-    require(kept_.insert(row.line).second, "a line is kept once");
-  }
+  void kept(const TradeRow& row) { require(kept_.insert(row.line).second, "a line is kept once"); }
   void skipped(std::uint64_t line, const LineProblem&) override {
     require(kept_.count(line) == 0 && skipped_.insert(line).second,
             "a line is never both kept and reported");
@@ -83,13 +82,23 @@ class ReaderChecks final : public LineSink {
   bool saidOutOfOrder_ = false;
 };
 
+// The lines a log's reading reports, which give no result.
+class SkippedLines final : public LineListener {
+ public:
+  void skipped(std::uint64_t line, const LineProblem&) override { lines.insert(line); }
+  void outOfOrder(const TradeRow&) override {}
+
+  std::set<std::uint64_t> lines;
+};
+
 // What the flow hands on: each result to a result line in memory, one line each.
 class InMemoryListener final : public FlowListener {
  public:
   explicit InMemoryListener(InMemoryRun& run) : run_(run) {}
 
   void result(const ResultRow& result) override {
-    require(results_.insert(result.trade.line).second, "a line gives one result");
+    require(results_.insert({result.trade.source, result.trade.line}).second,
+            "a line gives one result");
     const std::size_t start = run_.result.size();
     appendResultLine(run_.result, result);
     requireOneLine(std::string_view(run_.result).substr(start));
@@ -98,15 +107,18 @@ class InMemoryListener final : public FlowListener {
   void undatedResult(const TradeRow& trade) override {
     require(!trade.executed.dated(), "an undated result has no calendar date");
   }
-  void skipped(std::uint64_t line, const LineProblem&) override {
-    require(results_.count(line) == 0, "a line reported gives no result");
-  }
-  void outOfOrder(const TradeRow&) override {}
   void splitNote(const SplitNote&, const StockSplit&) override {}
+
+  // Checks, once the logs are read, that no line reported gave a result.
+  void requireNoResultOf(std::uint32_t source, const std::set<std::uint64_t>& skipped) const {
+    for (const std::uint64_t line : skipped) {
+      require(results_.count({source, line}) == 0, "a line reported gives no result");
+    }
+  }
 
  private:
   InMemoryRun& run_;
-  std::set<std::uint64_t> results_;
+  std::set<std::pair<std::uint32_t, std::uint64_t>> results_;
 };
 
 // The run without the command line: each log read once by the reader alone, to check what
@@ -124,7 +136,10 @@ InMemoryRun runInMemory(std::string_view spot, std::string_view margin, std::siz
     MemoryBytes plain(bytes);
     LogReader plainReader(plain, log);
     ReaderChecks checks;
-    if (plainReader.refusal() == LogRefusal::none) plainReader.read(checks);
+    if (plainReader.refusal() == LogRefusal::none) {
+      RowSource plainRows(plainReader, checks);
+      while (const TradeRow* row = plainRows.next()) checks.kept(*row);
+    }
 
     sources.push_back(std::make_unique<MemoryBytes>(bytes, readSize));
     auto reader = std::make_unique<LogReader>(*sources.back(), log);
@@ -135,14 +150,30 @@ InMemoryRun runInMemory(std::string_view spot, std::string_view margin, std::siz
     run.savedIn[index] = reader->savedIn();
     if (!run.refused[index]) readers.emplace_back(index, std::move(reader));
   }
-  std::stable_sort(readers.begin(), readers.end(), [](const auto& a, const auto& b) {
-    return a.second->kind() == LogKind::spot && b.second->kind() == LogKind::margin;
-  });
-  for (auto& [index, reader] : readers) {
-    InMemoryListener listener(run);
-    const LogReport report = flow.read(*reader, listener);
-    require(report.readable(), "bytes in memory always read");
-    run.newestFirst[index] = report.newestFirst;
+  // The logs of each kind as one stream, spot first.
+  InMemoryListener listener(run);
+  for (const LogKind kind : {LogKind::spot, LogKind::margin}) {
+    std::vector<std::unique_ptr<SkippedLines>> skipped;
+    std::vector<std::unique_ptr<RowSource>> rowSources;
+    std::vector<RowSource*> stream;
+    for (auto& [index, reader] : readers) {
+      if (reader->kind() != kind) continue;
+      skipped.push_back(std::make_unique<SkippedLines>());
+      rowSources.push_back(
+          std::make_unique<RowSource>(*reader, *skipped.back(), static_cast<std::uint32_t>(index)));
+      stream.push_back(rowSources.back().get());
+    }
+    MergedRows rows(stream);
+    flow.takeAll(rows, listener);
+    std::size_t at = 0;
+    for (auto& [index, reader] : readers) {
+      if (reader->kind() != kind) continue;
+      const LogReport& report = rowSources[at]->report();
+      require(report.readable(), "bytes in memory always read");
+      listener.requireNoResultOf(static_cast<std::uint32_t>(index), skipped[at]->lines);
+      run.newestFirst[index] = report.order == LogOrder::newestFirst;
+      ++at;
+    }
   }
   return run;
 }

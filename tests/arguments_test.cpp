@@ -17,24 +17,25 @@ Arguments scan(std::vector<const char*> tokens) {
 TEST(ScanArguments, TakesTheLogsAndTheLastOtherTokenAsOutput) {
   const Arguments arguments = scan({"first.csv", "-g", "a.csv", "-s", "b.csv", "out.csv"});
   EXPECT_EQ(arguments.error, ArgumentError::none);
-  EXPECT_EQ(arguments.spotPath, "a.csv");
-  EXPECT_EQ(arguments.marginPath, "b.csv");
+  EXPECT_EQ(arguments.logs,
+            (std::vector<LogPath>{{LogKind::spot, "a.csv"}, {LogKind::margin, "b.csv"}}));
   EXPECT_EQ(arguments.outputPath, "out.csv");
 }
 
-TEST(ScanArguments, LetsALaterOptionReplaceAnEarlierOne) {
-  const Arguments arguments = scan({"-g", "a.csv", "out.csv", "-g", "c.csv"});
-  EXPECT_EQ(arguments.spotPath, "c.csv");
+TEST(ScanArguments, TakesEveryLogNamedInTheOrderNamed) {
+  const Arguments arguments = scan({"-g", "a.csv", "out.csv", "-s", "m.csv", "-g", "c.csv"});
+  EXPECT_EQ(arguments.logs,
+            (std::vector<LogPath>{
+                {LogKind::spot, "a.csv"}, {LogKind::margin, "m.csv"}, {LogKind::spot, "c.csv"}}));
   EXPECT_EQ(arguments.outputPath, "out.csv");
 }
 
 TEST(ScanArguments, TakesTheTokenAfterAnOptionWhateverItReads) {
   const Arguments arguments = scan({"-g", "-s", "b.csv", "out.csv"});
   EXPECT_EQ(arguments.error, ArgumentError::none);
-  EXPECT_EQ(arguments.spotPath, "-s");
-  EXPECT_FALSE(arguments.marginPath);
+  EXPECT_EQ(arguments.logs, (std::vector<LogPath>{{LogKind::spot, "-s"}}));
   EXPECT_EQ(arguments.outputPath, "out.csv");
-  EXPECT_EQ(scan({"-g", "", "out.csv"}).spotPath, "");
+  EXPECT_EQ(scan({"-g", "", "out.csv"}).logs, (std::vector<LogPath>{{LogKind::spot, ""}}));
 }
 
 TEST(ScanArguments, RefusesCommandLinesThatCannotRun) {
@@ -55,7 +56,7 @@ TEST(ScanArguments, TakesOptionsAsPeopleExpectThem) {
   EXPECT_TRUE(scan({"-g", "a.csv", "--help", "out.csv"}).help);
   EXPECT_TRUE(scan({"-h"}).help);
   EXPECT_TRUE(scan({"--version"}).version);
-  EXPECT_EQ(scan({"-g", "--help", "out.csv"}).spotPath, "--help");  // a value, not an option
+  EXPECT_EQ(scan({"-g", "--help", "out.csv"}).logs.front().path, "--help");  // a value
   EXPECT_EQ(scan({"-g", "a.csv", "./-out.csv"}).outputPath, "./-out.csv");
 
   const Arguments unknown = scan({"-g", "a.csv", "--foo", "out.csv"});

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/trade_flow.hpp"
+#include "flow/trade_flow.hpp"
 #include "input/log_reader.hpp"
+#include "input/row_source.hpp"
 #include "log_lines.hpp"
 
 namespace tradepl::testing {
@@ -21,7 +22,7 @@ struct Noted {
   TradeRow trade;
 };
 
-class FlowRun final : public FlowListener {
+class FlowRun final : public FlowListener, public LineListener {
  public:
   explicit FlowRun(FlowSettings settings = {}) : flow_(std::move(settings)) {}
   explicit FlowRun(CostMethod method) : FlowRun(FlowSettings{.method = method}) {}
@@ -82,7 +83,10 @@ class FlowRun final : public FlowListener {
       MemoryBytes bytes(*lines);
       LogReader reader(bytes, log);
       ASSERT_EQ(reader.refusal(), LogRefusal::none);
-      flow_.read(reader, *this);
+      RowSource source(reader, *this);
+      RowSource* const sources[] = {&source};
+      MergedRows rows(sources);
+      flow_.takeAll(rows, *this);
     }
   }
 

@@ -1,7 +1,9 @@
 #include "input/log_reader.hpp"
+#include "input/row_source.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -30,9 +32,9 @@ struct KeptRow {
   std::size_t nameSize = 0;
 };
 
-class Recorder final : public LineSink {
+class Recorder final : public LineListener {
  public:
-  void kept(const TradeRow& row) override {
+  void kept(const TradeRow& row) {
     std::string code;
     appendStockCode(code, row.stockCode);
     rows.push_back(
@@ -58,8 +60,15 @@ class Recorder final : public LineSink {
 
 using Lines = std::vector<std::uint64_t>;
 
+// Reads every row of a log looked over.
+LogReport readAll(LogReader& reader, Recorder& recorder) {
+  RowSource source(reader, recorder);
+  while (const TradeRow* row = source.next()) recorder.kept(*row);
+  return source.report();
+}
+
 // Looks a log over and reads it, unless it is refused.
-LogReport readTradeLines(LogBytes& bytes, LogKind log, LineSink& sink) {
+LogReport readTradeLines(LogBytes& bytes, LogKind log, Recorder& recorder) {
   LogReader reader(bytes, log);
   if (reader.failure() || reader.refusal() != LogRefusal::none) {
     LogReport report;
@@ -67,7 +76,7 @@ LogReport readTradeLines(LogBytes& bytes, LogKind log, LineSink& sink) {
     report.failure = reader.failure();
     return report;
   }
-  return reader.read(sink);
+  return readAll(reader, recorder);
 }
 
 SpotTrade dated(const std::string& date, const std::string& code = "7203") {
@@ -233,7 +242,7 @@ TEST(ReadTradeLines, ReadsANewestFirstLogFromItsLastLineUp) {
   Recorder recorder;
   MemoryBytes bytes(log, 4093);
   const LogReport report = readTradeLines(bytes, LogKind::spot, recorder);
-  EXPECT_TRUE(report.newestFirst);
+  EXPECT_EQ(report.order, LogOrder::newestFirst);
   EXPECT_EQ(report.lines, rows + 1u);
   ASSERT_EQ(recorder.rows.size(), static_cast<std::size_t>(rows));
   for (int i = 0; i < rows; ++i) ASSERT_EQ(recorder.rows[i].line, rows + 1u - i) << i;
@@ -244,27 +253,93 @@ TEST(ReadTradeLines, ReadsANewestFirstLogFromItsLastLineUp) {
 
 struct OrderVoteCase {
   std::vector<const char*> dates;
-  bool newestFirst;
+  LogOrder order;
 };
 
-TEST(ReadTradeLines, TakesALogAsNewestFirstWhenMorePairsGoBackThanForward) {
+TEST(ReadTradeLines, TakesALogsOrderByTheVotesOfItsDaysAndOfItsTimes) {
+  constexpr LogOrder oldest = LogOrder::oldestFirst;
+  constexpr LogOrder newest = LogOrder::newestFirst;
   for (const OrderVoteCase& c : std::vector<OrderVoteCase>{
            // One mistyped year in the last row does not turn a log around.
            {{"2024/03/05 10:00", "2024/03/06 10:00", "2024/03/07 10:00", "2004/03/08 10:00"},
-            false},
-           {{"2004/03/08 10:00", "2024/03/07 10:00", "2024/03/06 10:00", "2024/03/05 10:00"}, true},
-           // A tie reads from the top; a date without a time ties with its day's times.
-           {{"2024/03/05 09:00", "2024/03/05 15:00", "2024/03/05 10:00"}, false},
-           {{"2024/03/05", "2024/03/05 15:00", "2024/03/05 09:00", "x"}, true},
+            oldest},
+           {{"2004/03/08 10:00", "2024/03/07 10:00", "2024/03/06 10:00", "2024/03/05 10:00"},
+            newest},
+           // A log of one day follows its times; a tie reads from the top; a date without a
+           // time ties with its day's times.
+           {{"2024/03/05 09:00", "2024/03/05 15:00", "2024/03/05 10:00"}, oldest},
+           {{"2024/03/05", "2024/03/05 15:00", "2024/03/05 09:00", "x"}, newest},
            // Only calendar dates take part.
-           {{"2024/03/05", "9999/99/99", "2024/03/04"}, true},
-           {{"2024/03/05", "2024/02/30", "2023/02/29"}, false},
+           {{"2024/03/05", "9999/99/99", "2024/03/04"}, newest},
+           {{"2024/03/05", "2024/02/30", "2023/02/29"}, oldest},
+           // Days and the trades of a day going opposite ways, by two time pairs or more.
+           {{"2024/03/06 09:00", "2024/03/06 10:00", "2024/03/06 11:00", "2024/03/05 09:00"},
+            LogOrder::daysNewestFirst},
+           {{"2024/03/05 11:00", "2024/03/05 10:00", "2024/03/06 11:00", "2024/03/06 10:00"},
+            LogOrder::tradesNewestFirst},
+           // One time pair against the days does not turn the days' order within a day, nor
+           // do two that are outnumbered.
+           {{"2024/03/06 10:00", "2024/03/06 11:00", "2024/03/05 10:00"}, newest},
+           {{"2024/03/05 10:00", "2024/03/05 09:00", "2024/03/06 10:00", "2024/03/06 09:00",
+             "2024/03/07 10:00", "2024/03/07 11:00", "2024/03/07 12:00"},
+            oldest},
        }) {
     std::string log;
     for (const char* date : c.dates) log += dated(date).line() + "\n";
     Recorder recorder;
-    EXPECT_EQ(read(LogKind::spot, log, recorder).newestFirst, c.newestFirst) << log;
+    EXPECT_EQ(read(LogKind::spot, log, recorder).order, c.order) << log;
   }
+}
+
+struct DayByDayCase {
+  std::vector<const char*> dates;  // line 1 is the heading
+  Lines kept;
+};
+
+TEST(ReadTradeLines, ReadsALogWhoseDaysAndTradesGoOppositeWaysADayAtATime) {
+  for (const DayByDayCase& c : std::vector<DayByDayCase>{
+           // Days newest first, trades oldest first; a row without a date stays with its day.
+           {{"2024/03/07 09:00", "2024/03/07 10:00", "x", "2024/03/06 09:00", "2024/03/06 10:00",
+             "2024/03/05 09:00", "2024/03/05 10:00"},
+            {7, 8, 5, 6, 2, 3, 4}},
+           // Days oldest first, trades newest first.
+           {{"2024/03/05 10:00", "2024/03/05 09:00", "x", "2024/03/06 10:00", "2024/03/06 09:00",
+             "2024/03/06 08:00"},
+            {4, 3, 2, 7, 6, 5}},
+       }) {
+    std::string log = headingLine(LogKind::spot) + "\n";
+    for (const char* date : c.dates) log += dated(date).line() + "\n";
+    Recorder recorder;
+    const LogReport report = read(LogKind::spot, log, recorder);
+    EXPECT_EQ(recorder.keptLines(), c.kept) << log;
+    EXPECT_EQ(report.lines, c.dates.size() + 1);
+    EXPECT_TRUE(recorder.skippedLines.empty());
+  }
+}
+
+TEST(ReadTradeLines, ReadsDaysLargerThanABlockInOrder) {
+  // Newest day first, each day's trades oldest first; the middle day is larger than a block.
+  std::string log;
+  for (int day = 7; day >= 5; --day) {
+    for (int minute = 0; minute < (day == 6 ? 4000 : 100); ++minute) {
+      char date[32];
+      std::snprintf(date, sizeof date, "2024/03/%02d %02d:%02d", day, minute / 60 % 24,
+                    minute % 60);
+      SpotTrade trade = dated(date);
+      trade.quantity = std::to_string(day * 10000 + minute);  // the order it was executed in
+      log += trade.line() + "\n";
+    }
+  }
+  Recorder recorder;
+  std::vector<std::int64_t> numbers;
+  MemoryBytes bytes(log, 4093);
+  LogReader reader(bytes, LogKind::spot);
+  ASSERT_EQ(reader.order(), LogOrder::daysNewestFirst);
+  RowSource source(reader, recorder);
+  while (const TradeRow* row = source.next()) numbers.push_back(row->quantity);
+  ASSERT_EQ(numbers.size(), 4200u);
+  EXPECT_TRUE(std::is_sorted(numbers.begin(), numbers.end()));
+  EXPECT_TRUE(source.report().readable());
 }
 
 TEST(ReadTradeLines, SaysOfAUtf8LineAfterShiftJisRowsThatItIsSkipped) {
@@ -317,11 +392,11 @@ TEST(ReadTradeLines, SaysSoWhenALogShrinksWhileItIsRead) {
   for (const std::string* log : {&newestFirst, &oldestFirst}) {
     ShrinkingBytes bytes(*log);
     LogReader reader(bytes, LogKind::spot);
-    EXPECT_EQ(reader.newestFirst(), log == &newestFirst);
+    EXPECT_EQ(reader.order() == LogOrder::newestFirst, log == &newestFirst);
     bytes.shrunk = true;
     Recorder recorder;
-    const LogReport report = reader.read(recorder);
-    EXPECT_EQ(report.failure, (FileProblem{FileFailure::shrank})) << reader.newestFirst();
+    const LogReport report = readAll(reader, recorder);
+    EXPECT_EQ(report.failure, (FileProblem{FileFailure::shrank})) << log->size();
   }
 }
 
@@ -349,7 +424,7 @@ TEST(SpoolToTemporaryFile, CopiesAStreamToAFileOfKnownSizeOrSaysWhyNot) {
   std::string copy(log.size(), '\0');
   EXPECT_EQ(readFully(*spooled, copy, 0), log.size());
   EXPECT_EQ(copy, log);
-  EXPECT_TRUE(LogReader(*spooled, LogKind::spot).newestFirst());
+  EXPECT_EQ(LogReader(*spooled, LogKind::spot).order(), LogOrder::newestFirst);
 
   FailingBytes failing(log, 10, false);
   const std::unique_ptr<LogBytes> cut = spoolToTemporaryFile(failing);

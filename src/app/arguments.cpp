@@ -35,7 +35,7 @@ std::optional<std::string> writesSplitsFile(const Arguments& arguments) {
 
 void checkCommandLine(Arguments& arguments) {
   if (arguments.error != ArgumentError::none || arguments.help || arguments.version) return;
-  if (!arguments.spotPath && !arguments.marginPath) {
+  if (arguments.logs.empty()) {
     arguments.error =
         arguments.paths.size() > 1 ? ArgumentError::logsNotMarked : ArgumentError::noInputLog;
   } else if (!arguments.outputPath) {
@@ -105,7 +105,7 @@ Arguments scanArguments(std::span<const char* const> arguments) {
         scanned.namedSplits.push_back(path);
         continue;
       }
-      (token == kSpotOption ? scanned.spotPath : scanned.marginPath) = path;
+      scanned.logs.push_back({token == kSpotOption ? LogKind::spot : LogKind::margin, path});
       scanned.namedLogs.push_back(path);
     } else if (takeSwitch(token, scanned)) {
       continue;
@@ -128,16 +128,12 @@ bool standardOutputIsAnInput(const Arguments& arguments) {
 bool mayNameDroppedLogs(const Arguments& arguments) {
   return (arguments.error == ArgumentError::noInputLog ||
           arguments.error == ArgumentError::logsNotMarked) &&
-         arguments.namedLogs.empty() && !arguments.paths.empty() && arguments.paths.size() <= 2;
+         arguments.namedLogs.empty() && !arguments.paths.empty();
 }
 
 Arguments withDroppedLogs(Arguments arguments, std::span<const LogKind> kinds) {
-  // Two logs of one kind take both places in the order given, and the run reads each as
-  // what it is.
-  const bool oneKind = kinds.size() == 2 && kinds[0] == kinds[1];
   for (std::size_t i = 0; i < arguments.paths.size() && i < kinds.size(); ++i) {
-    const bool spotPlace = oneKind ? i == 0 : kinds[i] == LogKind::spot;
-    (spotPlace ? arguments.spotPath : arguments.marginPath) = arguments.paths[i];
+    arguments.logs.push_back({kinds[i], arguments.paths[i]});
     arguments.namedLogs.push_back(arguments.paths[i]);
   }
   arguments.outputPath =

@@ -1,16 +1,17 @@
 #pragma once
 // The command line, kSynopsis below, or one of -h, --help, --version.
 //
-// "-g", "-s", "--splits" and "--report" take the next token as their path whatever it reads,
-// a later one replacing an earlier one; "--tax" costs spot sales by the tax office's method,
+// "-g", "-s", "--splits" and "--report" take the next token as their path whatever it reads;
+// every log named with -g or -s is read, and a later --splits or --report replaces an earlier
+// one; "--tax" costs spot sales by the tax office's method,
 // "--detail" adds the account, trade type and settlement date to each result line, "-q" (--quiet)
 // leaves out the summary; options may stand anywhere; any other token that begins with
 // '-' is an unknown option, but "-" itself, the standard output; any other token is a
 // candidate output path, the last one winning. A file whose name begins with '-' is
 // written as ./-name.
 //
-// Without -g and -s, one or two paths may be logs dropped on the program (Explorer starts it
-// with their paths alone): the run decides by reading them, and withDroppedLogs takes them.
+// Without -g and -s, the paths may be logs dropped on the program (Explorer starts it with
+// their paths alone): the run decides by reading them, and withDroppedLogs takes them.
 
 #include <cstdint>
 #include <optional>
@@ -41,13 +42,19 @@ enum class ArgumentError : std::uint8_t {
   namesSplitsFile,  // the output or the report names the splits file
 };
 
+// A log on the command line, and the kind it was named as.
+struct LogPath {
+  LogKind kind = LogKind::spot;
+  std::string path;
+  friend bool operator==(const LogPath&, const LogPath&) = default;
+};
+
 struct Arguments {
-  std::optional<std::string> spotPath;
-  std::optional<std::string> marginPath;
+  std::vector<LogPath> logs;              // in the order named
   std::optional<std::string> outputPath;  // "-" for the standard output
   std::optional<std::string> reportPath;  // the yearly report, "-" for the standard output
   std::optional<std::string> splitsPath;
-  std::vector<std::string> namedLogs;    // every path given with -g or -s, even replaced
+  std::vector<std::string> namedLogs;    // every path given with -g or -s
   std::vector<std::string> namedSplits;  // every path given with --splits, even replaced
   std::vector<std::string> paths;        // the tokens taken for the output path, in order
   bool dropped = false;  // the logs are paths given without -g and -s, as a drop gives them
@@ -73,8 +80,8 @@ Arguments scanArguments(std::span<const char* const> arguments);
 // nothing may be written to it, not even the usage text.
 bool standardOutputIsAnInput(const Arguments& arguments);
 
-// True when the command line names no log with -g or -s, and one or two paths that may be
-// logs dropped on the program, with no other mistake.
+// True when the command line names no log with -g or -s, and paths that may be logs dropped
+// on the program, with no other mistake.
 bool mayNameDroppedLogs(const Arguments& arguments);
 
 // The command line with its paths taken as logs of the given kinds, the output

@@ -14,8 +14,9 @@
 #include "app/reporter.hpp"
 #include "app/summary.hpp"
 #include "app/teller.hpp"
-#include "app/trade_flow.hpp"
+#include "flow/trade_flow.hpp"
 #include "input/log_reader.hpp"
+#include "input/row_source.hpp"
 #include "input/splits_file.hpp"
 #include "ledger/tax_report.hpp"
 #include "output/report_file.hpp"
@@ -71,45 +72,91 @@ std::string displayName(const std::string& path) {
   return path.empty() ? "''" : path;
 }
 
-// A log named on the command line, opened and looked over.
+// A file named on the command line, opened through the run's own way of opening files and
+// looked over, once: what is seen of it while the command line is settled is what the run
+// reads.
+struct LookedLog {
+  std::string path;
+  OpenedLog opened;
+  std::unique_ptr<LogReader> reader;  // when it could be opened
+};
+
+LookedLog lookAt(const std::string& path, LogKind namedAs, const LogOpener& openLog) {
+  LookedLog looked{path, openLog(path), nullptr};
+  if (looked.opened.bytes) {
+    looked.reader = std::make_unique<LogReader>(*looked.opened.bytes, namedAs);
+  }
+  return looked;
+}
+
+// True for a log that was looked over without a fault and reads as a trade log.
+bool readsAsALog(const LookedLog& looked) {
+  return looked.reader && !looked.reader->failure() &&
+         looked.reader->refusal() == LogRefusal::none && looked.reader->recognised();
+}
+
+// A log of the run, looked over and not refused.
 struct NamedLog {
   LogKind kind;
   std::string path;
   std::unique_ptr<LogBytes> bytes;
   std::unique_ptr<LogReader> reader;
   std::size_t inSummary;
+  std::unique_ptr<LogVoice> voice;  // while its stream is read
 };
 
-// Where one log's results and messages go while it is read.
-class LogOutput final : public FlowListener {
+// Where the results of a stream and what is said about its rows go while it is read.
+class StreamOutput final : public FlowListener {
  public:
-  LogOutput(ResultFile& results, LogVoice& voice, std::string_view splitsPath)
-      : results_(results), voice_(voice), splitsPath_(splitsPath) {}
+  StreamOutput(ResultFile& results, std::vector<NamedLog>& logs, std::string_view splitsPath)
+      : results_(results), logs_(logs), splitsPath_(splitsPath) {}
 
   void result(const ResultRow& result) override { results_.append(result); }
-  void note(const LedgerNote& note, const TradeRow& trade) override { voice_.note(note, trade); }
-  void undatedResult(const TradeRow& trade) override { voice_.undatedResult(trade); }
-  void skipped(std::uint64_t line, const LineProblem& problem) override {
-    voice_.skipped(line, problem);
+  void note(const LedgerNote& note, const TradeRow& trade) override {
+    voiceOf(trade).note(note, trade);
   }
-  void outOfOrder(const TradeRow& row) override { voice_.outOfOrder(row); }
+  void undatedResult(const TradeRow& trade) override { voiceOf(trade).undatedResult(trade); }
   void splitNote(const SplitNote& note, const StockSplit& split) override {
-    voice_.splitNote(note, split, splitsPath_);
+    // Said about the line of the splits file, whichever log's trade set it off.
+    for (NamedLog& log : logs_) {
+      if (log.voice) return log.voice->splitNote(note, split, splitsPath_);
+    }
   }
 
  private:
+  LogVoice& voiceOf(const TradeRow& row) { return *logs_[row.source].voice; }
+
   ResultFile& results_;
-  LogVoice& voice_;
+  std::vector<NamedLog>& logs_;
   std::string_view splitsPath_;
 };
 
-// One conversion, from the logs named to the summary.
+// What is said before a log is read: how it is written, and the order it is read in.
+std::optional<Message> orderNote(LogOrder order) {
+  switch (order) {
+    case LogOrder::newestFirst:
+      return Message::newestFirst;
+    case LogOrder::daysNewestFirst:
+      return Message::daysNewestFirst;
+    case LogOrder::tradesNewestFirst:
+      return Message::tradesNewestFirst;
+    case LogOrder::oldestFirst:
+      break;
+  }
+  return std::nullopt;
+}
+
+// One conversion, from the logs named to the summary: the logs are opened and looked over
+// first, then the rows of each kind are pulled from all of its logs at once, merged in time,
+// through the flow into the result file.
 class Conversion {
  public:
   Conversion(const Arguments& arguments, Reporter& reporter, Language language,
-             std::vector<StockSplit> splits, const LogOpener& openLog)
+             std::vector<StockSplit> splits, const LogOpener& openLog,
+             std::vector<LookedLog> looked)
       : arguments_(arguments),
         openLog_(openLog),
+        looked_(std::move(looked)),
         teller_(reporter, language),
         reporter_(reporter),
         method_(arguments.tax ? CostMethod::taxOffice : CostMethod::movingAverage),
@@ -169,7 +216,7 @@ class Conversion {
     failedPartWay_ = true;
     if (report.reached == 0) return cannotRead(path, report.failure);
     const Message message =
-        report.newestFirst ? Message::readStoppedBefore : Message::readStoppedAfter;
+        daysFromTheEnd(report.order) ? Message::readStoppedBefore : Message::readStoppedAfter;
     teller_.aboutFile(path,
                       say(message, {grouped(report.reached), describe(language(), report.failure)}),
                       Gap::explained);
@@ -202,48 +249,53 @@ class Conversion {
     summary_.reportWent(path, !problem);
   }
 
-  // Opens and looks over the logs named on the command line; says which cannot be read.
-  // Spot logs are read before margin logs, whichever option named them: a log named with
-  // the wrong one is read as what it is.
+  // Opens and looks over the logs named on the command line, each once however often it is
+  // named; says which cannot be read.
   void openLogs() {
-    const bool namedTwice = arguments_.spotPath && arguments_.marginPath &&
-                            samePath(*arguments_.spotPath, *arguments_.marginPath);
-    for (const auto& [kind, path] : {std::pair(LogKind::spot, &arguments_.spotPath),
-                                     std::pair(LogKind::margin, &arguments_.marginPath)}) {
-      if (!*path) continue;
-      if (kind == LogKind::margin && namedTwice) {
-        teller_.aboutFile(**path,
-                          say(arguments_.dropped ? Message::givenTwice : Message::namedTwice));
+    const std::vector<LogPath>& named = arguments_.logs;
+    for (std::size_t i = 0; i < named.size(); ++i) {
+      const auto earlier =
+          std::find_if(named.begin(), named.begin() + static_cast<long>(i),
+                       [&](const LogPath& log) { return samePath(log.path, named[i].path); });
+      if (earlier != named.begin() + static_cast<long>(i)) {
+        const bool otherOption = !arguments_.dropped && earlier->kind != named[i].kind;
+        teller_.aboutFile(named[i].path,
+                          say(otherOption ? Message::namedTwice : Message::givenTwice));
         continue;
       }
-      openLog(kind, **path);
+      openLog(named[i].kind, lookedAt(named[i]));
     }
-    std::stable_sort(logs_.begin(), logs_.end(), [](const NamedLog& a, const NamedLog& b) {
-      return a.kind == LogKind::spot && b.kind == LogKind::margin;
-    });
   }
 
-  void openLog(LogKind named, const std::string& path) {
+  // The log as it was looked at already, where it was, or opened and looked over now.
+  LookedLog lookedAt(const LogPath& log) {
+    for (LookedLog& looked : looked_) {
+      if (looked.reader && looked.path == log.path) return std::move(looked);
+    }
+    return lookAt(log.path, log.kind, openLog_);
+  }
+
+  void openLog(LogKind named, LookedLog looked) {
+    const std::string& path = looked.path;
     const std::size_t inSummary = summary_.logNamed(displayName(path));
-    OpenedLog opened = openLog_(path);
-    if (!opened.bytes) {
-      cannotRead(displayName(path), opened.problem);
+    if (!looked.opened.bytes) {
+      cannotRead(displayName(path), looked.opened.problem);
       return;
     }
-    auto reader = std::make_unique<LogReader>(*opened.bytes, named);
-    if (reader->failure()) {
+    const LogReader& reader = *looked.reader;
+    if (reader.failure()) {
       failedPartWay_ = true;
-      cannotRead(path, reader->failure());
-    } else if (reader->refusal() != LogRefusal::none) {
-      teller_.aboutFile(path, say(refusalMessage(reader->refusal())), Gap::explained);
+      cannotRead(path, reader.failure());
+    } else if (reader.refusal() != LogRefusal::none) {
+      teller_.aboutFile(path, say(refusalMessage(reader.refusal())), Gap::explained);
       if (status_ == kCompleted) status_ = kInputUnreadable;
     } else {
-      if (reader->kind() != named && !arguments_.dropped) {
-        teller_.aboutFile(path, say(reader->kind() == LogKind::spot ? Message::readAsSpot
-                                                                    : Message::readAsMargin));
+      if (reader.kind() != named && !arguments_.dropped) {
+        teller_.aboutFile(path, say(reader.kind() == LogKind::spot ? Message::readAsSpot
+                                                                   : Message::readAsMargin));
       }
-      logs_.push_back(
-          {reader->kind(), path, std::move(opened.bytes), std::move(reader), inSummary});
+      logs_.push_back({reader.kind(), path, std::move(looked.opened.bytes),
+                       std::move(looked.reader), inSummary, nullptr});
     }
   }
 
@@ -253,7 +305,8 @@ class Conversion {
   FileProblem convert(const std::string& output) {
     ResultFile results(arguments_.detail);
     if (const FileProblem problem = results.create(output)) return problem;
-    for (NamedLog& log : logs_) read(log, results);
+    // Spot results first, then margin results, whichever option named the logs.
+    for (const LogKind kind : {LogKind::spot, LogKind::margin}) readStream(kind, results);
     if (failedPartWay_) {
       sentPart_ = results.sentPart();
       return {};
@@ -263,25 +316,62 @@ class Conversion {
     return problem;
   }
 
-  void read(NamedLog& log, ResultFile& results) {
+  // Reads every log of one kind as one stream.
+  void readStream(LogKind kind, ResultFile& results) {
+    std::vector<std::unique_ptr<RowSource>> sources;
+    std::vector<RowSource*> stream;
+    std::vector<NamedLog*> streamLogs;
+    for (std::size_t i = 0; i < logs_.size(); ++i) {
+      NamedLog& log = logs_[i];
+      if (log.kind != kind) continue;
+      sayHowItIsRead(log);
+      log.voice = std::make_unique<LogVoice>(teller_, log.kind, log.path);
+      sources.push_back(
+          std::make_unique<RowSource>(*log.reader, *log.voice, static_cast<std::uint32_t>(i)));
+      stream.push_back(sources.back().get());
+      streamLogs.push_back(&log);
+    }
+    if (stream.empty()) return;
+    const std::string_view splitsPath =
+        arguments_.splitsPath ? std::string_view(*arguments_.splitsPath) : std::string_view();
+    StreamOutput output(results, logs_, splitsPath);
+    MergedRows rows(stream);
+    flow_.takeAll(rows, output);
+    for (std::size_t i = 0; i < stream.size(); ++i) {
+      LogReport report = stream[i]->report();
+      // Rows of a day that waited in a temporary file and could not be read back are
+      // missing from the run, as the rows of a log cut short would be.
+      if (i == 0 && flow_.lostRows() && report.readable()) {
+        report.failure = {FileFailure::lostTemporary};
+      }
+      finishLog(*streamLogs[i], report);
+    }
+  }
+
+  void sayHowItIsRead(const NamedLog& log) {
     const LogEncoding savedIn = log.reader->savedIn();
     if (savedIn != LogEncoding::shiftJis) {
       teller_.aboutFile(log.path, say(savedIn == LogEncoding::utf8 ? Message::readFromUtf8
                                                                    : Message::readFromUtf16));
     }
-    if (log.reader->newestFirst()) teller_.aboutFile(log.path, say(Message::newestFirst));
-    LogVoice voice(teller_, log.kind, log.path);
-    const std::string_view splitsPath =
-        arguments_.splitsPath ? std::string_view(*arguments_.splitsPath) : std::string_view();
-    LogOutput output(results, voice, splitsPath);
-    const LogReport report = flow_.read(*log.reader, output);
-    voice.finish(report);
+    if (const std::optional<Message> note = orderNote(log.reader->order())) {
+      teller_.aboutFile(log.path, say(*note));
+    }
+  }
+
+  void finishLog(NamedLog& log, const LogReport& report) {
+    log.voice->finish(report);
+    if (report.duplicates > 0) {
+      teller_.aboutFile(log.path, say(Message::alsoInAnotherLog, {grouped(report.duplicates)}));
+    }
     summary_.logRead(log.inSummary, report);
     if (!report.readable()) failedPartWay(log.path, report);
+    log.voice.reset();
   }
 
   const Arguments& arguments_;
   const LogOpener& openLog_;
+  std::vector<LookedLog> looked_;  // the logs looked at while the command line was settled
   Teller teller_;
   Reporter& reporter_;
   CostMethod method_;
@@ -310,13 +400,15 @@ void printUsage(std::ostream& out, bool toConsole) {
                     : usage);
 }
 
+namespace {
+
 // The splits named on the command line, or why there are none to be had: a splits file that
 // does not read refuses the run, since a wrong split would make every later result wrong.
 std::optional<std::vector<StockSplit>> readSplits(const Arguments& arguments, Reporter& reporter,
-                                                  Language language) {
+                                                  Language language, const LogOpener& openFile) {
   if (!arguments.splitsPath) return std::vector<StockSplit>{};
   const std::string& path = *arguments.splitsPath;
-  OpenedLog opened = openLogFile(path);
+  OpenedLog opened = openFile(path);
   const SplitsFile file = opened.bytes ? readSplitsFile(*opened.bytes) : SplitsFile{};
   if (file.badLine != 0) {
     reporter.report(path, file.badLine,
@@ -333,46 +425,47 @@ std::optional<std::vector<StockSplit>> readSplits(const Arguments& arguments, Re
   return file.splits;
 }
 
+}  // namespace
+
 bool pausesBeforeClosing(unsigned processesOnConsole, bool logsNamedWithOptions) {
   return processesOnConsole == 1 && !logsNamedWithOptions;
 }
 
 namespace {
 
-// What a path given without -g and -s is: a log of a kind, if it is a regular file whose
-// first block holds a heading line or a row of either kind; or a file that can be no log.
-struct PathLooked {
-  std::optional<LogKind> kind;
-  LogRefusal refusal = LogRefusal::none;  // a workbook, binary data
-};
-
-PathLooked lookAtPath(const std::string& path) {
-  if (!platform::isRegularFile(path)) return {};
-  const OpenedLog opened = openLogFile(path);
-  if (!opened.bytes) return {};
-  const LogReader reader(*opened.bytes, LogKind::spot);
-  if (reader.failure()) return {};
-  if (reader.refusal() != LogRefusal::none) return {std::nullopt, reader.refusal()};
-  return {reader.recognised() ? std::optional(reader.kind()) : std::nullopt};
-}
-
 // The command line, with the paths given without -g and -s taken as logs when each of them
-// reads as one: the files a drop on the program hands over. Otherwise it stands as it is,
-// and a path that can be no log (a workbook dropped in place of its CSV) is said why.
-Arguments takeDroppedLogs(const Arguments& scanned, Reporter& reporter, Language language) {
+// reads as one: the files a drop on the program hands over, which stay open in `looked` for
+// the run. Otherwise it stands as it is, and a path that can be no log (a workbook dropped
+// in place of its CSV) is said why.
+Arguments takeDroppedLogs(const Arguments& scanned, Reporter& reporter, Language language,
+                          const LogOpener& openLog, std::vector<LookedLog>& looked) {
   if (!mayNameDroppedLogs(scanned)) return scanned;
   std::vector<LogKind> kinds;
-  std::vector<std::pair<std::string, LogRefusal>> refused;
   for (const std::string& path : scanned.paths) {
-    const PathLooked looked = lookAtPath(path);
-    if (looked.kind) kinds.push_back(*looked.kind);
-    if (looked.refusal != LogRefusal::none) refused.emplace_back(path, looked.refusal);
+    // A FIFO or a device is not opened to look: reading it would take what it holds.
+    if (!platform::isRegularFile(path)) break;
+    looked.push_back(lookAt(path, LogKind::spot, openLog));
+    if (!readsAsALog(looked.back())) break;
+    kinds.push_back(looked.back().reader->kind());
   }
   if (kinds.size() == scanned.paths.size()) return withDroppedLogs(scanned, kinds);
-  for (const auto& [path, refusal] : refused) {
-    reporter.report(path, say(language, refusalMessage(refusal)));
+  for (const LookedLog& log : looked) {
+    if (log.reader && !log.reader->failure() && log.reader->refusal() != LogRefusal::none) {
+      reporter.report(log.path, say(language, refusalMessage(log.reader->refusal())));
+    }
   }
+  looked.clear();
   return scanned;
+}
+
+// The output or the report, if either is a file already there that reads as a trade log:
+// a broker's export may be impossible to get again, and a slip of the hand must not cost it.
+std::optional<std::string> writesOverALog(const Arguments& arguments, const LogOpener& openFile) {
+  for (const std::optional<std::string>* written : {&arguments.outputPath, &arguments.reportPath}) {
+    if (!*written || !platform::isRegularFile(**written)) continue;
+    if (readsAsALog(lookAt(**written, LogKind::spot, openFile))) return **written;
+  }
+  return std::nullopt;
 }
 
 int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
@@ -385,7 +478,8 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
       scanArguments(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
   logsNamedWithOptions = !scanned.namedLogs.empty();
   Reporter reporter(err);
-  const Arguments arguments = takeDroppedLogs(scanned, reporter, language);
+  std::vector<LookedLog> looked;
+  const Arguments arguments = takeDroppedLogs(scanned, reporter, language, openLog, looked);
   if (arguments.help) {
     out << platform::forConsole(say(language, Message::help, {TRADEPL_VERSION, kSynopsis}),
                                 platform::StandardStream::output);
@@ -395,9 +489,15 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     out << "tradepl " << TRADEPL_VERSION << '\n';
     return kCompleted;
   }
-  if (arguments.error != ArgumentError::none) {
+  std::string refusal = describe(language, arguments);
+  if (arguments.error == ArgumentError::none) {
+    if (const std::optional<std::string> log = writesOverALog(arguments, openLog)) {
+      refusal = say(language, Message::outputIsALog, {*log});
+    }
+  }
+  if (!refusal.empty()) {
     // The reason first: the usage text after it is long, and may scroll it away.
-    reporter.report(describe(language, arguments));
+    reporter.report(refusal);
     reporter.flush();
     // The standard output may be a log itself (- >> spot.csv, /dev/stdout >> spot.csv):
     // the usage text would be written into it.
@@ -406,9 +506,11 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     }
     return kCommandLineError;
   }
-  std::optional<std::vector<StockSplit>> splits = readSplits(arguments, reporter, language);
+  std::optional<std::vector<StockSplit>> splits =
+      readSplits(arguments, reporter, language, openLog);
   if (!splits) return kCommandLineError;
-  return Conversion(arguments, reporter, language, std::move(*splits), openLog).run();
+  return Conversion(arguments, reporter, language, std::move(*splits), openLog, std::move(looked))
+      .run();
 }
 
 }  // namespace

@@ -136,6 +136,10 @@ enum class Message : std::uint8_t {
   sentInPart,
   resultsInPart,  // {1} where
   givenTwice,
+  alsoInAnotherLog,  // {1} how many rows
+  daysNewestFirst,
+  tradesNewestFirst,
+  outputIsALog,  // {1} the path
 };
 
 // The table of each language.

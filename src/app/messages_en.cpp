@@ -287,6 +287,15 @@ std::string_view englishText(Message message) {
       return "results incomplete: {1} took part of them before a log failed";
     case Message::givenTwice:
       return "given twice: read once";
+    case Message::alsoInAnotherLog:
+      return "{1} rows are also in another log: counted once";
+    case Message::daysNewestFirst:
+      return "days newest first, the trades of each day oldest first: read a day at a time "
+             "from the last";
+    case Message::tradesNewestFirst:
+      return "the trades of each day newest first: each day read from its last trade";
+    case Message::outputIsALog:
+      return "{1} is a trade log: name the result file last, or mark the logs with -g and -s";
   }
   return {};
 }

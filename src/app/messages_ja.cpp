@@ -293,6 +293,16 @@ std::string_view japaneseText(Message message) {
       return "{1} に書き出した損益は、取引履歴を最後まで読めなかったため不完全です";
     case Message::givenTwice:
       return "2 回指定されているため、1 回だけ読み込みます";
+    case Message::alsoInAnotherLog:
+      return "{1} 行は他の取引履歴にもあるため、1 回だけ数えました";
+    case Message::daysNewestFirst:
+      return "日付は新しい順、同じ日の取引は古い順に並んでいるため、最後の日から 1 日ずつ"
+             "読みました";
+    case Message::tradesNewestFirst:
+      return "同じ日の取引が新しい順に並んでいるため、日ごとに最後の取引から読みました";
+    case Message::outputIsALog:
+      return "{1} は取引履歴です。結果ファイルは最後に指定するか、取引履歴を -g と -s "
+             "で指定してください";
   }
   return {};
 }

@@ -137,7 +137,7 @@ std::vector<std::string> RunSummary::lines(Language language, const YearlyTotals
     add(log.path + ": " +
         (log.report
              ? say(language, Message::logSummary,
-                   {grouped(log.report->lines), grouped(log.report->kept),
+                   {grouped(log.report->lines), grouped(log.report->kept - log.report->duplicates),
                     grouped(log.report->skipped), grouped(log.report->otherTradeTypes)})
              : say(language, log.leftUnread ? Message::logLeftUnread : Message::logNotRead)));
   }

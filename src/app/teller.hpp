@@ -13,6 +13,7 @@
 #include "app/messages.hpp"
 #include "app/reporter.hpp"
 #include "input/log_report.hpp"
+#include "input/row_source.hpp"
 #include "ledger/ledger.hpp"
 
 namespace tradepl {
@@ -45,13 +46,13 @@ class Teller {
 };
 
 // What one log's lines and trades give to say.
-class LogVoice {
+class LogVoice final : public LineListener {
  public:
   LogVoice(Teller& teller, LogKind log, std::string_view path)
       : teller_(teller), log_(log), path_(path) {}
 
-  void skipped(std::uint64_t line, const LineProblem& problem);
-  void outOfOrder(const TradeRow& row);
+  void skipped(std::uint64_t line, const LineProblem& problem) override;
+  void outOfOrder(const TradeRow& row) override;
   void note(const LedgerNote& note, const TradeRow& trade);
   // What a split did to a holding, said about its line of the splits file.
   void splitNote(const SplitNote& note, const StockSplit& split, std::string_view splitsPath);

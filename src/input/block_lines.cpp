@@ -7,105 +7,172 @@
 namespace tradepl::detail {
 namespace {
 
-// Hands a found line to the visitor, or says it is too long; false to stop.
-bool visit(LineVisitor& visitor, char lineEnd, const char* begin, const char* end) {
-  if (static_cast<std::size_t>(end - begin) > kLongestLine) {
-    visitor.tooLong();
-    return true;
-  }
-  return visitor.line(
-      lineText(std::string_view(begin, static_cast<std::size_t>(end - begin)), lineEnd));
+FoundLine tooLongLine() {
+  return {FoundLine::Kind::tooLong, {}, 0};
+}
+
+// A found line, or its being too long to keep.
+FoundLine lineAt(char lineEnd, const char* begin, const char* end, std::uint64_t start) {
+  const auto size = static_cast<std::size_t>(end - begin);
+  if (size > kLongestLine) return tooLongLine();
+  return {FoundLine::Kind::text, lineText(std::string_view(begin, size), lineEnd), start};
 }
 
 }  // namespace
 
-std::uint64_t readLinesForward(LogBytes& bytes, char lineEnd, std::span<char> buffer,
-                               std::size_t filled, LineVisitor& visitor) {
-  char* const base = buffer.data();
-  std::uint64_t total = filled;
-  std::size_t kept = 0;      // bytes of an unfinished line at the front, searched already
-  std::size_t got = filled;  // bytes behind them, not searched yet
-  bool skipping = false;     // inside a line too long to keep, whose start is gone
-  for (;;) {
-    if (got == 0) {
-      got = bytes.read(buffer.subspan(kept));
-      total += got;
-    }
-    if (got == 0) break;
-    char* lineStart = base;
-    char* const end = base + kept + got;
-    char* searchFrom = base + kept;
-    while (auto* found = static_cast<char*>(
-               std::memchr(searchFrom, lineEnd, static_cast<std::size_t>(end - searchFrom)))) {
-      if (skipping) {
-        skipping = false;
-      } else if (!visit(visitor, lineEnd, lineStart, found)) {
-        return total;
-      }
-      lineStart = searchFrom = found + 1;
-    }
-    kept = static_cast<std::size_t>(end - lineStart);
-    got = 0;
-    // A buffer sized for a small log is full only if the log grew while it was read.
-    if (!skipping && (kept > kLongestLine || kept == buffer.size())) {
-      visitor.tooLong();
-      skipping = true;
-    }
-    if (skipping) {
-      kept = 0;
-    } else if (lineStart != base) {
-      std::memmove(base, lineStart, kept);
-    }
-  }
-  // No line end at the end.
-  if (kept > 0 && !skipping && !bytes.failure()) visit(visitor, lineEnd, base, base + kept);
-  return total;
+ForwardLines::ForwardLines(LogBytes& bytes, char lineEnd, std::span<char> buffer,
+                           std::size_t filled, std::uint64_t from, std::optional<std::uint64_t> to)
+    : bytes_(bytes),
+      lineEnd_(lineEnd),
+      buffer_(buffer),
+      to_(to),
+      given_(filled),
+      bufferAt_(from),
+      lineStart_(buffer.data()),
+      searchFrom_(buffer.data()),
+      end_(buffer.data() + filled) {}
+
+FoundLine ForwardLines::found(const char* begin, const char* end) {
+  return lineAt(lineEnd_, begin, end,
+                bufferAt_ + static_cast<std::uint64_t>(begin - buffer_.data()));
 }
 
-bool readLinesBackward(LogBytes& bytes, char lineEnd, std::span<char> buffer, LineVisitor& visitor,
-                       std::uint64_t floor) {
-  char* const base = buffer.data();
-  char* const top = base + buffer.size();
-  std::uint64_t position = bytes.size().value_or(0);  // where the bytes in hand start
-  std::size_t carried = 0;  // bytes of an unfinished line at the top, its start not read yet
-  bool atEnd = true;        // the next line found is the one the log ends with
-  bool skipping = false;    // inside a line too long to keep, whose end is gone
-  while (position > floor) {
-    const std::size_t size =
-        static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, position - floor));
-    char* const block = top - carried - size;
-    // Fewer bytes than the size said: the file shrank, or a read failed.
-    if (readFully(bytes, std::span<char>(block, size), position - size) != size) return false;
-    position -= size;
-    char* lineEnds = top;  // where the line being found ends
-    std::string_view search(block, size);
-    for (std::size_t found; (found = search.rfind(lineEnd)) != std::string_view::npos;
-         search.remove_suffix(search.size() - found)) {
-      char* const start = block + found + 1;
-      // A log that ends with a line end has no line after it.
-      const bool noLine = atEnd && start == lineEnds;
-      atEnd = false;
-      if (skipping) {
-        skipping = false;
-      } else if (!noLine && !visit(visitor, lineEnd, start, lineEnds)) {
-        return true;
+std::size_t ForwardLines::readMore() {
+  std::span<char> into = buffer_.subspan(static_cast<std::size_t>(end_ - buffer_.data()));
+  std::size_t got = 0;
+  if (!to_) {
+    got = bytes_.read(into);
+  } else {
+    const std::uint64_t at = bufferAt_ + static_cast<std::uint64_t>(end_ - buffer_.data());
+    if (at >= *to_) return 0;
+    into = into.first(static_cast<std::size_t>(std::min<std::uint64_t>(into.size(), *to_ - at)));
+    got = bytes_.readAt(at, into);
+  }
+  given_ += got;
+  return got;
+}
+
+FoundLine ForwardLines::next() {
+  char* const base = buffer_.data();
+  for (;;) {
+    if (searchFrom_ < end_) {
+      if (auto* lineEnd = static_cast<char*>(
+              std::memchr(searchFrom_, lineEnd_, static_cast<std::size_t>(end_ - searchFrom_)))) {
+        char* const begin = lineStart_;
+        lineStart_ = searchFrom_ = lineEnd + 1;
+        if (skipping_) {
+          skipping_ = false;
+          continue;
+        }
+        return found(begin, lineEnd);
       }
-      lineEnds = block + found;
+      searchFrom_ = end_;
     }
-    carried = static_cast<std::size_t>(lineEnds - block);
-    if (!skipping && (carried > kLongestLine || carried == buffer.size())) {
-      visitor.tooLong();
-      skipping = true;
+    if (ended_) return {};
+    // No line end in what is in hand: the unfinished line moves to the front, and the
+    // reading goes on after it.
+    std::size_t kept = static_cast<std::size_t>(end_ - lineStart_);
+    // A buffer sized for a small log is full only if the log grew while it was read.
+    const bool tooLong = !skipping_ && (kept > kLongestLine || kept == buffer_.size());
+    skipping_ = skipping_ || tooLong;
+    if (skipping_) {
+      bufferAt_ += static_cast<std::uint64_t>(end_ - base);
+      kept = 0;
+    } else if (lineStart_ != base) {
+      bufferAt_ += static_cast<std::uint64_t>(lineStart_ - base);
+      std::memmove(base, lineStart_, kept);
     }
-    if (skipping) {
-      carried = 0;
-    } else {
-      std::memmove(top - carried, block, carried);
+    lineStart_ = base;
+    searchFrom_ = end_ = base + kept;
+    const std::size_t got = readMore();
+    end_ += got;
+    if (tooLong) {
+      ended_ = got == 0;
+      return tooLongLine();
+    }
+    if (got == 0) {
+      ended_ = true;
+      // The last line, without a line end after it; after a failed read, the line it cut is
+      // not handed over: it is not the line the log has.
+      if (kept == 0 || skipping_ || bytes_.failure()) return {};
+      searchFrom_ = lineStart_ = end_;
+      return found(base, base + kept);
     }
   }
-  if (floor == 0 && !skipping && (carried > 0 || !atEnd))
-    visit(visitor, lineEnd, top - carried, top);
+}
+
+BackwardLines::BackwardLines(LogBytes& bytes, char lineEnd, std::span<char> buffer,
+                             std::uint64_t floor, std::optional<std::uint64_t> ceiling)
+    : bytes_(bytes),
+      lineEnd_(lineEnd),
+      base_(buffer.data()),
+      top_(buffer.data() + buffer.size()),
+      floor_(floor),
+      position_(ceiling.value_or(bytes.size().value_or(0))) {}
+
+FoundLine BackwardLines::found(const char* begin, const char* end) {
+  return lineAt(lineEnd_, begin, end, position_ + static_cast<std::uint64_t>(begin - block_));
+}
+
+bool BackwardLines::readBlock() {
+  const auto size =
+      static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, position_ - floor_));
+  block_ = top_ - carried_ - size;
+  // Fewer bytes than the size said: the file shrank, or a read failed.
+  if (readFully(bytes_, std::span<char>(block_, size), position_ - size) != size) return false;
+  position_ -= size;
+  unsearched_ = size;
+  lineEnds_ = top_;
+  inBlock_ = true;
   return true;
+}
+
+FoundLine BackwardLines::next() {
+  for (;;) {
+    if (inBlock_) {
+      const std::size_t at = std::string_view(block_, unsearched_).rfind(lineEnd_);
+      if (at != std::string_view::npos) {
+        char* const start = block_ + at + 1;
+        char* const end = lineEnds_;
+        // Bytes that end with a line end have no line after it.
+        const bool noLine = atEnd_ && start == end;
+        atEnd_ = false;
+        lineEnds_ = block_ + at;
+        unsearched_ = at;
+        if (skipping_) {
+          skipping_ = false;
+          continue;
+        }
+        if (noLine) continue;
+        return found(start, end);
+      }
+      // What is left of the block begins a line whose start is further back.
+      inBlock_ = false;
+      carried_ = static_cast<std::size_t>(lineEnds_ - block_);
+      const bool tooLong = !skipping_ && (carried_ > kLongestLine ||
+                                          carried_ == static_cast<std::size_t>(top_ - base_));
+      skipping_ = skipping_ || tooLong;
+      if (skipping_) {
+        carried_ = 0;
+      } else {
+        std::memmove(top_ - carried_, block_, carried_);
+        block_ = top_ - carried_;
+      }
+      if (tooLong) return tooLongLine();
+    }
+    if (position_ > floor_) {
+      if (readBlock()) continue;
+      failed_ = true;
+      return {};
+    }
+    if (firstDone_) return {};
+    firstDone_ = true;
+    if (floor_ == 0 && !skipping_ && (carried_ > 0 || !atEnd_)) {
+      block_ = top_ - carried_;
+      return found(top_ - carried_, top_);
+    }
+    return {};
+  }
 }
 
 std::uint64_t countLines(LogBytes& bytes, char lineEnd, std::span<char> buffer) {

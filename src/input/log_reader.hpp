@@ -1,12 +1,11 @@
 #pragma once
-// Reading a whole log, line by line, in blocks: each line becomes a TradeRow that views
-// the block's bytes and is handed on at once, so memory stays the same however long the
-// log is.
+// A log looked over before it is read (its rows are read by a RowSource).
 //
 // Before a log is read it is looked over: a log that is not CSV text is refused whole; one
 // whose rows read as the other kind of log is read as that kind; one saved in UTF-8 or
 // UTF-16 is read as Shift_JIS; one written newest first is read from its last line up, so
-// that its trades reach the ledger oldest first, as the broker executed them.
+// that its trades reach the ledger oldest first, as the broker executed them (and one that
+// lists its days and the trades within a day in opposite orders, day by day).
 //
 // Dropped quietly: blank lines, the column headings and the lines before them (a title, an
 // account number), line 1 when it does not read, and rows of a trade type the log does not
@@ -30,20 +29,6 @@ namespace detail {
 struct LogSurvey;
 }
 
-// Receives what reading a log finds, in the order the lines are taken.
-class LineSink {
- public:
-  // A row of a trade type the log keeps; it views bytes that live until this returns.
-  virtual void kept(const TradeRow& row) = 0;
-  // A line that does not read and is not dropped quietly.
-  virtual void skipped(std::uint64_t line, const LineProblem& problem) = 0;
-  // The first kept row that was executed before the dated row taken just before it.
-  virtual void outOfOrder(const TradeRow& row) = 0;
-
- protected:
-  ~LineSink() = default;
-};
-
 // One log, looked over and ready to be read.
 class LogReader {
  public:
@@ -61,14 +46,15 @@ class LogReader {
   bool recognised() const;
   // How its text was written; other than Shift_JIS, it is converted as it is read.
   LogEncoding savedIn() const;
-  bool newestFirst() const;
+  // How it lists its trades, and so the order its lines are read in.
+  LogOrder order() const;
   // A read error while looking the log over, if any.
   const FileProblem& failure() const;
 
-  // Reads every line, in the order the log is to be taken; only for a log not refused.
-  LogReport read(LineSink& sink);
-
+  // A log not refused is read by a RowSource.
  private:
+  friend class RowSource;
+
   void survey(LogKind log, LogEncoding encoding);
 
   LogBytes* bytes_;

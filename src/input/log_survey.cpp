@@ -41,30 +41,42 @@ char lineEndOf(std::string_view head) {
 }
 
 // Counts, over consecutive dated rows, the pairs that go back in time and those that go
-// forward. A log is taken as newest first by the count, so that one mistyped date (2004
-// for 2024 in its last row) cannot turn a whole log around.
+// forward: pairs of two days apart from pairs within a day. A log's order is taken by the
+// count, so that one mistyped date (2004 for 2024 in its last row) cannot turn it around.
 class OrderVote {
  public:
   // `backward`: the rows come from the last line up, so a pair's first row is the later one.
   explicit OrderVote(bool backward) : backward_(backward) {}
 
   void take(const ExecutionDate& executed) {
-    if (!executed.dated()) return;
+    const std::optional<Day> day = dayOf(executed.date);
+    if (!day) return;
     if (previous_) {
+      const bool sameDay = *day == previousDay_;
       const ExecutionDate& earlier = backward_ ? executed : *previous_;
       const ExecutionDate& later = backward_ ? *previous_ : executed;
-      if (executedBefore(later, earlier)) ++back;
-      if (executedBefore(earlier, later)) ++forward;
+      LogSurvey::Votes& votes = sameDay ? times : days;
+      if (executedBefore(later, earlier)) ++votes.back;
+      if (executedBefore(earlier, later)) ++votes.forward;
     }
     previous_ = executed;
+    previousDay_ = *day;
   }
 
-  std::uint64_t back = 0;
-  std::uint64_t forward = 0;
+  void addTo(LogSurvey& survey) const {
+    survey.days.back += days.back;
+    survey.days.forward += days.forward;
+    survey.times.back += times.back;
+    survey.times.forward += times.forward;
+  }
+
+  LogSurvey::Votes days;
+  LogSurvey::Votes times;
 
  private:
   bool backward_;
   std::optional<ExecutionDate> previous_;
+  Day previousDay_;
 };
 
 // Looks at the lines of the first block: the log's kind and encoding, its heading line, and
@@ -88,8 +100,7 @@ class HeadSurvey {
       scan(head);
     }
     survey_.recognised = ownRows_ > 0 || survey_.headingLine != 0;
-    survey_.pairsBack += order_.back;
-    survey_.pairsForward += order_.forward;
+    order_.addTo(survey_);
   }
 
  private:
@@ -167,27 +178,22 @@ class HeadSurvey {
 };
 
 // Counts the order of the dated rows of the last block, reading back from the end of the
-// log.
-class TailSurvey final : public LineVisitor {
- public:
-  TailSurvey(LogKind log, LogEncoding encoding) : reader_(log), decoder_(encoding) {}
-
-  bool line(std::string_view text) override {
+// log, from the line end before `floor` on. False when the bytes ended before their size.
+bool surveyTail(LogBytes& bytes, LogSurvey& survey, std::span<char> buffer, std::uint64_t floor) {
+  TradeLineReader reader(survey.kind);
+  LineDecoder decoder(survey.encoding);
+  OrderVote order(true);
+  BackwardLines lines(bytes, survey.lineEnd, buffer, floor);
+  for (FoundLine found; (found = lines.next()).kind != FoundLine::Kind::end;) {
     LineProblem problem;
-    const std::optional<std::string_view> line = decoder_.shiftJis(text, problem);
-    if (!line) return true;
+    const std::optional<std::string_view> line =
+        found.kind == FoundLine::Kind::text ? decoder.shiftJis(found.text, problem) : std::nullopt;
     TradeRow row;
-    if (reader_.read(*line, row).verdict == LineVerdict::kept) order.take(row.executed);
-    return true;
+    if (line && reader.read(*line, row).verdict == LineVerdict::kept) order.take(row.executed);
   }
-  void tooLong() override {}
-
-  OrderVote order{true};
-
- private:
-  TradeLineReader reader_;
-  LineDecoder decoder_;
-};
+  order.addTo(survey);
+  return !lines.failed();
+}
 
 }  // namespace
 
@@ -219,21 +225,30 @@ LogSurvey surveyLog(LogBytes& bytes, LogKind log, std::span<char> buffer, LogEnc
     // The tail is looked at in a buffer of its own: the first block stays where it is, to
     // be read first if the log is read from the top.
     auto tail = std::make_unique_for_overwrite<char[]>(buffer.size());
-    TailSurvey last(survey.kind, survey.encoding);
     // From the line end before the first line not looked at, so that no line counts twice.
     const std::uint64_t floor =
         std::max<std::uint64_t>(survey.headLooked > 0 ? survey.headLooked - 1 : 0,
                                 *size > kBlockSize ? *size - kBlockSize : std::uint64_t{0});
-    const bool complete = readLinesBackward(
-        bytes, survey.lineEnd, std::span<char>(tail.get(), buffer.size()), last, floor);
+    const bool complete =
+        surveyTail(bytes, survey, std::span<char>(tail.get(), buffer.size()), floor);
     survey.failure = bytes.failure();
     if (!complete && !survey.failure) survey.failure = {FileFailure::shrank};
-    survey.pairsBack += last.order.back;
-    survey.pairsForward += last.order.forward;
   }
-  // A tie, as a log of one dated row has, reads from the top.
-  survey.newestFirst = survey.pairsBack > survey.pairsForward;
+  // Only bytes that can be read from any place can be read in another order than written.
+  if (size) survey.order = orderByVotes(survey.days, survey.times);
   return survey;
+}
+
+LogOrder orderByVotes(const LogSurvey::Votes& days, const LogSurvey::Votes& times) {
+  if (days.back + days.forward == 0) {
+    return times.back > times.forward ? LogOrder::newestFirst : LogOrder::oldestFirst;
+  }
+  const bool daysBack = days.back > days.forward;
+  const std::uint64_t against = daysBack ? times.forward : times.back;
+  const std::uint64_t along = daysBack ? times.back : times.forward;
+  const bool timesTurn = against >= 2 && against > along;
+  if (daysBack) return timesTurn ? LogOrder::daysNewestFirst : LogOrder::newestFirst;
+  return timesTurn ? LogOrder::tradesNewestFirst : LogOrder::oldestFirst;
 }
 
 }  // namespace tradepl::detail

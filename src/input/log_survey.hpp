@@ -26,12 +26,23 @@ struct LogSurvey {
   char lineEnd = '\n';
   std::uint64_t headingLine = 0;  // the lines up to this one are headings and a preamble
   std::uint64_t headLooked = 0;   // where the lines looked at in the first block end
-  // Pairs of consecutive dated rows, in the first block and the last: those whose second row
-  // was executed before the first, and those executed after it.
-  std::uint64_t pairsBack = 0;
-  std::uint64_t pairsForward = 0;
-  bool newestFirst = false;
+  // Pairs of consecutive dated rows, in the first block and the last, that vote on the
+  // log's order: pairs of two days on the order of the days, pairs of one day with two
+  // times on the order within a day.
+  struct Votes {
+    std::uint64_t back = 0;     // the second row was executed before the first
+    std::uint64_t forward = 0;  // after it
+  };
+  Votes days;
+  Votes times;
+  LogOrder order = LogOrder::oldestFirst;
 };
+
+// The order the votes give a log. The days go back when more pairs of days say so; within a
+// day the order of the days holds unless at least two pairs of times say otherwise and
+// outnumber those that agree, so that a stray time cannot turn a log's days inside out. A
+// log of one day follows its times. A tie reads as written.
+LogOrder orderByVotes(const LogSurvey::Votes& days, const LogSurvey::Votes& times);
 
 // Looks the log over: reads its first block into the front of `buffer`, where it stays to be
 // read first, and its last block, where the log can be read from any place. `log` is the kind

@@ -114,8 +114,10 @@ struct TradeRow {
   // tradeType and side, and execDateTime, read once by the reader for every row it keeps.
   TradeKind kind = TradeKind::other;
   ExecutionDate executed;
-  // Where the row was read, so that anything said about it names file and line.
+  // Where the row was read, so that anything said about it names file and line: the kind
+  // of log, which log of the run (in the order named), and the line.
   LogKind log = LogKind::spot;
+  std::uint32_t source = 0;
   std::uint64_t line = 0;
 };
 

@@ -1,18 +1,20 @@
 #pragma once
-// The way of one trade: a kept row of a log goes through the ledger to a result, a note or
-// nothing, and its result into the yearly totals. Nothing here opens a file or words a
-// message: what a log comes to is handed to a FlowListener, in the order it arises, and
+// The way of one trade: a row of the merged stream goes through the ledger to a result, a
+// note or nothing, and its result into the yearly totals. Nothing here opens a file or words
+// a message: what the rows come to is handed to a FlowListener, in the order it arises, and
 // the run, the tests, the fuzz targets and the benchmarks each listen in their own way.
 //
-//   log bytes ─ LogReader ─ TradeRow ─ TradeFlow ─ HoldingLedger ─ ResultRow ─ listener
-//                                                └ YearlyTotals
+//   log ─ RowSource ┐
+//   log ─ RowSource ┴ MergedRows ─ TradeRow ─ TradeFlow ─ HoldingLedger ─ ResultRow ─ listener
+//                                                       └ YearlyTotals
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
 
-#include "app/same_day.hpp"
+#include "flow/merged_rows.hpp"
+#include "flow/same_day.hpp"
 #include "input/log_reader.hpp"
 #include "ledger/ledger.hpp"
 #include "ledger/yearly_totals.hpp"
@@ -21,7 +23,8 @@
 
 namespace tradepl {
 
-// Receives what a log comes to. Rows view bytes that live until the call returns.
+// Receives what the rows come to. Rows view bytes that live until the call returns; a row's
+// `source` names the log it was read from.
 class FlowListener {
  public:
   // A realized result, in the order the results arise.
@@ -31,10 +34,6 @@ class FlowListener {
   // A result whose execution date is not a calendar day: it does not read (its date columns
   // stay empty), or names no day (they show its numbers as written).
   virtual void undatedResult(const TradeRow& trade) = 0;
-  // A line that does not read and is not dropped quietly.
-  virtual void skipped(std::uint64_t line, const LineProblem& problem) = 0;
-  // The first kept row executed before the dated row taken just before it.
-  virtual void outOfOrder(const TradeRow& row) = 0;
   // Something a split did to a holding.
   virtual void splitNote(const SplitNote& note, const StockSplit& split) = 0;
 
@@ -51,24 +50,27 @@ struct FlowSettings {
   bool keepTotals = true;
 };
 
-// The trades of one run, every log through one ledger and into one set of totals. Under the
-// tax office's method, the rows of a log are applied in the order of the same-day rule.
-// Before a spot trade is applied, the splits dated on or before its day that were not yet
-// applied are, in their order.
+// The trades of one run, every stream through one ledger and into one set of totals. Under
+// the tax office's method, the rows of the spot stream are applied in the order of the
+// same-day rule. Before a spot trade is applied, the splits dated on or before its day that
+// were not yet applied are, in their order.
 class TradeFlow {
  public:
   explicit TradeFlow(FlowSettings settings = {});
 
-  // Reads a log, looked over and not refused, through the flow.
-  LogReport read(LogReader& reader, FlowListener& listener);
+  // Takes every row of a stream, and then ends it.
+  void takeAll(MergedRows& rows, FlowListener& listener);
 
-  // Takes one kept row, in the order the log is taken; what it comes to goes to `listener`,
-  // at once or when the rows of its day have all been taken.
+  // Takes one row, in the order of its stream; what it comes to goes to `listener`, at once
+  // or when the rows of its day have all been taken.
   void take(const TradeRow& row, FlowListener& listener);
-  // Hands on what waits for the end of the log.
-  void endOfLog(FlowListener& listener);
+  // Hands on what waits for the end of the stream.
+  void endOfStream(FlowListener& listener);
 
   const YearlyTotals& totals() const { return totals_; }
+  // True when rows of a day that waited in a temporary file could not be read back: they are
+  // missing from the run, as the rows of a log cut short would be.
+  bool lostRows() const { return !readBack_; }
 
  private:
   void apply(const TradeRow& row, FlowListener& listener);

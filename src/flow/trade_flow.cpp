@@ -1,26 +1,6 @@
-#include "app/trade_flow.hpp"
+#include "flow/trade_flow.hpp"
 
 namespace tradepl {
-namespace {
-
-// Hands the reader's kept rows to the flow, and the rest of what it finds to the listener.
-class FlowSink final : public LineSink {
- public:
-  FlowSink(TradeFlow& flow, FlowListener& listener) : flow_(flow), listener_(listener) {}
-
-  void kept(const TradeRow& row) override { flow_.take(row, listener_); }
-  void skipped(std::uint64_t line, const LineProblem& problem) override {
-    listener_.skipped(line, problem);
-  }
-  void outOfOrder(const TradeRow& row) override { listener_.outOfOrder(row); }
-
- private:
-  TradeFlow& flow_;
-  FlowListener& listener_;
-};
-
-}  // namespace
-
 TradeFlow::TradeFlow(FlowSettings settings)
     : splits_(std::move(settings.splits)),
       ledger_(settings.method),
@@ -28,15 +8,9 @@ TradeFlow::TradeFlow(FlowSettings settings)
   if (settings.method == CostMethod::taxOffice) sameDay_.emplace(settings.sameDayMemory);
 }
 
-LogReport TradeFlow::read(LogReader& reader, FlowListener& listener) {
-  FlowSink sink(*this, listener);
-  readBack_ = true;
-  LogReport report = reader.read(sink);
-  endOfLog(listener);
-  // Rows of a day that waited in a temporary file and could not be read back are missing
-  // from the run, as the rows of a log cut short would be.
-  if (!readBack_ && report.readable()) report.failure = {FileFailure::lostTemporary};
-  return report;
+void TradeFlow::takeAll(MergedRows& rows, FlowListener& listener) {
+  while (const TradeRow* row = rows.next()) take(*row, listener);
+  endOfStream(listener);
 }
 
 void TradeFlow::take(const TradeRow& row, FlowListener& listener) {
@@ -44,7 +18,7 @@ void TradeFlow::take(const TradeRow& row, FlowListener& listener) {
   noteReadBack(sameDay_->take(row, [&](const TradeRow& taken) { apply(taken, listener); }));
 }
 
-void TradeFlow::endOfLog(FlowListener& listener) {
+void TradeFlow::endOfStream(FlowListener& listener) {
   if (sameDay_)
     noteReadBack(sameDay_->endOfDay([&](const TradeRow& row) { apply(row, listener); }));
 }

@@ -1,4 +1,4 @@
-#include "app/same_day.hpp"
+#include "flow/same_day.hpp"
 
 #include <cstring>
 #include <type_traits>

@@ -1,0 +1,80 @@
+#pragma once
+// The logs of one kind as one stream of rows in time: an investor's yearly exports,
+// overlapping by a month and named in any order, read as the one history they are.
+//
+// At each step the next row is taken from the first-named log whose next row is not later
+// than any other log's next row. Rows compare by their execution dates, as the logs are
+// ordered: a row without a time ties with every row of its day. For the merge only, a row
+// whose date does not read stands where the dated row before it in its log stands (before
+// every row of every log where there is none). Each log keeps its own order.
+//
+// Overlapping exports hold the same trades twice. Within a run of consecutive rows of the
+// stream with equal dates and times (a row without a time has its day alone), a row equal
+// in every column to a row taken from another log is a duplicate: each row is counted as
+// many times as the log that holds it most often, so two exports that both hold two equal
+// fills of one order give two trades, not four. Within one log nothing is dropped.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "input/row_source.hpp"
+#include "records/records.hpp"
+
+namespace tradepl {
+
+class MergedRows {
+ public:
+  // The sources in the order the logs were named; they outlive the stream.
+  explicit MergedRows(std::span<RowSource* const> sources);
+
+  // The next row of the stream, or nothing at its end. It lives until the next call. A
+  // duplicate is not handed out: its source counts it.
+  const TradeRow* next();
+
+ private:
+  // Where a row stands in the merge: its day, and its minute, or -1 without a time.
+  struct Key {
+    std::int64_t day = 0;
+    std::int32_t minute = -1;
+    friend bool operator==(const Key&, const Key&) = default;
+  };
+  struct Head {
+    RowSource* source = nullptr;
+    const TradeRow* row = nullptr;  // nothing once the source is read
+    Key key;
+    Key lastDated;  // where the source's undated rows stand
+  };
+  // How often a row's columns came from each log within the run, and how often they count.
+  struct Seen {
+    std::vector<std::uint32_t> perSource;
+    std::uint32_t counted = 0;
+  };
+
+  void advance(std::size_t source);
+  void choose();
+  bool staysAhead(const Head& head) const;
+  bool isDuplicate(std::size_t source);
+
+  std::vector<Head> heads_;
+  bool started_ = false;
+  std::size_t current_;  // the source the last row came from
+  // The other sources' heads, as they stand while rows are taken from current_.
+  struct Others {
+    bool any = false;
+    std::int64_t day = 0;           // the earliest day among them
+    std::int32_t minute = -1;       // the earliest time on it, -1 when none has a time
+    std::size_t firstEarliest = 0;  // the first source that stands earliest on that day
+    std::size_t firstUntimed = 0;   // the first source without a time on that day
+  } others_;
+  // The run of rows with one key, and the rows seen in it where another log can add to it.
+  Key runKey_;
+  bool inRun_ = false;
+  bool comparing_ = false;
+  std::unordered_map<std::string, Seen> seen_;
+  std::string columns_;
+};
+
+}  // namespace tradepl
