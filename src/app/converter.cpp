@@ -361,7 +361,8 @@ class Conversion {
 
   void finishLog(NamedLog& log, const LogReport& report) {
     log.voice->finish(report);
-    if (report.duplicates > 0) {
+    if (report.duplicates == 1) teller_.aboutFile(log.path, say(Message::oneAlsoInAnotherLog));
+    if (report.duplicates > 1) {
       teller_.aboutFile(log.path, say(Message::alsoInAnotherLog, {grouped(report.duplicates)}));
     }
     summary_.logRead(log.inSummary, report);

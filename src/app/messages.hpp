@@ -137,6 +137,7 @@ enum class Message : std::uint8_t {
   resultsInPart,  // {1} where
   givenTwice,
   alsoInAnotherLog,  // {1} how many rows
+  oneAlsoInAnotherLog,
   daysNewestFirst,
   tradesNewestFirst,
   outputIsALog,  // {1} the path

@@ -289,6 +289,8 @@ std::string_view englishText(Message message) {
       return "given twice: read once";
     case Message::alsoInAnotherLog:
       return "{1} rows are also in another log: counted once";
+    case Message::oneAlsoInAnotherLog:
+      return "1 row is also in another log: counted once";
     case Message::daysNewestFirst:
       return "days newest first, the trades of each day oldest first: read a day at a time "
              "from the last";

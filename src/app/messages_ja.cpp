@@ -295,6 +295,8 @@ std::string_view japaneseText(Message message) {
       return "2 回指定されているため、1 回だけ読み込みます";
     case Message::alsoInAnotherLog:
       return "{1} 行は他の取引履歴にもあるため、1 回だけ数えました";
+    case Message::oneAlsoInAnotherLog:
+      return "1 行は他の取引履歴にもあるため、1 回だけ数えました";
     case Message::daysNewestFirst:
       return "日付は新しい順、同じ日の取引は古い順に並んでいるため、最後の日から 1 日ずつ"
              "読みました";
