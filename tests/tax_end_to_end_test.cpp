@@ -37,8 +37,8 @@ TEST_F(TaxFigures, CostTheSampleLogsByTheTaxOfficesMethodWithAReportAndTheDetail
             "年分,取引,口座,課税区分,件数,譲渡収入,取得費,譲渡費用,損益\n"
             "2024,現物,NISA,非課税,1,641000,540400,0,100600\n"
             "2024,現物,特定,課税,4,2807500,2733050,1210,73240\n"
-            "2024,信用,特定,課税,3,4123500,4098650,0,24850\n"
-            "2024,合計,,課税,7,6931000,6831700,1210,98090\n"
+            "2024,信用,特定,課税,3,4123500,4091600,7050,24850\n"
+            "2024,合計,,課税,7,6931000,6824650,8260,98090\n"
             "2025,現物,特定,課税,1,158500,157000,110,1390\n"
             "2025,合計,,課税,1,158500,157000,110,1390\n");
   const std::string err = result.err;
@@ -48,8 +48,8 @@ TEST_F(TaxFigures, CostTheSampleLogsByTheTaxOfficesMethodWithAReportAndTheDetail
             "    年分  取引  口座  課税区分  件数   譲渡収入     取得費  譲渡費用  損益（円）\n"
             "    2024  現物  NISA  非課税       1    641,000    540,400         0     100,600\n"
             "    2024  現物  特定  課税         4  2,807,500  2,733,050     1,210      73,240\n"
-            "    2024  信用  特定  課税         3  4,123,500  4,098,650         0      24,850\n"
-            "    2024  合計        課税         7  6,931,000  6,831,700     1,210      98,090\n"
+            "    2024  信用  特定  課税         3  4,123,500  4,091,600     7,050      24,850\n"
+            "    2024  合計        課税         7  6,931,000  6,824,650     8,260      98,090\n"
             "    2025  現物  特定  課税         1    158,500    157,000       110       1,390\n"
             "    2025  合計        課税         1    158,500    157,000       110       1,390\n"
             "  取得費は総平均法に準ずる方法で計算しています（買付手数料を取得費に含め、売却ごとに "
@@ -71,30 +71,35 @@ TEST_F(TaxFigures, CarryALossIntoTheNextYear) {
             "2024,現物,特定,課税,1,104000,100000,0,4000\n"
             "2024,合計,,課税,1,104000,100000,0,4000\n"
             "2024,繰越控除,2023年分,課税,,,,,-4000\n"
+            "2024,繰越控除後,,課税,,,,,0\n"
             "2024,翌年以後に繰り越す損失,2023年分,課税,,,,,6000\n");
   const std::string err = result.err;
+  const std::string gap(46, ' ');
   EXPECT_EQ(err.substr(err.find("    year")),
-            "    year  log                   account  tax      results  proceeds     cost  "
+            "    year  log                      account  tax      results  proceeds     cost  "
             "expenses  profit (yen)\n"
-            "    2023  spot                  " +
+            "    2023  spot                     " +
                 kTokuteiInUtf8 +
                 "     taxable        1    90,000  100,000         0       -10,000\n"
-                "    2023  total                          taxable        1    90,000  100,000    "
-                "     0       -10,000\n"
-                "    2023  loss carried forward  of 2023  taxable" +
-                std::string(46, ' ') +
+                "    2023  total                             taxable        1    90,000  100,000  "
+                "       0       -10,000\n"
+                "    2023  loss carried forward     of 2023  taxable" +
+                gap +
                 "10,000\n"
-                "    2024  spot                  " +
+                "    2024  spot                     " +
                 kTokuteiInUtf8 +
                 "     taxable        1   104,000  100,000         0         4,000\n"
-                "    2024  total                          taxable        1   104,000  100,000    "
-                "     0         4,000\n"
-                "    2024  loss carried in       of 2023  taxable" +
-                std::string(46, ' ') +
+                "    2024  total                             taxable        1   104,000  100,000  "
+                "       0         4,000\n"
+                "    2024  loss carried in          of 2023  taxable" +
+                gap +
                 "-4,000\n"
-                "    2024  loss carried forward  of 2023  taxable" +
-                std::string(47, ' ') +
-                "6,000\n"
+                "    2024  after losses carried in           taxable" +
+                gap +
+                "     0\n"
+                "    2024  loss carried forward     of 2023  taxable" +
+                gap +
+                " 6,000\n"
                 "  Costs by the tax office's method (総平均法に準ずる方法): purchase fees in the "
                 "cost, the cost per share rounded up to the yen at each sale.\n");
 }

@@ -208,23 +208,25 @@ TEST(TaxReport, CarriesLossesForwardThreeYearsOldestFirst) {
   const std::string kOut(sjis::kLossCarriedForward);
   const std::string kSpot = "\x8C\xBB\x95\xA8,\x93\xC1\x92\xE8,\x89\xDB\x90\xC5";  // 現物,特定,課税
   const std::string kOf = "\x94\x4E\x95\xAA,\x89\xDB\x90\xC5,,,,,";  // 年分,課税,,,,,
+  const std::string kAfter = std::string(sjis::kAfterLossCarriedIn) + ",,\x89\xDB\x90\xC5,,,,,";
   const std::string report = reportOf(
       {resultIn(2020, -500), resultIn(2021, -100), resultIn(2022, 30), resultIn(2022, -10, "NISA"),
        resultIn(2023, -50), resultIn(2024, 200), resultIn(2025, 0)});
-  EXPECT_EQ(report, "2020," + kSpot + ",1,0,500,0,-500\n2020," + kTotal + ",1,0,500,0,-500\n" +
-                        "2020," + kOut + ",2020" + kOf + "500\n" + "2021," + kSpot +
-                        ",1,0,100,0,-100\n2021," + kTotal + ",1,0,100,0,-100\n" + "2021," + kOut +
-                        ",2020" + kOf + "500\n2021," + kOut + ",2021" + kOf + "100\n" +
-                        "2022,\x8C\xBB\x95\xA8,NISA,\x94\xF1\x89\xDB\x90\xC5,1,0,10,0,-10\n" +
-                        "2022," + kSpot + ",1,0,-30,0,30\n" + "2022," + kTotal + ",1,0,-30,0,30\n" +
-                        "2022," + kIn + "2020" + kOf + "-30\n" + "2022," + kOut + ",2020" + kOf +
-                        "470\n2022," + kOut + ",2021" + kOf + "100\n" + "2023," + kSpot +
-                        ",1,0,50,0,-50\n2023," + kTotal + ",1,0,50,0,-50\n" + "2023," + kOut +
-                        ",2021" + kOf + "100\n2023," + kOut + ",2023" + kOf + "50\n" +
-                        // The loss of 2020 is gone after 2023; 2024 takes 2021's, then 2023's.
-                        "2024," + kSpot + ",1,0,-200,0,200\n2024," + kTotal + ",1,0,-200,0,200\n" +
-                        "2024," + kIn + "2021" + kOf + "-100\n2024," + kIn + "2023" + kOf +
-                        "-50\n" + "2025," + kSpot + ",1,0,0,0,0\n2025," + kTotal + ",1,0,0,0,0\n");
+  EXPECT_EQ(
+      report,
+      "2020," + kSpot + ",1,0,500,0,-500\n2020," + kTotal + ",1,0,500,0,-500\n" + "2020," + kOut +
+          ",2020" + kOf + "500\n" + "2021," + kSpot + ",1,0,100,0,-100\n2021," + kTotal +
+          ",1,0,100,0,-100\n" + "2021," + kOut + ",2020" + kOf + "500\n2021," + kOut + ",2021" +
+          kOf + "100\n" + "2022,\x8C\xBB\x95\xA8,NISA,\x94\xF1\x89\xDB\x90\xC5,1,0,10,0,-10\n" +
+          "2022," + kSpot + ",1,0,-30,0,30\n" + "2022," + kTotal + ",1,0,-30,0,30\n" + "2022," +
+          kIn + "2020" + kOf + "-30\n" + "2022," + kAfter + "0\n" + "2022," + kOut + ",2020" + kOf +
+          "470\n2022," + kOut + ",2021" + kOf + "100\n" + "2023," + kSpot + ",1,0,50,0,-50\n2023," +
+          kTotal + ",1,0,50,0,-50\n" + "2023," + kOut + ",2021" + kOf + "100\n2023," + kOut +
+          ",2023" + kOf + "50\n" +
+          // The loss of 2020 is gone after 2023; 2024 takes 2021's, then 2023's.
+          "2024," + kSpot + ",1,0,-200,0,200\n2024," + kTotal + ",1,0,-200,0,200\n" + "2024," +
+          kIn + "2021" + kOf + "-100\n2024," + kIn + "2023" + kOf + "-50\n" + "2024," + kAfter +
+          "50\n" + "2025," + kSpot + ",1,0,0,0,0\n2025," + kTotal + ",1,0,0,0,0\n");
 }
 
 TEST(TaxReport, PutsResultsWithoutAYearLastInNoTotal) {
