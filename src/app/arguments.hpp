@@ -2,13 +2,12 @@
 // The command line, kSynopsis below, or one of -h, --help, --version.
 //
 // "-g", "-s", "--splits", "--dividends" and "--report" take the next token as their path
-// whatever it reads,
-// a later one replacing an earlier one; "--tax" costs spot sales by the tax office's method,
-// "--detail" adds the account, trade type and settlement date to each result line, "-q" (--quiet)
-// leaves out the summary; options may stand anywhere; any other token that begins with
-// '-' is an unknown option, but "-" itself, the standard output; any other token is a
-// candidate output path, the last one winning. A file whose name begins with '-' is
-// written as ./-name.
+// whatever it reads, a later one replacing an earlier one; "--tax" costs spot sales by the tax
+// office's method, "--detail" adds the account, trade type and settlement date to each result
+// line, "-q" (--quiet) leaves out the summary; options may stand anywhere; any other token
+// that begins with '-' is an unknown option, but "-" itself, the standard output; any other
+// token is a candidate output path, the last one winning. A file whose name begins with '-'
+// is written as ./-name.
 //
 // Without -g and -s, one or two paths may be logs dropped on the program (Explorer starts it
 // with their paths alone): the run decides by reading them, and withDroppedLogs takes them.
