@@ -65,6 +65,36 @@ TEST(ScanArguments, TakesOptionsAsPeopleExpectThem) {
   EXPECT_EQ(scan({"spot.csv", "margin.csv", "out.csv"}).error, ArgumentError::logsNotMarked);
 }
 
+TEST(ScanArguments, TakesADividendsFileAndNeverWritesOverIt) {
+  const Arguments arguments = scan({"--dividends", "d.csv", "-g", "a.csv", "out.csv"});
+  EXPECT_EQ(arguments.error, ArgumentError::none);
+  EXPECT_EQ(arguments.dividendsPath, "d.csv");
+  EXPECT_EQ(scan({"-g", "a.csv", "out.csv", "--dividends"}).error,
+            ArgumentError::optionWithoutPath);
+  for (const std::vector<const char*>& tokens :
+       {std::vector<const char*>{"--dividends", "d.csv", "-g", "a.csv", "d.csv"},
+        {"--dividends", "d.csv", "--dividends", "e.csv", "-g", "a.csv", "--report", "d.csv",
+         "out.csv"}}) {
+    const Arguments refused = scan(tokens);
+    EXPECT_EQ(refused.error, ArgumentError::namesDividendsFile);
+    EXPECT_EQ(refused.errorToken, "d.csv");
+  }
+}
+
+TEST(WithDroppedLogs, TakesARelativeReportFromTheResultFilesFolder) {
+  struct Case {
+    const char* report;
+    std::string expected;
+  };
+  const LogKind kinds[] = {LogKind::spot};
+  for (const Case& c : {Case{"report.csv", "logs/report.csv"}, Case{"/tmp/r.csv", "/tmp/r.csv"},
+                        Case{"-", "-"}, Case{"sub/r.csv", "logs/sub/r.csv"}}) {
+    const Arguments dropped = withDroppedLogs(scan({"--report", c.report, "logs/spot.csv"}), kinds);
+    EXPECT_EQ(dropped.error, ArgumentError::none) << c.report;
+    EXPECT_EQ(dropped.reportPath, c.expected);
+  }
+}
+
 TEST(PausesBeforeClosing, OnlyWhenExplorerOpenedAConsoleForIt) {
   EXPECT_TRUE(pausesBeforeClosing(1, false));   // a double-click or a drop, on it or a shortcut
   EXPECT_FALSE(pausesBeforeClosing(1, true));   // a scheduled task's command line, in a console

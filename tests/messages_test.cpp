@@ -58,7 +58,7 @@ std::vector<std::string> summaryOf(FlowRun& run, std::string_view output, bool w
   RunSummary summary;
   summary.resultsWent(output, written);
   std::vector<std::string> lines =
-      summary.lines(Language::english, run.flow().totals(), CostMethod::movingAverage, gaps);
+      summary.lines(Language::english, run.flow().totals(), {}, CostMethod::movingAverage, gaps);
   lines.erase(lines.begin());  // the heading
   return lines;
 }

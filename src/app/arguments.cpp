@@ -12,6 +12,7 @@ constexpr std::string_view kSpotOption = "-g";
 constexpr std::string_view kMarginOption = "-s";
 constexpr std::string_view kReportOption = "--report";
 constexpr std::string_view kSplitsOption = "--splits";
+constexpr std::string_view kDividendsOption = "--dividends";
 
 // True when writing `output` would replace one of `inputs`, named on the command line, or,
 // for "-", write into one: the standard output may itself be a log (- >> spot.csv).
@@ -25,10 +26,11 @@ bool replacesAnInput(const std::string& output, const std::vector<std::string>& 
   return false;
 }
 
-// The output or the report, if either names a splits file given on the command line.
-std::optional<std::string> writesSplitsFile(const Arguments& arguments) {
+// The output or the report, if either names one of `files` given on the command line.
+std::optional<std::string> writesOneOf(const Arguments& arguments,
+                                       const std::vector<std::string>& files) {
   for (const std::optional<std::string>* written : {&arguments.outputPath, &arguments.reportPath}) {
-    if (*written && replacesAnInput(**written, arguments.namedSplits)) return **written;
+    if (*written && replacesAnInput(**written, files)) return **written;
   }
   return std::nullopt;
 }
@@ -49,9 +51,14 @@ void checkCommandLine(Arguments& arguments) {
   } else if (arguments.reportPath && replacesAnInput(*arguments.reportPath, arguments.namedLogs)) {
     arguments.error = ArgumentError::reportNamesInput;
     arguments.errorToken = *arguments.reportPath;
-  } else if (const std::optional<std::string> written = writesSplitsFile(arguments)) {
+  } else if (const std::optional<std::string> written =
+                 writesOneOf(arguments, arguments.namedSplits)) {
     arguments.error = ArgumentError::namesSplitsFile;
     arguments.errorToken = *written;
+  } else if (const std::optional<std::string> dividends =
+                 writesOneOf(arguments, arguments.namedDividends)) {
+    arguments.error = ArgumentError::namesDividendsFile;
+    arguments.errorToken = *dividends;
   }
 }
 
@@ -90,7 +97,7 @@ Arguments scanArguments(std::span<const char* const> arguments) {
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view token = arguments[i];
     if (token == kSpotOption || token == kMarginOption || token == kReportOption ||
-        token == kSplitsOption) {
+        token == kSplitsOption || token == kDividendsOption) {
       if (i + 1 == arguments.size()) {
         refuse(scanned, ArgumentError::optionWithoutPath, token);
         break;
@@ -103,6 +110,11 @@ Arguments scanArguments(std::span<const char* const> arguments) {
       if (token == kSplitsOption) {
         scanned.splitsPath = path;
         scanned.namedSplits.push_back(path);
+        continue;
+      }
+      if (token == kDividendsOption) {
+        scanned.dividendsPath = path;
+        scanned.namedDividends.push_back(path);
         continue;
       }
       scanned.logs.push_back({token == kSpotOption ? LogKind::spot : LogKind::margin, path});
@@ -121,8 +133,10 @@ Arguments scanArguments(std::span<const char* const> arguments) {
 }
 
 bool standardOutputIsAnInput(const Arguments& arguments) {
-  return replacesAnInput(std::string(platform::kStandardOutput), arguments.namedLogs) ||
-         replacesAnInput(std::string(platform::kStandardOutput), arguments.namedSplits);
+  const std::string standardOutput(platform::kStandardOutput);
+  return replacesAnInput(standardOutput, arguments.namedLogs) ||
+         replacesAnInput(standardOutput, arguments.namedSplits) ||
+         replacesAnInput(standardOutput, arguments.namedDividends);
 }
 
 bool mayNameDroppedLogs(const Arguments& arguments) {
@@ -138,6 +152,13 @@ Arguments withDroppedLogs(Arguments arguments, std::span<const LogKind> kinds) {
   }
   arguments.outputPath =
       platform::pathBeside(arguments.paths.front(), std::string(kDroppedResultName));
+  // A shortcut's "Start in" folder is often the program's own; the user looks for the
+  // report beside the result file.
+  std::optional<std::string>& report = arguments.reportPath;
+  if (report && !report->empty() && *report != platform::kStandardOutput &&
+      platform::filePath(*report).is_relative()) {
+    report = platform::pathBeside(*arguments.outputPath, *report);
+  }
   arguments.dropped = true;
   arguments.error = ArgumentError::none;
   arguments.errorToken.clear();

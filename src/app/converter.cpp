@@ -15,6 +15,7 @@
 #include "app/summary.hpp"
 #include "app/teller.hpp"
 #include "flow/trade_flow.hpp"
+#include "input/dividends_file.hpp"
 #include "input/log_reader.hpp"
 #include "input/row_source.hpp"
 #include "input/splits_file.hpp"
@@ -49,6 +50,8 @@ std::string describe(Language language, const Arguments& arguments) {
       return say(language, Message::reportNamesInput, {arguments.errorToken});
     case ArgumentError::namesSplitsFile:
       return say(language, Message::namesSplitsFile, {arguments.errorToken});
+    case ArgumentError::namesDividendsFile:
+      return say(language, Message::namesDividendsFile, {arguments.errorToken});
     case ArgumentError::none:
       break;
   }
@@ -152,9 +155,10 @@ std::optional<Message> orderNote(LogOrder order) {
 class Conversion {
  public:
   Conversion(const Arguments& arguments, Reporter& reporter, Language language,
-             std::vector<StockSplit> splits, const LogOpener& openLog,
+             std::vector<StockSplit> splits, YearlyDividends dividends, const LogOpener& openLog,
              std::vector<LookedLog> looked)
       : arguments_(arguments),
+        dividends_(std::move(dividends)),
         openLog_(openLog),
         looked_(std::move(looked)),
         teller_(reporter, language),
@@ -183,10 +187,13 @@ class Conversion {
     }
     summary_.resultsWent(output, written, sentPart_);
     if (arguments_.dropped) summary_.showResultPath(platform::fullPath(output));
+    if (arguments_.dropped && arguments_.reportPath) {
+      summary_.showReportPath(platform::fullPath(*arguments_.reportPath));
+    }
     if (arguments_.reportPath) writeReportOf(*arguments_.reportPath, written);
     if (!arguments_.quiet) {
       const std::vector<std::string> lines =
-          summary_.lines(language(), flow_.totals(), method_, teller_.gapsExplained());
+          summary_.lines(language(), flow_.totals(), dividends_, method_, teller_.gapsExplained());
       reporter_.report(lines.front());
       for (std::size_t i = 1; i < lines.size(); ++i) reporter_.write(lines[i]);
     }
@@ -243,7 +250,8 @@ class Conversion {
       return;
     }
     bool inPlace = false;
-    const FileProblem problem = writeReport(path, flow_.totals(), writeToFile, &inPlace);
+    const FileProblem problem =
+        writeReport(path, flow_.totals(), dividends_, writeToFile, &inPlace);
     if (inPlace) teller_.aboutFile(path, say(Message::writtenInPlace));
     if (problem) cannotWrite(path, problem);
     summary_.reportWent(path, !problem);
@@ -371,6 +379,7 @@ class Conversion {
   }
 
   const Arguments& arguments_;
+  YearlyDividends dividends_;
   const LogOpener& openLog_;
   std::vector<LookedLog> looked_;  // the logs looked at while the command line was settled
   Teller teller_;
@@ -424,6 +433,30 @@ std::optional<std::vector<StockSplit>> readSplits(const Arguments& arguments, Re
     return std::nullopt;
   }
   return file.splits;
+}
+
+// The dividends named on the command line, or none to be had: a dividends file that does not
+// read refuses the run, as a splits file does, since every loss carried after a wrong figure
+// would be wrong.
+std::optional<YearlyDividends> readDividends(const Arguments& arguments, Reporter& reporter,
+                                             Language language, const LogOpener& openFile) {
+  if (!arguments.dividendsPath) return YearlyDividends{};
+  const std::string& path = *arguments.dividendsPath;
+  OpenedLog opened = openFile(path);
+  const DividendsFile file = opened.bytes ? readDividendsFile(*opened.bytes) : DividendsFile{};
+  if (file.badLine != 0) {
+    reporter.report(path, file.badLine,
+                    say(language, Message::notADividend, {describe(language, file.problem)}));
+    return std::nullopt;
+  }
+  if (!opened.bytes || file.refused()) {
+    const std::string why = !opened.bytes  ? describe(language, opened.problem)
+                            : file.failure ? describe(language, file.failure)
+                                           : say(language, Message::dividendsTooLong);
+    reporter.report(displayName(path), say(language, Message::dividendsNotRead, {why}));
+    return std::nullopt;
+  }
+  return file.dividends;
 }
 
 }  // namespace
@@ -510,7 +543,10 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
   std::optional<std::vector<StockSplit>> splits =
       readSplits(arguments, reporter, language, openLog);
   if (!splits) return kCommandLineError;
-  return Conversion(arguments, reporter, language, std::move(*splits), openLog, std::move(looked))
+  std::optional<YearlyDividends> dividends = readDividends(arguments, reporter, language, openLog);
+  if (!dividends) return kCommandLineError;
+  return Conversion(arguments, reporter, language, std::move(*splits), std::move(*dividends),
+                    openLog, std::move(looked))
       .run();
 }
 

@@ -107,6 +107,18 @@ std::string describe(Language language, SplitLineProblem problem) {
   return {};
 }
 
+std::string describe(Language language, DividendLineProblem problem) {
+  switch (problem) {
+    case DividendLineProblem::columns:
+      return say(language, Message::dividendColumns);
+    case DividendLineProblem::year:
+      return say(language, Message::dividendYear);
+    case DividendLineProblem::amount:
+      return say(language, Message::dividendAmount);
+  }
+  return {};
+}
+
 std::string describe(Language language, const platform::FileProblem& problem) {
   using platform::FileFailure;
   const std::string reason = systemReason(language, problem.error);

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "input/dividends_file.hpp"
 #include "input/splits_file.hpp"
 #include "input/trade_line.hpp"
 #include "platform/files.hpp"
@@ -141,6 +142,19 @@ enum class Message : std::uint8_t {
   daysNewestFirst,
   tradesNewestFirst,
   outputIsALog,  // {1} the path
+  dividendIncome,
+  lossOffset,
+  lossCarriedInDividends,
+  afterLossCarriedIn,
+  lossesByTaxOffice,
+  reportFile,          // {1} its full path
+  namesDividendsFile,  // {1} the path
+  dividendsNotRead,    // {1} why
+  dividendsTooLong,
+  notADividend,  // {1} why
+  dividendColumns,
+  dividendYear,
+  dividendAmount,
 };
 
 // The table of each language.
@@ -160,6 +174,8 @@ std::string grouped(std::uint64_t count);
 std::string describe(Language language, const LineProblem& problem, LogKind log);
 // Why a line of a splits file does not read, in `language`.
 std::string describe(Language language, SplitLineProblem problem);
+// Why a line of a dividends file does not read, in `language`.
+std::string describe(Language language, DividendLineProblem problem);
 // Why a file could not be read or written, in `language`.
 std::string describe(Language language, const platform::FileProblem& problem);
 

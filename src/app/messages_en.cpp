@@ -52,6 +52,10 @@ std::string_view englishText(Message message) {
              "  --report PATH    the yearly table as CSV: per tax year, log and account the\n"
              "                   proceeds (譲渡収入), cost (取得費), expenses (譲渡費用) and\n"
              "                   profit, NISA apart, the taxable total, losses carried forward\n"
+             "  --dividends PATH the dividends declared separately (申告分離課税), one tax\n"
+             "                   year a line: year,yen (2024,120000), as 配当等の額 of the\n"
+             "                   特定口座年間取引報告書; a year's loss offsets them before it is\n"
+             "                   carried, and a loss carried takes them after the year's gain\n"
              "  --detail         each result line ends with its account, trade type and\n"
              "                   settlement date\n"
              "  -q, --quiet      no summary at the end\n"
@@ -63,7 +67,7 @@ std::string_view englishText(Message message) {
              "\n"
              "The tax year is the year of the settlement date (受領日). A loss is carried\n"
              "forward three years only for those who file a return every year; dividends are\n"
-             "not in the logs and not counted. The README says what else to know.\n"
+             "not in the logs: give them with --dividends. The README says what else to know.\n"
              "\n"
              "Encodings: the logs and the result file are Shift_JIS (CP932), as the broker\n"
              "and Excel write them; logs saved as UTF-8 or UTF-16 are converted as they are\n"
@@ -74,8 +78,8 @@ std::string_view englishText(Message message) {
              "Exit statuses:\n"
              "   0  the run completed\n"
              "  -1  no arguments: the usage text\n"
-             "  -2  a mistake on the command line, or a splits file that does not read:\n"
-             "      nothing was read or written\n"
+             "  -2  a mistake on the command line, or a splits or dividends file that does\n"
+             "      not read: nothing was read or written\n"
              "  -3  a log could not be read; any other log named was used (a log that\n"
              "      failed part-way leaves the result file unchanged)\n"
              "  -4  the result file or the report could not be written; an old one is\n"
@@ -298,6 +302,34 @@ std::string_view englishText(Message message) {
       return "the trades of each day newest first: each day read from its last trade";
     case Message::outputIsALog:
       return "{1} is a trade log: name the result file last, or mark the logs with -g and -s";
+    case Message::dividendIncome:
+      return "dividends";
+    case Message::lossOffset:
+      return "offset against dividends";
+    case Message::lossCarriedInDividends:
+      return "loss carried in, dividends";
+    case Message::afterLossCarriedIn:
+      return "after losses carried in";
+    case Message::lossesByTaxOffice:
+      return "Losses offset and carried forward are worked out from the tax office's costs "
+             "only, as a return counts them: run with --tax for them.";
+    case Message::reportFile:
+      return "The yearly report: {1}";
+    case Message::namesDividendsFile:
+      return "{1} is the dividends file: give the output another name";
+    case Message::dividendsNotRead:
+      return "cannot read the dividends file: {1}. Nothing was read or written";
+    case Message::dividendsTooLong:
+      return "longer than 1 MiB, which no dividends file is";
+    case Message::notADividend:
+      return "not a year's dividends: {1}. Write them as year,yen (2024,120000). Nothing was "
+             "read or written";
+    case Message::dividendColumns:
+      return "not two columns";
+    case Message::dividendYear:
+      return "column 1 is not a year from 1900 to 2199";
+    case Message::dividendAmount:
+      return "column 2 is not a whole number of yen, 0 or more";
   }
   return {};
 }

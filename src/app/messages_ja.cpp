@@ -56,6 +56,11 @@ std::string_view japaneseText(Message message) {
              "  --report ファイル 年分別の集計を CSV で書き出します。年分・取引・口座ごとの\n"
              "                    譲渡収入・取得費・譲渡費用・損益、課税分の合計（NISA は除く）、\n"
              "                    繰越損失を記載します\n"
+             "  --dividends ファイル\n"
+             "                    申告分離課税を選択した配当等の額を、年分,配当等の額 の形式で\n"
+             "                    1 行に 1 年分ずつ指定します（例: 2024,120000）。特定口座年間\n"
+             "                    取引報告書の金額を書き、譲渡損失との損益通算と繰越控除に含め\n"
+             "                    ます\n"
              "  --detail          損益の各行の末尾に、口座・取引区分・受領日を加えます\n"
              "  -q, --quiet       最後の実行結果を表示しません\n"
              "  -h, --help        この説明を表示します\n"
@@ -66,8 +71,8 @@ std::string_view japaneseText(Message message) {
              "ます。\n"
              "\n"
              "年分は受領日（受渡日）の属する年です。損失の繰越控除は、毎年確定申告をした場合に\n"
-             "限り 3 年間受けられます。配当は取引履歴にないため計算に含みません。その他の\n"
-             "注意点は README をご覧ください。\n"
+             "限り 3 年間受けられます。配当は取引履歴にないため、--dividends で指定して\n"
+             "ください。その他の注意点は README をご覧ください。\n"
              "\n"
              "文字コード: 取引履歴と出力ファイルは、証券会社や Excel と同じ Shift_JIS（CP932）\n"
              "です。UTF-8 や UTF-16 で保存した履歴は、読み込むときに変換します。メッセージと\n"
@@ -77,8 +82,8 @@ std::string_view japaneseText(Message message) {
              "終了ステータス:\n"
              "   0  正常に終了しました\n"
              "  -1  引数がありません（使い方を表示します）\n"
-             "  -2  コマンドラインまたは株式分割のファイルに誤りがあります。何も読み書きして\n"
-             "      いません\n"
+             "  -2  コマンドライン、または株式分割や配当のファイルに誤りがあります。何も読み\n"
+             "      書きしていません\n"
              "  -3  読み込めない取引履歴がありました。ほかに指定した履歴は使いました（途中\n"
              "      までしか読めなかった場合は、出力ファイルを変更していません）\n"
              "  -4  出力ファイルまたは集計ファイルを書き出せませんでした。既存のファイルは\n"
@@ -305,6 +310,34 @@ std::string_view japaneseText(Message message) {
     case Message::outputIsALog:
       return "{1} は取引履歴です。結果ファイルは最後に指定するか、取引履歴を -g と -s "
              "で指定してください";
+    case Message::dividendIncome:
+      return "配当所得";
+    case Message::lossOffset:
+      return "損益通算";
+    case Message::lossCarriedInDividends:
+      return "繰越控除（配当）";
+    case Message::afterLossCarriedIn:
+      return "繰越控除後";
+    case Message::lossesByTaxOffice:
+      return "配当所得との損益通算と損失の繰越控除は、確定申告と同じ取得費で計算する --tax "
+             "の場合に限り表示します。--tax を付けて実行してください。";
+    case Message::reportFile:
+      return "集計ファイル: {1}";
+    case Message::namesDividendsFile:
+      return "{1} は配当のファイルです。出力には別の名前を指定してください";
+    case Message::dividendsNotRead:
+      return "配当のファイルを読み込めません: {1}。何も読み書きしていません";
+    case Message::dividendsTooLong:
+      return "1 MiB を超えており、配当のファイルではありません";
+    case Message::notADividend:
+      return "配当の行として読めません（{1}）。年分,配当等の額 の形式（例: 2024,120000）で"
+             "書いてください。何も読み書きしていません";
+    case Message::dividendColumns:
+      return "列が 2 つではありません";
+    case Message::dividendYear:
+      return "1 列目が 1900 から 2199 までの年ではありません";
+    case Message::dividendAmount:
+      return "2 列目が 0 以上の整数（円）ではありません";
   }
   return {};
 }

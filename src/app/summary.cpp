@@ -27,8 +27,16 @@ Message kindOf(const ReportLine& line) {
       return line.log == LogKind::spot ? Message::spotKind : Message::marginKind;
     case ReportLineKind::total:
       return Message::totalKind;
+    case ReportLineKind::dividends:
+      return Message::dividendIncome;
+    case ReportLineKind::lossOffset:
+      return Message::lossOffset;
     case ReportLineKind::lossCarriedIn:
       return Message::lossCarriedIn;
+    case ReportLineKind::lossCarriedInDividends:
+      return Message::lossCarriedInDividends;
+    case ReportLineKind::afterLossCarriedIn:
+      return Message::afterLossCarriedIn;
     case ReportLineKind::lossCarriedOut:
       return Message::lossCarriedOut;
   }
@@ -40,8 +48,10 @@ std::vector<std::string> rowOf(Language language, const ReportLine& line) {
   const std::string taxation = say(language, line.taxable ? Message::taxable : Message::taxExempt);
   std::vector<std::string> row{year(language, line.year), say(language, kindOf(line))};
   const Figures& figures = line.figures;
-  if (line.isCarriedLoss()) {
-    row.insert(row.end(), {say(language, Message::lossYear, {std::to_string(line.lossYear)}),
+  if (line.isAmountOnly()) {
+    row.insert(row.end(), {line.isCarriedLoss()
+                               ? say(language, Message::lossYear, {std::to_string(line.lossYear)})
+                               : std::string(),
                            taxation, "", "", "", ""});
   } else {
     row.insert(row.end(), {platform::utf8FromShiftJis(line.account), taxation,
@@ -97,10 +107,22 @@ class FoldedRows {
   ReportLine rest_;
 };
 
-std::vector<std::string> yearlyTable(Language language, const YearlyTotals& totals) {
+// The yearly table, laid out for the terminal. Losses are offset and carried only by the tax
+// office's costs: under the statements' method the lines after each year's total are left
+// out, and `leftOut` says whether there were any.
+std::vector<std::string> yearlyTable(Language language, const YearlyTotals& totals,
+                                     const YearlyDividends& dividends, CostMethod method,
+                                     bool& leftOut) {
   std::vector<std::vector<std::string>> rows{split(say(language, Message::totalsColumns), '|')};
   FoldedRows folded(language, rows);
-  forEachReportLine(totals, [&folded](const ReportLine& line) { folded.take(line); });
+  const bool carries = method == CostMethod::taxOffice;
+  forEachReportLine(totals, dividends, [&](const ReportLine& line) {
+    if (line.isAmountOnly() && !carries) {
+      leftOut = true;
+      return;
+    }
+    folded.take(line);
+  });
   folded.finish();
   return table(rows, 5, "    ");
 }
@@ -130,7 +152,8 @@ void RunSummary::reportWent(std::string_view report, bool written) {
 }
 
 std::vector<std::string> RunSummary::lines(Language language, const YearlyTotals& totals,
-                                           CostMethod method, std::uint64_t gapsExplained) const {
+                                           const YearlyDividends& dividends, CostMethod method,
+                                           std::uint64_t gapsExplained) const {
   std::vector<std::string> lines{say(language, Message::summary)};
   const auto add = [&lines](const std::string& line) { lines.push_back("  " + line); };
   for (const LogLine& log : logs_) {
@@ -150,17 +173,24 @@ std::vector<std::string> RunSummary::lines(Language language, const YearlyTotals
     add(say(language, report_->written ? Message::reportWritten : Message::reportNotWritten,
             {report}));
   }
-  if (results_.written && !totals.byKey().empty()) {
+  if (results_.written && (!totals.byKey().empty() || !dividends.empty())) {
     add(say(language, Message::totalsHeading));
-    for (std::string& line : yearlyTable(language, totals)) lines.push_back(std::move(line));
+    bool carriedLeftOut = false;
+    for (std::string& line : yearlyTable(language, totals, dividends, method, carriedLeftOut)) {
+      lines.push_back(std::move(line));
+    }
     if (totals.withoutYear() > 0) {
       add(say(language, Message::withoutTaxYear, {grouped(totals.withoutYear())}));
     }
     add(say(language, method == CostMethod::taxOffice ? Message::taxOfficeMethod
                                                       : Message::movingAverageMethod));
+    if (carriedLeftOut) add(say(language, Message::lossesByTaxOffice));
   }
   if (gapsExplained > 0) add(say(language, Message::mayBeIncomplete, {grouped(gapsExplained)}));
   if (resultPath_ && results_.written) add(say(language, Message::resultFile, {*resultPath_}));
+  if (reportPath_ && report_ && report_->written && report_->path != platform::kStandardOutput) {
+    add(say(language, Message::reportFile, {*reportPath_}));
+  }
   return lines;
 }
 

@@ -13,6 +13,7 @@
 #include "input/log_report.hpp"
 #include "ledger/ledger.hpp"
 #include "ledger/yearly_totals.hpp"
+#include "records/dividends.hpp"
 
 namespace tradepl {
 
@@ -28,12 +29,16 @@ class RunSummary {
   void resultsWent(std::string_view output, bool written, bool inPart = false);
   // Ends the summary with the result file's full path, for a user who named no output.
   void showResultPath(std::string fullPath) { resultPath_ = std::move(fullPath); }
+  // Ends the summary with the yearly report's full path too, if it was written to a file.
+  void showReportPath(std::string fullPath) { reportPath_ = std::move(fullPath); }
   // Where the yearly report went, and whether it got there.
   void reportWent(std::string_view report, bool written);
 
   // The summary's lines, the first a heading for the program's prefix. `gapsExplained` is
-  // how many messages said what the totals lack.
-  std::vector<std::string> lines(Language language, const YearlyTotals& totals, CostMethod method,
+  // how many messages said what the totals lack. Losses offset and carried forward are shown
+  // under the tax office's method only, as the figures of a return.
+  std::vector<std::string> lines(Language language, const YearlyTotals& totals,
+                                 const YearlyDividends& dividends, CostMethod method,
                                  std::uint64_t gapsExplained) const;
 
  private:
@@ -52,6 +57,7 @@ class RunSummary {
   Destination results_;
   std::optional<Destination> report_;
   std::optional<std::string> resultPath_;
+  std::optional<std::string> reportPath_;
 };
 
 }  // namespace tradepl

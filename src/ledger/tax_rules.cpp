@@ -25,6 +25,11 @@ bool isLeadByte(char c) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
+// A margin closing whose side begins with 買 buys back a short; any other sells a long.
+bool isShortBoughtBack(const TradeRow& closing) {
+  return closing.side.view().starts_with(sjis::kBuy);
+}
+
 }  // namespace
 
 std::optional<std::int64_t> tradeValue(std::int64_t quantity, const ExactPrice& price) {
@@ -59,9 +64,13 @@ bool isTaxExempt(std::string_view account) {
 }
 
 std::optional<std::int64_t> marginProceeds(const TradeRow& closing) {
-  const bool shortBoughtBack = closing.side.view().starts_with(sjis::kBuy);
-  return tradeValue(closing.quantity,
-                    shortBoughtBack ? closing.exactPositionPrice : closing.exactUnitPrice);
+  return tradeValue(closing.quantity, isShortBoughtBack(closing) ? closing.exactPositionPrice
+                                                                 : closing.exactUnitPrice);
+}
+
+std::optional<std::int64_t> marginCost(const TradeRow& closing) {
+  return tradeValue(closing.quantity, isShortBoughtBack(closing) ? closing.exactUnitPrice
+                                                                 : closing.exactPositionPrice);
 }
 
 bool holdsCharacters(std::string_view text, std::string_view part) {

@@ -33,9 +33,15 @@ bool isTaxExempt(std::string_view account);
 
 // 譲渡収入 of a margin closing: what the shares were sold for. A long is sold at the closing
 // price; a short, bought back (a side that begins with 買), was sold at its position price
-// when it was opened. The fees and interest belong to its cost, as the annual report counts
-// them (所基通36・37共-22).
+// when it was opened.
 std::optional<std::int64_t> marginProceeds(const TradeRow& closing);
+
+// 取得費 of a margin closing: what the shares were bought for, each side rounded down to the
+// yen as its 約定代金 is. A long was bought at its position price when it was opened; a short
+// is bought back at the closing price. What the proceeds leave after this and the profit is
+// the 譲渡費用: the fees, the interest and the lending fees, which the return's 計算明細書
+// asks for apart as 譲渡のための費用 (所基通36・37共-22 gives their signs).
+std::optional<std::int64_t> marginCost(const TradeRow& closing);
 
 // True when Shift_JIS `text` holds `part`, character for character: a byte of `part` is never
 // matched against the second byte of a double-byte character.

@@ -22,7 +22,14 @@ void Figures::add(const Figures& other) {
 
 Figures figuresOf(const ResultRow& result) {
   const TradeRow& trade = result.trade;
-  if (trade.log == LogKind::margin) return {1, marginProceeds(trade), 0, result.profit};
+  if (trade.log == LogKind::margin) {
+    const std::optional<std::int64_t> proceeds = marginProceeds(trade);
+    const std::optional<std::int64_t> cost = marginCost(trade);
+    const std::optional<std::int64_t> afterCost =
+        proceeds && cost ? checkedSubtract(*proceeds, *cost) : std::nullopt;
+    return {1, proceeds, afterCost ? checkedSubtract(*afterCost, result.profit) : std::nullopt,
+            result.profit};
+  }
   return {1, tradeValue(trade.quantity, trade.exactUnitPrice),
           checkedAdd(trade.commission, trade.commissionTax), result.profit};
 }

@@ -30,8 +30,9 @@ struct Figures {
 };
 
 // What one result adds to its year's figures. Spot: its 約定代金 as proceeds, its commission
-// columns as expenses. Margin: the amount the shares were sold for as proceeds, no expenses
-// of their own (the fees and interest lie in the cost), and the settlement amount as profit.
+// columns as expenses. Margin: the amount the shares were sold for as proceeds, the amount
+// they were bought for as the cost, the settlement amount as profit, and what is left (the
+// fees, the interest, the lending fees) as expenses.
 Figures figuresOf(const ResultRow& result);
 
 // Where a result is counted: known years in order, then the results without one; spot

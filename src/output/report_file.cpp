@@ -18,8 +18,16 @@ std::string_view kindOf(const ReportLine& line) {
       return line.log == LogKind::spot ? sjis::kSpot : sjis::kMargin;
     case ReportLineKind::total:
       return sjis::kTotal;
+    case ReportLineKind::dividends:
+      return sjis::kDividendIncome;
+    case ReportLineKind::lossOffset:
+      return sjis::kLossOffset;
     case ReportLineKind::lossCarriedIn:
       return sjis::kLossCarriedIn;
+    case ReportLineKind::lossCarriedInDividends:
+      return sjis::kLossCarriedInDividends;
+    case ReportLineKind::afterLossCarriedIn:
+      return sjis::kAfterLossCarriedIn;
     case ReportLineKind::lossCarriedOut:
       return sjis::kLossCarriedForward;
   }
@@ -53,7 +61,7 @@ void appendReportLine(std::string& out, const ReportLine& line) {
   out += ',';
   out += line.taxable ? sjis::kTaxable : sjis::kTaxExempt;
   const Figures& figures = line.figures;
-  if (line.isCarriedLoss()) {
+  if (line.isAmountOnly()) {
     out += ",,,,,";
   } else {
     for (const std::optional<std::int64_t>& figure :
@@ -69,11 +77,12 @@ void appendReportLine(std::string& out, const ReportLine& line) {
 }
 
 FileProblem writeReport(const std::string& path, const YearlyTotals& totals,
-                        const BlockWrite& writeBlock, bool* wroteInPlace) {
+                        const YearlyDividends& dividends, const BlockWrite& writeBlock,
+                        bool* wroteInPlace) {
   WholeFile file(writeBlock);
   if (const FileProblem problem = file.create(path)) return problem;
   appendReportHeading(file.block());
-  forEachReportLine(totals, [&file](const ReportLine& line) {
+  forEachReportLine(totals, dividends, [&file](const ReportLine& line) {
     appendReportLine(file.block(), line);
     file.flushIfFull();
   });

@@ -3,6 +3,8 @@
 // a tax return:
 //   年分,取引,口座,課税区分,件数,譲渡収入,取得費,譲渡費用,損益
 // (tax year, kind, account, taxation, results, proceeds, acquisition cost, expenses, profit).
+// A line of one amount (dividends, a loss offset or carried) has it in the last column, and
+// names the year a carried loss arose in where the others name the account: 2023年分.
 // Numbers are plain, "-" before a negative one; a figure that did not fit 64 bits is empty.
 // Written whole or not at all, as the result file is.
 
@@ -17,10 +19,11 @@ namespace tradepl {
 void appendReportHeading(std::string& out);
 void appendReportLine(std::string& out, const ReportLine& line);
 
-// Writes the report of `totals` at `path`, a line at a time; returns why it could not, if
-// so, and then nothing at the path has changed. `wroteInPlace`, if given, is set when the
-// file was written over in place.
+// Writes the report of `totals` and `dividends` at `path`, a line at a time; returns why it
+// could not, if so, and then nothing at the path has changed. `wroteInPlace`, if given, is
+// set when the file was written over in place.
 FileProblem writeReport(const std::string& path, const YearlyTotals& totals,
+                        const YearlyDividends& dividends,
                         const BlockWrite& writeBlock = writeToFile, bool* wroteInPlace = nullptr);
 
 }  // namespace tradepl

@@ -72,6 +72,12 @@ inline constexpr std::string_view kLossCarriedIn = "\x8C\x4A\x89\x7A\x8D\x54\x8F
 inline constexpr std::string_view kLossCarriedForward =
     "\x97\x82\x94\x4E\x88\xC8\x8C\xE3\x82\xC9\x8C\x4A\x82\xE8\x89\x7A\x82\xB7\x91\xB9"
     "\x8E\xB8";  // 翌年以後に繰り越す損失
+inline constexpr std::string_view kDividendIncome = "\x94\x7A\x93\x96\x8F\x8A\x93\xBE";  // 配当所得
+inline constexpr std::string_view kLossOffset = "\x91\xB9\x89\x76\x92\xCA\x8E\x5A";  // 損益通算
+inline constexpr std::string_view kLossCarriedInDividends =
+    "\x8C\x4A\x89\x7A\x8D\x54\x8F\x9C\x81\x69\x94\x7A\x93\x96\x81\x6A";  // 繰越控除（配当）
+inline constexpr std::string_view kAfterLossCarriedIn =
+    "\x8C\x4A\x89\x7A\x8D\x54\x8F\x9C\x8C\xE3";  // 繰越控除後
 
 // The heading line of a splits file, as a spreadsheet saves it in Shift_JIS, or in UTF-8.
 inline constexpr std::string_view kSplitsHeading =
@@ -80,6 +86,13 @@ inline constexpr std::string_view kSplitsHeading =
 inline constexpr std::string_view kSplitsHeadingInUtf8 =
     "\xE6\x97\xA5\xE4\xBB\x98,\xE9\x8A\x98\xE6\x9F\x84\xE3\x82\xB3\xE3\x83\xBC\xE3\x83\x89,"
     "\xE5\x88\x86\xE5\x89\xB2\xE5\x89\x8D,\xE5\x88\x86\xE5\x89\xB2\xE5\xBE\x8C";  // 日付,銘柄コード,分割前,分割後
+
+// The heading line of a dividends file, in Shift_JIS or in UTF-8.
+inline constexpr std::string_view kDividendsHeading =
+    "\x94\x4E\x95\xAA,\x94\x7A\x93\x96\x93\x99\x82\xCC\x8A\x7A";  // 年分,配当等の額
+inline constexpr std::string_view kDividendsHeadingInUtf8 =
+    "\xE5\xB9\xB4\xE5\x88\x86,\xE9\x85\x8D\xE5\xBD\x93\xE7\xAD\x89\xE3\x81\xAE"
+    "\xE9\xA1\x8D";  // 年分,配当等の額
 
 // The trade-type keywords as UTF-8 bytes: a log that holds them was saved in the wrong
 // encoding (a spreadsheet's "CSV UTF-8"), and none of its rows would match the keywords.
