@@ -67,6 +67,13 @@ struct MergeCase {
 
 TEST(MergedRows, TakesTheFirstNamedLogWhoseNextRowIsNotLater) {
   const std::string d5 = "2024/03/05 10:00";
+  // A minute of twenty fills, in both logs.
+  std::string busyMinute;
+  std::string busyStream;
+  for (int i = 1; i <= 20; ++i) {
+    busyMinute += row(d5, std::to_string(i));
+    busyStream += "A" + std::to_string(i) + " ";
+  }
   for (const MergeCase& c : std::vector<MergeCase>{
            {"in time",
             {row("2024/03/05 11:00") + row("2024/03/07 10:00"), row(d5, "1")},
@@ -98,6 +105,7 @@ TEST(MergedRows, TakesTheFirstNamedLogWhoseNextRowIsNotLater) {
            {"within one log nothing is dropped",
             {row(d5) + row(d5), row(d5, "7")},
             "A1 A2 B1 / 0 0"},
+           {"however many rows a minute has", {busyMinute, busyMinute}, busyStream + "/ 0 20"},
            {"equal rows of different times are different trades",
             {row(d5), row("2024/03/05 10:01")},
             "A1 B1 / 0 0"},

@@ -1,6 +1,7 @@
 #include "flow/merged_rows.hpp"
 
 #include <bit>
+#include <cstring>
 #include <limits>
 
 namespace tradepl {
@@ -14,38 +15,60 @@ std::int64_t dayNumber(const Day& day) {
   return (day.year * 16 + day.month) * 32 + day.day;
 }
 
-void appendNumber(std::string& out, std::int64_t number) {
-  out.append(reinterpret_cast<const char*>(&number), sizeof number);
-}
-
-void appendText(std::string& out, Text text) {
-  appendNumber(out, static_cast<std::int64_t>(text.view().size()));
-  out += text.view();
-}
-
 // A price as a value: 2650 and 2650.0 are one price, and so are 0 and -0.
-void appendPrice(std::string& out, double price) {
-  appendNumber(out, std::bit_cast<std::int64_t>(price + 0.0));
+std::int64_t priceBits(double price) {
+  return std::bit_cast<std::int64_t>(price + 0.0);
 }
 
-// Every column of a row as read: numbers as values, texts as bytes.
-void appendColumns(std::string& out, const TradeRow& row) {
-  appendText(out, row.execDateTime);
-  appendNumber(out, row.execNo);
-  appendNumber(out, row.stockCode.isSymbol() ? 0 : row.stockCode.number);
-  appendText(out, row.stockCode.symbol);
-  for (const Text text : {row.stockName, row.tradeType, row.side, row.market, row.account,
-                          row.settlementDate, row.marginType}) {
-    appendText(out, text);
-  }
+// A hash of a row's columns that tells most different rows apart at little cost; equal
+// columns are then compared whole.
+std::uint64_t quickHash(const TradeRow& row) {
+  std::uint64_t hash = 0x9E3779B97F4A7C15u;
   for (const std::int64_t number :
-       {row.quantity, row.commission, row.commissionTax, row.settlementAmount, row.positionQty,
-        row.openCommission, row.openCommissionTax, row.managementFee, row.transferFee, row.interest,
-        row.lendingFee, row.borrowingPremium}) {
-    appendNumber(out, number);
+       {row.execNo, row.stockCode.number, row.quantity, row.commission, row.settlementAmount,
+        priceBits(row.unitPrice), static_cast<std::int64_t>(row.stockName.view().size()),
+        static_cast<std::int64_t>(row.side.view().size())}) {
+    hash = (hash ^ static_cast<std::uint64_t>(number)) * 0x100000001B3u;
   }
-  appendPrice(out, row.unitPrice);
-  appendPrice(out, row.positionPrice);
+  return hash;
+}
+
+// Every column of a row as read, in `out`: numbers as values, texts as bytes. Written in one
+// go, since rows of overlapping exports go through here by the thousand.
+void writeColumns(std::string& out, const TradeRow& row) {
+  const std::int64_t numbers[] = {row.execNo,
+                                  row.stockCode.isSymbol() ? 0 : row.stockCode.number,
+                                  row.quantity,
+                                  row.commission,
+                                  row.commissionTax,
+                                  row.settlementAmount,
+                                  row.positionQty,
+                                  row.openCommission,
+                                  row.openCommissionTax,
+                                  row.managementFee,
+                                  row.transferFee,
+                                  row.interest,
+                                  row.lendingFee,
+                                  row.borrowingPremium,
+                                  priceBits(row.unitPrice),
+                                  priceBits(row.positionPrice)};
+  const std::string_view texts[] = {row.execDateTime.view(), row.stockCode.symbol.view(),
+                                    row.stockName.view(),    row.tradeType.view(),
+                                    row.side.view(),         row.market.view(),
+                                    row.account.view(),      row.settlementDate.view(),
+                                    row.marginType.view()};
+  std::size_t size = sizeof numbers;
+  for (const std::string_view text : texts) size += sizeof(std::uint32_t) + text.size();
+  out.resize(size);
+  char* at = out.data();
+  std::memcpy(at, numbers, sizeof numbers);
+  at += sizeof numbers;
+  for (const std::string_view text : texts) {
+    const auto length = static_cast<std::uint32_t>(text.size());
+    std::memcpy(at, &length, sizeof length);
+    std::memcpy(at + sizeof length, text.data(), text.size());
+    at += sizeof length + text.size();
+  }
 }
 
 }  // namespace
@@ -59,6 +82,8 @@ MergedRows::MergedRows(std::span<RowSource* const> sources) : current_(kNone) {
 }
 
 const TradeRow* MergedRows::next() {
+  // One log is its own stream.
+  if (heads_.size() == 1) return heads_.front().source->next();
   if (!started_) {
     started_ = true;
     for (std::size_t i = 0; i < heads_.size(); ++i) advance(i);
@@ -136,21 +161,51 @@ bool MergedRows::isDuplicate(std::size_t source) {
     // Only a log whose next row has the run's key now can add rows to the run.
     inRun_ = true;
     runKey_ = head.key;
-    seen_.clear();
+    if (seenInRun_ > kLookAtEach) byHash_.clear();
+    seenInRun_ = 0;
+    counts_.clear();
+    // The row comes first: no other log's next row is of an earlier day.
     comparing_ = false;
-    for (std::size_t i = 0; i < heads_.size(); ++i) {
+    for (std::size_t i = 0; others_.any && others_.day == head.key.day && i < heads_.size(); ++i) {
       comparing_ = comparing_ || (i != source && heads_[i].row && heads_[i].key == head.key);
     }
   }
   if (!comparing_) return false;
-  columns_.clear();
-  appendColumns(columns_, *head.row);
-  Seen& seen = seen_[columns_];
-  seen.perSource.resize(heads_.size());
-  const std::uint32_t count = ++seen.perSource[source];
+  writeColumns(columns_, *head.row);
+  Seen& seen = seenInRun(quickHash(*head.row));
+  const std::uint32_t count = ++counts_[seen.perSource + source];
   if (count <= seen.counted) return true;
   seen.counted = count;
   return false;
+}
+
+// The rows of the run with the columns in columns_, seen now for the first time or not.
+MergedRows::Seen& MergedRows::seenInRun(std::uint64_t hash) {
+  const auto isThis = [&](const Seen& seen) {
+    return seen.hash == hash && seen.columns == columns_;
+  };
+  if (seenInRun_ <= kLookAtEach) {
+    for (std::size_t i = 0; i < seenInRun_; ++i) {
+      if (isThis(seen_[i])) return seen_[i];
+    }
+  } else {
+    for (auto [at, end] = byHash_.equal_range(hash); at != end; ++at) {
+      if (isThis(seen_[at->second])) return seen_[at->second];
+    }
+  }
+  if (seenInRun_ == seen_.size()) seen_.emplace_back();
+  Seen& seen = seen_[seenInRun_];
+  seen.hash = hash;
+  seen.columns.assign(columns_);
+  seen.perSource = counts_.size();
+  seen.counted = 0;
+  counts_.resize(counts_.size() + heads_.size());
+  if (seenInRun_ == kLookAtEach) {
+    for (std::size_t i = 0; i < kLookAtEach; ++i) byHash_.emplace(seen_[i].hash, i);
+  }
+  if (seenInRun_ >= kLookAtEach) byHash_.emplace(hash, seenInRun_);
+  ++seenInRun_;
+  return seen;
 }
 
 }  // namespace tradepl

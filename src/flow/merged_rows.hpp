@@ -47,9 +47,13 @@ class MergedRows {
     Key key;
     Key lastDated;  // where the source's undated rows stand
   };
-  // How often a row's columns came from each log within the run, and how often they count.
+  // Rows of the run with equal columns: how often they came from each log (from perSource on
+  // in counts_), and how often they count. Kept from run to run, so that their storage is
+  // reused.
   struct Seen {
-    std::vector<std::uint32_t> perSource;
+    std::uint64_t hash = 0;
+    std::string columns;
+    std::size_t perSource = 0;
     std::uint32_t counted = 0;
   };
 
@@ -57,6 +61,7 @@ class MergedRows {
   void choose();
   bool staysAhead(const Head& head) const;
   bool isDuplicate(std::size_t source);
+  Seen& seenInRun(std::uint64_t hash);
 
   std::vector<Head> heads_;
   bool started_ = false;
@@ -73,7 +78,13 @@ class MergedRows {
   Key runKey_;
   bool inRun_ = false;
   bool comparing_ = false;
-  std::unordered_map<std::string, Seen> seen_;
+  static constexpr std::size_t kLookAtEach = 16;
+  std::vector<Seen> seen_;
+  std::size_t seenInRun_ = 0;  // how many of seen_ are the run's
+  std::vector<std::uint32_t> counts_;
+  // Where the rows seen are by their hash, once a run has more of them than a look at each
+  // is worth.
+  std::unordered_multimap<std::uint64_t, std::size_t> byHash_;
   std::string columns_;
 };
 

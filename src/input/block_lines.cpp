@@ -38,7 +38,10 @@ FoundLine ForwardLines::found(const char* begin, const char* end) {
 }
 
 std::size_t ForwardLines::readMore() {
+  // A block at a time: the rest of the buffer is there for a line longer than a block, and
+  // memory a log's reading never needs is never touched.
   std::span<char> into = buffer_.subspan(static_cast<std::size_t>(end_ - buffer_.data()));
+  into = into.first(std::min(into.size(), kBlockSize));
   std::size_t got = 0;
   if (!to_) {
     got = bytes_.read(into);
