@@ -66,7 +66,7 @@ void writeColumns(std::string& out, const TradeRow& row) {
   for (const std::string_view text : texts) {
     const auto length = static_cast<std::uint32_t>(text.size());
     std::memcpy(at, &length, sizeof length);
-    std::memcpy(at + sizeof length, text.data(), text.size());
+    if (!text.empty()) std::memcpy(at + sizeof length, text.data(), text.size());
     at += sizeof length + text.size();
   }
 }
