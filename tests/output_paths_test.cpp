@@ -284,7 +284,8 @@ TEST_F(OutputPaths, RefusesAClosedStream) {
     const Outcome result = run({"-g", "spot.csv", name}, {kEnglish, ">&- 3>&-"});
     EXPECT_EQ(result.status, -4) << name;
     // Wine hands the Windows build a handle that fails when written.
-    const std::string why = kUnderWine ? "write error: Input/output error" : "the stream is closed";
+    const std::string why = kUnderWine ? "write error: Input/output error"
+                                       : "the descriptor was closed when tradepl started";
     EXPECT_TRUE(result.err.starts_with("tradepl: " + name + ": cannot write: " + why + "\n"))
         << result.err;
     EXPECT_NE(result.err.find("no results written"), std::string::npos) << result.err;

@@ -18,7 +18,7 @@
 #include "input/log_reader.hpp"
 #include "input/splits_file.hpp"
 #include "ledger/tax_report.hpp"
-#include "output/report_file.hpp"
+#include "output/outputs.hpp"
 #include "output/result_file.hpp"
 #include "platform/console.hpp"
 #include "platform/files.hpp"
@@ -44,6 +44,8 @@ std::string describe(Language language, const Arguments& arguments) {
       return say(language, Message::outputNamesInput, {arguments.errorToken});
     case ArgumentError::reportNamesOutput:
       return say(language, Message::reportNamesOutput, {arguments.errorToken});
+    case ArgumentError::reportReachesOutput:
+      return say(language, Message::reportReachesOutput, {arguments.errorToken});
     case ArgumentError::reportNamesInput:
       return say(language, Message::reportNamesInput, {arguments.errorToken});
     case ArgumentError::namesSplitsFile:
@@ -126,8 +128,8 @@ class Conversion {
     } else if (logs_.empty()) {
       // A mistyped log name must not cost the user a good result file.
       teller_.aboutFile(output, say(Message::notWritten));
-    } else if (const FileProblem problem = convert(output)) {
-      cannotWrite(output, problem);
+    } else if (const OutputProblem problem = convert(output)) {
+      cannotWrite(problem.path, problem.problem, problem.isReport);
       for (const NamedLog& log : logs_) summary_.logLeftUnread(log.inSummary);
     } else if (failedPartWay_) {
       leftAsItWas(output);
@@ -176,30 +178,21 @@ class Conversion {
     if (status_ == kCompleted) status_ = kInputUnreadable;
   }
 
-  void cannotWrite(const std::string& path, const FileProblem& problem) {
+  void cannotWrite(const std::string& path, const FileProblem& problem, bool isReport) {
     // A file cannot be made in a folder that is not there: the folder is named, since the
     // system's "No such file or directory" would seem to be about the file.
     const std::string folder = platform::parentFolder(path);
     const std::string why = problem.failure == FileFailure::cannotCreate &&
                                     problem.error == ENOENT && !platform::isDirectory(folder)
                                 ? say(Message::noSuchFolder, {folder})
-                                : describe(language(), problem);
+                                : describe(language(), problem, isReport);
     teller_.aboutFile(path, say(Message::cannotWrite, {why}));
     status_ = kOutputUnwritable;
   }
 
-  // The yearly report, after the result file and only with it: its figures are those of
-  // the results, and a report beside an old result file would not match it.
+  // The yearly report, committed with the result file (RunOutputs) and only with it.
   void writeReportOf(const std::string& path, bool resultsWritten) {
-    if (!resultsWritten) {
-      summary_.reportWent(path, false);
-      return;
-    }
-    bool inPlace = false;
-    const FileProblem problem = writeReport(path, flow_.totals(), writeToFile, &inPlace);
-    if (inPlace) teller_.aboutFile(path, say(Message::writtenInPlace));
-    if (problem) cannotWrite(path, problem);
-    summary_.reportWent(path, !problem);
+    summary_.reportWent(path, resultsWritten);
   }
 
   // Opens and looks over the logs named on the command line; says which cannot be read.
@@ -247,19 +240,21 @@ class Conversion {
     }
   }
 
-  // The result file: created, every log read into it, committed unless a log failed
-  // part-way (the file made is then dropped). Returns why it could not be written, if it
-  // could not; the logs are then not read.
-  FileProblem convert(const std::string& output) {
-    ResultFile results(arguments_.detail);
-    if (const FileProblem problem = results.create(output)) return problem;
-    for (NamedLog& log : logs_) read(log, results);
+  // The result file and the report: created, every log read into them, committed together
+  // unless a log failed part-way (the files made are then dropped). Returns why one could
+  // not be written, if one could not; when it could not be created, the logs are not read.
+  OutputProblem convert(const std::string& output) {
+    RunOutputs outputs(arguments_.detail);
+    if (const OutputProblem problem = outputs.create(output, arguments_.reportPath)) return problem;
+    for (NamedLog& log : logs_) read(log, outputs.results());
     if (failedPartWay_) {
-      sentPart_ = results.sentPart();
+      sentPart_ = outputs.sentPart();
       return {};
     }
-    const FileProblem problem = results.commit();
-    if (results.wroteInPlace()) teller_.aboutFile(output, say(Message::writtenInPlace));
+    const OutputProblem problem = outputs.commit(flow_.totals());
+    for (const OutputNote& note : outputs.notes()) {
+      teller_.aboutFile(note.path, describe(language(), note));
+    }
     return problem;
   }
 
@@ -316,7 +311,7 @@ std::optional<std::vector<StockSplit>> readSplits(const Arguments& arguments, Re
                                                   Language language) {
   if (!arguments.splitsPath) return std::vector<StockSplit>{};
   const std::string& path = *arguments.splitsPath;
-  OpenedLog opened = openLogFile(path);
+  OpenedLog opened = openToReadOnce(path);
   const SplitsFile file = opened.bytes ? readSplitsFile(*opened.bytes) : SplitsFile{};
   if (file.badLine != 0) {
     reporter.report(path, file.badLine,

@@ -14,6 +14,7 @@
 
 #include "input/splits_file.hpp"
 #include "input/trade_line.hpp"
+#include "output/outputs.hpp"
 #include "platform/files.hpp"
 #include "records/records.hpp"
 
@@ -136,6 +137,12 @@ enum class Message : std::uint8_t {
   sentInPart,
   resultsInPart,  // {1} where
   givenTwice,
+  reportReachesOutput,  // {1} the report's path
+  sharedLink,           // {1} the folder
+  anotherRun,           // {1} the path
+  deviceName,
+  modeNotKept,  // {1} the system's reason
+  reportHeldOpen,
 };
 
 // The table of each language.
@@ -155,7 +162,11 @@ std::string grouped(std::uint64_t count);
 std::string describe(Language language, const LineProblem& problem, LogKind log);
 // Why a line of a splits file does not read, in `language`.
 std::string describe(Language language, SplitLineProblem problem);
-// Why a file could not be read or written, in `language`.
-std::string describe(Language language, const platform::FileProblem& problem);
+// Why a file could not be read or written, in `language`; `aboutReport` when the file is
+// the yearly report, not the result file.
+std::string describe(Language language, const platform::FileProblem& problem,
+                     bool aboutReport = false);
+// What there is to say about a file once it is written, in `language`.
+std::string describe(Language language, const OutputNote& note);
 
 }  // namespace tradepl

@@ -4,7 +4,7 @@
 //   年分,取引,口座,課税区分,件数,譲渡収入,取得費,譲渡費用,損益
 // (tax year, kind, account, taxation, results, proceeds, acquisition cost, expenses, profit).
 // Numbers are plain, "-" before a negative one; a figure that did not fit 64 bits is empty.
-// Written whole or not at all, as the result file is.
+// Written whole or not at all, and committed with the result file (output/outputs.hpp).
 
 #include <string>
 #include <vector>
@@ -17,10 +17,7 @@ namespace tradepl {
 void appendReportHeading(std::string& out);
 void appendReportLine(std::string& out, const ReportLine& line);
 
-// Writes the report of `totals` at `path`, a line at a time; returns why it could not, if
-// so, and then nothing at the path has changed. `wroteInPlace`, if given, is set when the
-// file was written over in place.
-FileProblem writeReport(const std::string& path, const YearlyTotals& totals,
-                        const BlockWrite& writeBlock = writeToFile, bool* wroteInPlace = nullptr);
+// Appends the whole report of `totals` to `file`, a block at a time.
+void appendReport(WholeFile& file, const YearlyTotals& totals);
 
 }  // namespace tradepl
