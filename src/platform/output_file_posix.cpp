@@ -232,6 +232,7 @@ struct OutputFile::State {
   std::uint64_t written = 0;
   int overTarget = -1;    // the file itself, open and locked, for the bytes written in place
   bool prepared = false;  // all that can fail before the commit is done
+  bool copying = false;   // the bytes began to go over the file itself
   int modeError = 0;      // why the file could not be given its mode or owner
 
   void removeTemporary() {
@@ -344,6 +345,7 @@ struct OutputFile::State {
   // and the results of one run are written before another run writes either.
   FileProblem copyOverTarget() {
     if (const FileProblem problem = lockTarget()) return problem;
+    copying = true;
     FileProblem problem = copyBytes(fd, overTarget, written);
     if (!problem && ftruncate(overTarget, static_cast<off_t>(written)) != 0) {
       problem = {FileFailure::writeError, errno};
@@ -403,7 +405,7 @@ FileProblem OutputFile::open(const std::string& path) {
 }
 
 bool OutputFile::wroteInPlace() const {
-  return state_->inPlace;
+  return state_->copying;
 }
 
 bool OutputFile::writesDirectly() const {
