@@ -94,6 +94,24 @@ TEST_F(OutputSafety, FollowsNoLinkAnotherUserPlantedInASharedFolder) {
   EXPECT_EQ(read("config.txt"), kResult);
 }
 
+// Root's file that anyone may write, in a folder anyone may write: another user replaces it,
+// but may not give the new file root's ownership. It is written, and the run says so.
+TEST_F(OutputSafety, SaysWhenTheNewFileCannotKeepTheOwnerOfTheOldOne) {
+  if (!root()) GTEST_SKIP() << "needs root, for a file of another user's";
+  fs::create_directories(path("open"));
+  fs::permissions(path("open"), fs::perms::all);
+  write("open/out.csv", "the old results");
+  fs::permissions(path("open/out.csv"), fs::perms::owner_read | fs::perms::owner_write |
+                                            fs::perms::group_read | fs::perms::group_write |
+                                            fs::perms::others_read | fs::perms::others_write);
+  const Outcome result = run({"-q", "-g", "spot.csv", "open/out.csv"}, {kEnglish + asNobody(), ""});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err,
+            "tradepl: open/out.csv: written, but without the permissions or the owner of the file "
+            "it replaced: Operation not permitted\n");
+  EXPECT_EQ(read("open/out.csv"), kResult);
+}
+
 // Runs that write one file in place at once (a folder that takes no new file from the user)
 // take turns: the result and the report left are both those of one run, whole.
 TEST_F(OutputSafety, RunsWritingInPlaceAtOnceLeaveTheFilesOfOneRunWhole) {
@@ -206,13 +224,15 @@ TEST_F(OutputSafety, StopsReadingAnEndlessSplitsFileAtItsLimit) {
 }
 
 // A byte that is no text, or a mark that turns the text's direction, is shown as its value.
+// (Wine turns a byte that is no UTF-8 into '?' before the program sees it.)
 TEST_F(OutputSafety, ShowsTheBytesOfAPathThatDoNotPrintEscaped) {
   const Outcome result = run({"-q", "-g", "log\x9B.csv", "-s", "\xE2\x80\xAEvsc.csv", "out.csv"});
   EXPECT_EQ(result.status, -3);
   const std::string missing = ": cannot read: No such file or directory\n";
-  EXPECT_NE(result.err.find("tradepl: log\\x9B.csv" + missing), std::string::npos) << result.err;
   EXPECT_NE(result.err.find("tradepl: \\xE2\\x80\\xAEvsc.csv" + missing), std::string::npos)
       << result.err;
+  if (kUnderWine) return;
+  EXPECT_NE(result.err.find("tradepl: log\\x9B.csv" + missing), std::string::npos) << result.err;
   EXPECT_EQ(result.err.find('\x9B'), std::string::npos);
 }
 
