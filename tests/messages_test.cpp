@@ -77,6 +77,25 @@ TEST(LogVoice, SaysAPriceAsTheLogWroteItOrToTwoDecimals) {
   }
 }
 
+// A split left out leaves the totals without the shares it would have made: a gap, as a
+// trade left out is; a fraction paid out in cash is not.
+TEST(LogVoice, CountsASplitLeftOutAsAGapInTheTotals) {
+  std::ostringstream err;
+  Reporter reporter(err);
+  Teller teller(reporter, Language::english);
+  LogVoice voice(teller, LogKind::spot, "spot.csv");
+  StockSplit split;
+  split.codeNumber = 9432;
+  split.after = 25;
+  split.line = 2;
+  SplitNote note;
+  voice.splitNote(note, split, "splits.csv");
+  EXPECT_EQ(teller.gapsExplained(), 0u);
+  note.kind = SplitNote::Kind::outOfRange;
+  voice.splitNote(note, split, "splits.csv");
+  EXPECT_EQ(teller.gapsExplained(), 1u);
+}
+
 // The summary's lines after the log lines, for totals of the given results.
 std::vector<std::string> summaryOf(FlowRun& run, std::string_view output, bool written,
                                    std::uint64_t gaps = 0) {
