@@ -42,16 +42,17 @@ TEST(ExecutionDateReader, ReadsTheTimeOfEachRowOfADay) {
   EXPECT_EQ(partsOf(reader.read("2014/09/05 9:05").date), "2014,9,5");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ReadExecutionDate,
-                         ::testing::Values(DateCase{"2014/09/04 11:48", "2014,9,4", 708},
-                                           DateCase{"2014/09/04", "2014,9,4", -1},
-                                           DateCase{"2014-9-4 9:05", "2014,9,4", 545},
-                                           DateCase{" 2014/ 9/+4x", "2014,9,4", -1},
-                                           DateCase{"2014/09/04 11", "2014,9,4", -1},
-                                           DateCase{"2014/09", "2014,9,", -1},
-                                           DateCase{"2014.09.04", "2014,,", -1},
-                                           DateCase{"H26/09/04", ",,", -1}, DateCase{"", ",,", -1},
-                                           DateCase{"99999999999999999999/1/1", ",,", -1}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadExecutionDate,
+    ::testing::Values(
+        DateCase{"2014/09/04 11:48", "2014,9,4", 708}, DateCase{"2014/09/04", "2014,9,4", -1},
+        DateCase{"2014-9-4 9:05", "2014,9,4", 545}, DateCase{" 2014/ 9/+4x", "2014,9,4", -1},
+        DateCase{"2014/09/04 11", "2014,9,4", -1}, DateCase{"2014/09/04 23:59", "2014,9,4", 1439},
+        DateCase{"2014/09/04 0:00", "2014,9,4", 0}, DateCase{"2014/09/04 25:99", "2014,9,4", -1},
+        DateCase{"2014/09/04 24:00", "2014,9,4", -1}, DateCase{"2014/09/04 12:60", "2014,9,4", -1},
+        DateCase{"2014/09/04 -1:00", "2014,9,4", -1}, DateCase{"2014/09", "2014,9,", -1},
+        DateCase{"2014.09.04", "2014,,", -1}, DateCase{"H26/09/04", ",,", -1},
+        DateCase{"", ",,", -1}, DateCase{"99999999999999999999/1/1", ",,", -1}));
 
 TEST(ExecutionDate, IsDatedOnlyOnADayTheCalendarHas) {
   for (const auto& [text, dated] : {std::pair{"2024/02/29 10:00", true},

@@ -13,6 +13,8 @@
 #include "app/teller.hpp"
 #include "flow_run.hpp"
 #include "platform/console.hpp"
+#include "platform/files.hpp"
+#include "platform/text.hpp"
 
 namespace tradepl {
 namespace {
@@ -50,6 +52,48 @@ TEST(LogVoice, SaysTwentyThingsAboutALogThenCountsTheRest) {
             std::string::npos);
   // Each sale said is a gap in the totals, and so are the two lines that count the rest.
   EXPECT_EQ(teller.gapsExplained(), 22u);
+}
+
+// A price the log wrote is said as written; an average that does not end, to two decimals.
+TEST(LogVoice, SaysAPriceAsTheLogWroteItOrToTwoDecimals) {
+  for (const auto& [price, said] : {std::pair(4000.0, "4,000"), std::pair(156.5, "156.5"),
+                                    std::pair(21140.0 / 3, "7046.67"), std::pair(0.25, "0.25")}) {
+    std::ostringstream err;
+    Reporter reporter(err);
+    Teller teller(reporter, Language::english);
+    LogVoice voice(teller, LogKind::spot, "spot.csv");
+    SplitHint hint;
+    hint.previousPrice = price;
+    hint.salePrice = 170.0;
+    hint.ratio = 25;
+    const LedgerNote note{LedgerNoteKind::soldMoreThanHeld, 100, hint};
+    TradeRow sale;
+    sale.line = 3;
+    voice.note(note, sale);
+    reporter.flush();
+    EXPECT_NE(err.str().find("The price fell from " + std::string(said) + " to 170 "),
+              std::string::npos)
+        << err.str();
+  }
+}
+
+// A split left out leaves the totals without the shares it would have made: a gap, as a
+// trade left out is; a fraction paid out in cash is not.
+TEST(LogVoice, CountsASplitLeftOutAsAGapInTheTotals) {
+  std::ostringstream err;
+  Reporter reporter(err);
+  Teller teller(reporter, Language::english);
+  LogVoice voice(teller, LogKind::spot, "spot.csv");
+  StockSplit split;
+  split.codeNumber = 9432;
+  split.after = 25;
+  split.line = 2;
+  SplitNote note;
+  voice.splitNote(note, split, "splits.csv");
+  EXPECT_EQ(teller.gapsExplained(), 0u);
+  note.kind = SplitNote::Kind::outOfRange;
+  voice.splitNote(note, split, "splits.csv");
+  EXPECT_EQ(teller.gapsExplained(), 1u);
 }
 
 // The summary's lines after the log lines, for totals of the given results.
@@ -127,6 +171,36 @@ TEST(ConsoleText, IsUtf16ForAConsoleAndTheCodePageOtherwise) {
   }
   EXPECT_EQ(platform::consoleTextFor(false, 932), ConsoleText::codePage);
   EXPECT_EQ(platform::consoleTextFor(false, 65001), ConsoleText::utf8);
+}
+
+// A path in a message shows every byte that does not print as its value: a C1 byte, a byte
+// that is no UTF-8, a mark that turns the text's direction.
+TEST(EscapedText, ShowsEveryByteThatDoesNotPrintAsItsValue) {
+  for (const auto& [text, shown] :
+       {std::pair<std::string_view, std::string_view>("out.csv", "out.csv"),
+        {"\xE5\xAE\x9F.csv", "\xE5\xAE\x9F.csv"},  // 実, printable
+        {"a\x9B"
+         "2J",
+         "a\\x9B2J"},
+        {"a\xC2\x9B", "a\\xC2\\x9B"},
+        {"\xE2\x80\xAEvsc.exe", "\\xE2\\x80\\xAEvsc.exe"},
+        {"\x1B[2J\x7F", "\\x1B[2J\\x7F"},
+        {"\xE5\xAE", "\\xE5\\xAE"},     // a character cut short
+        {"\xC0\xAF", "\\xC0\\xAF"}}) {  // an overlong '/'
+    EXPECT_EQ(platform::escapedText(text), shown) << text;
+  }
+}
+
+TEST(WindowsDeviceName, IsAnyOfTheReservedNamesWithAnyExtension) {
+  for (const std::string_view name :
+       {"CON", "nul", "NUL.csv", "aux.csv", "Com1", "COM9.txt", "lpt1", "sub\\prn.csv",
+        "sub/con.tar.gz", "COM1:", "aux .csv", "C:nul.csv"}) {
+    EXPECT_TRUE(platform::isWindowsDeviceName(name)) << name;
+  }
+  for (const std::string_view name : {"out.csv", "CONSOLE.csv", "COM0", "COM10", "lpt", "nul_.csv",
+                                      "auxiliary", "con/out.csv", "-", ""}) {
+    EXPECT_FALSE(platform::isWindowsDeviceName(name)) << name;
+  }
 }
 
 }  // namespace

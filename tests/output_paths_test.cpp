@@ -101,10 +101,14 @@ TEST_F(OutputPaths, SaysWhenAnotherProgramHoldsTheResultFile) {
   write("out.csv", "the old results");
   ASSERT_EQ(mkfifo(path("to-holder").c_str(), 0600), 0);
   ASSERT_EQ(mkfifo(path("from-holder").c_str(), 0600), 0);
-  const auto runHeld = [&](const std::string& locale) {
-    EXPECT_EQ(shell(kRunner + " " + quote(holder) + " out.csv <to-holder >from-holder & " +
-                    "exec 3>to-holder 4<from-holder; read held <&4; " +
-                    commandLine({"-q", "-g", "spot.csv", "out.csv"}, {locale, ""}) +
+  const auto runHeld = [&](const std::string& locale, const std::string& held = "out.csv",
+                           const std::vector<std::string>& report = {}) {
+    std::vector<std::string> arguments = {"-q", "-g", "spot.csv"};
+    arguments.insert(arguments.end(), report.begin(), report.end());
+    arguments.push_back("out.csv");
+    EXPECT_EQ(shell(kRunner + " " + quote(holder) + " " + held +
+                    " <to-holder >from-holder & exec 3>to-holder 4<from-holder; read held <&4; " +
+                    commandLine(arguments, {locale, ""}) +
                     " 2>err.txt; status=$?; exec 3>&- 4<&-; wait; exit $status"),
               252);
     const std::string said = fromConsole(withLfLineEnds(read("err.txt")));
@@ -117,9 +121,15 @@ TEST_F(OutputPaths, SaysWhenAnotherProgramHoldsTheResultFile) {
   EXPECT_EQ(runHeld(kJapanese),
             "tradepl: out.csv: 書き出せません: 結果ファイルが他のプログラム（Excel など）で開かれて"
             "います。閉じてから、もう一度実行してください。\n");
+  // The report held: named as the report, and the result file stays as it was too.
+  write("report.csv", "the old report");
+  EXPECT_EQ(runHeld(kEnglish, "report.csv", {"--report", "report.csv"}),
+            "tradepl: report.csv: cannot write: the report is open in another program (such as "
+            "Excel). Close it and run tradepl again.\n");
   EXPECT_EQ(read("out.csv"), "the old results");
-  EXPECT_EQ(filesInWork(),
-            (std::vector<std::string>{"from-holder", "out.csv", "spot.csv", "to-holder"}));
+  EXPECT_EQ(read("report.csv"), "the old report");
+  EXPECT_EQ(filesInWork(), (std::vector<std::string>{"from-holder", "out.csv", "report.csv",
+                                                     "spot.csv", "to-holder"}));
 }
 
 TEST_F(OutputPaths, KeepsTheModeOfAReplacedFileAndNeverReplacesAReadOnlyOne) {
@@ -284,7 +294,8 @@ TEST_F(OutputPaths, RefusesAClosedStream) {
     const Outcome result = run({"-g", "spot.csv", name}, {kEnglish, ">&- 3>&-"});
     EXPECT_EQ(result.status, -4) << name;
     // Wine hands the Windows build a handle that fails when written.
-    const std::string why = kUnderWine ? "write error: Input/output error" : "the stream is closed";
+    const std::string why = kUnderWine ? "write error: Input/output error"
+                                       : "the descriptor was closed when tradepl started";
     EXPECT_TRUE(result.err.starts_with("tradepl: " + name + ": cannot write: " + why + "\n"))
         << result.err;
     EXPECT_NE(result.err.find("no results written"), std::string::npos) << result.err;

@@ -78,8 +78,8 @@ TEST(RunWithAFailingLog, LeavesTheOldResultAndSaysHowFarTheLogWasRead) {
        }) {
     std::ofstream(output, std::ios::binary) << "the old result\n";
     const std::string log = logOfMinutes(c.newestFirst);
-    const LogOpener failing = [&](const std::string& path) {
-      if (path != "spot.csv") return openLogFile(path);
+    const FileOpener failing = [&](const std::string& path, ReadAs how) {
+      if (path != "spot.csv") return openFileAs(path, how);
       return OpenedLog{std::make_unique<FailingBytes>(log, c.badAt, true, c.goodPasses), {}};
     };
     const char* const argv[] = {"tradepl", "-q", "-g", "spot.csv", output.c_str()};
@@ -104,8 +104,8 @@ TEST(RunWithAFailingLog, SaysADeviceGotIncompleteResults) {
   std::string log = testing::spotBuy("7203", "1000000", "1000").line() + "\n";
   const std::string sale = testing::spotSell("7203", "1", "1200").line() + "\n";
   for (int i = 0; i < 30000; ++i) log += sale;  // about 1.6 MB of results
-  const LogOpener failing = [&](const std::string& path) {
-    if (path != "spot.csv") return openLogFile(path);
+  const FileOpener failing = [&](const std::string& path, ReadAs how) {
+    if (path != "spot.csv") return openFileAs(path, how);
     // The bad place reads well once, as the last block is looked over, and fails after.
     return OpenedLog{std::make_unique<FailingBytes>(log, log.size() - 1000, true, 1), {}};
   };

@@ -212,13 +212,23 @@ TEST_F(TaxFigures, RefuseAReportThatWouldReplaceTheResultOrALog) {
   EXPECT_EQ(filesInWork(), std::vector<std::string>{"spot.csv"});
 }
 
-TEST_F(TaxFigures, SayWhenTheReportCannotBeWritten) {
+// The report and the results are committed together: a report that cannot be made, or
+// fails while it is written, leaves the result file as it was.
+TEST_F(TaxFigures, SayWhenTheReportCannotBeWrittenAndKeepTheOldResults) {
   write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), spotSell("7203", "100", "1100")}));
   std::filesystem::create_directories(path("report.csv"));
-  Outcome result = run({"-q", "-g", "spot.csv", "--report", "report.csv", "out.csv"});
-  EXPECT_EQ(result.status, -4);
-  EXPECT_EQ(result.err, "tradepl: report.csv: cannot write: is a directory\n");
-  EXPECT_TRUE(exists("out.csv"));
+  std::vector<std::pair<std::string, std::string>> cases = {
+      {"report.csv", "is a directory"}, {"nodir/r.csv", "there is no folder nodir"}};
+  if (!kUnderWine) cases.emplace_back("/dev/full", "write error: No space left on device");
+  for (const auto& [report, why] : cases) {
+    write("out.csv", "the old results");
+    const Outcome result = run({"-q", "-g", "spot.csv", "--report", report, "out.csv"});
+    EXPECT_EQ(result.status, -4) << report;
+    EXPECT_EQ(result.err, "tradepl: " + report + ": cannot write: " + why + "\n");
+    EXPECT_EQ(read("out.csv"), "the old results") << report;
+  }
+  EXPECT_EQ(filesInWork(), (std::vector<std::string>{"out.csv", "report.csv", "spot.csv"}));
+  Outcome result;
 
   // With no log read, neither the result nor the report is touched.
   write("old.csv", "the old report");

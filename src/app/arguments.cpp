@@ -48,6 +48,12 @@ void checkCommandLine(Arguments& arguments) {
   } else if (arguments.reportPath && samePath(*arguments.reportPath, *arguments.outputPath)) {
     arguments.error = ArgumentError::reportNamesOutput;
     arguments.errorToken = *arguments.reportPath;
+  } else if (arguments.reportPath &&
+             platform::sameStreamOrDevice(*arguments.reportPath, *arguments.outputPath)) {
+    // Their lines would be mixed in one stream: --report /dev/stdout -, or 2>&1 with
+    // --report /dev/stderr.
+    arguments.error = ArgumentError::reportReachesOutput;
+    arguments.errorToken = *arguments.reportPath;
   } else if (arguments.reportPath && replacesAnInput(*arguments.reportPath, arguments.namedLogs)) {
     arguments.error = ArgumentError::reportNamesInput;
     arguments.errorToken = *arguments.reportPath;

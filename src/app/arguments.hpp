@@ -38,6 +38,7 @@ enum class ArgumentError : std::uint8_t {
   noOutputPath,
   outputNamesInput,
   reportNamesOutput,
+  reportReachesOutput,  // the report and the results would reach one stream or device
   reportNamesInput,
   namesSplitsFile,     // the output or the report names the splits file
   namesDividendsFile,  // the output or the report names the dividends file

@@ -20,7 +20,7 @@
 #include "input/row_source.hpp"
 #include "input/splits_file.hpp"
 #include "ledger/tax_report.hpp"
-#include "output/report_file.hpp"
+#include "output/outputs.hpp"
 #include "output/result_file.hpp"
 #include "platform/console.hpp"
 #include "platform/files.hpp"
@@ -46,6 +46,8 @@ std::string describe(Language language, const Arguments& arguments) {
       return say(language, Message::outputNamesInput, {arguments.errorToken});
     case ArgumentError::reportNamesOutput:
       return say(language, Message::reportNamesOutput, {arguments.errorToken});
+    case ArgumentError::reportReachesOutput:
+      return say(language, Message::reportReachesOutput, {arguments.errorToken});
     case ArgumentError::reportNamesInput:
       return say(language, Message::reportNamesInput, {arguments.errorToken});
     case ArgumentError::namesSplitsFile:
@@ -84,8 +86,8 @@ struct LookedLog {
   std::unique_ptr<LogReader> reader;  // when it could be opened
 };
 
-LookedLog lookAt(const std::string& path, LogKind namedAs, const LogOpener& openLog) {
-  LookedLog looked{path, openLog(path), nullptr};
+LookedLog lookAt(const std::string& path, LogKind namedAs, const FileOpener& openFile) {
+  LookedLog looked{path, openFile(path, ReadAs::log), nullptr};
   if (looked.opened.bytes) {
     looked.reader = std::make_unique<LogReader>(*looked.opened.bytes, namedAs);
   }
@@ -155,11 +157,11 @@ std::optional<Message> orderNote(LogOrder order) {
 class Conversion {
  public:
   Conversion(const Arguments& arguments, Reporter& reporter, Language language,
-             std::vector<StockSplit> splits, YearlyDividends dividends, const LogOpener& openLog,
+             std::vector<StockSplit> splits, YearlyDividends dividends, const FileOpener& openFile,
              std::vector<LookedLog> looked)
       : arguments_(arguments),
         dividends_(std::move(dividends)),
-        openLog_(openLog),
+        openFile_(openFile),
         looked_(std::move(looked)),
         teller_(reporter, language),
         reporter_(reporter),
@@ -177,8 +179,8 @@ class Conversion {
     } else if (logs_.empty()) {
       // A mistyped log name must not cost the user a good result file.
       teller_.aboutFile(output, say(Message::notWritten));
-    } else if (const FileProblem problem = convert(output)) {
-      cannotWrite(output, problem);
+    } else if (const OutputProblem problem = convert(output)) {
+      cannotWrite(problem.path, problem.problem, problem.isReport);
       for (const NamedLog& log : logs_) summary_.logLeftUnread(log.inSummary);
     } else if (failedPartWay_) {
       leftAsItWas(output);
@@ -230,31 +232,21 @@ class Conversion {
     if (status_ == kCompleted) status_ = kInputUnreadable;
   }
 
-  void cannotWrite(const std::string& path, const FileProblem& problem) {
+  void cannotWrite(const std::string& path, const FileProblem& problem, bool isReport) {
     // A file cannot be made in a folder that is not there: the folder is named, since the
     // system's "No such file or directory" would seem to be about the file.
     const std::string folder = platform::parentFolder(path);
     const std::string why = problem.failure == FileFailure::cannotCreate &&
                                     problem.error == ENOENT && !platform::isDirectory(folder)
                                 ? say(Message::noSuchFolder, {folder})
-                                : describe(language(), problem);
+                                : describe(language(), problem, isReport);
     teller_.aboutFile(path, say(Message::cannotWrite, {why}));
     status_ = kOutputUnwritable;
   }
 
-  // The yearly report, after the result file and only with it: its figures are those of
-  // the results, and a report beside an old result file would not match it.
+  // The yearly report, committed with the result file (RunOutputs) and only with it.
   void writeReportOf(const std::string& path, bool resultsWritten) {
-    if (!resultsWritten) {
-      summary_.reportWent(path, false);
-      return;
-    }
-    bool inPlace = false;
-    const FileProblem problem =
-        writeReport(path, flow_.totals(), dividends_, writeToFile, &inPlace);
-    if (inPlace) teller_.aboutFile(path, say(Message::writtenInPlace));
-    if (problem) cannotWrite(path, problem);
-    summary_.reportWent(path, !problem);
+    summary_.reportWent(path, resultsWritten);
   }
 
   // Opens and looks over the logs named on the command line, each once however often it is
@@ -280,7 +272,7 @@ class Conversion {
     for (LookedLog& looked : looked_) {
       if (looked.reader && looked.path == log.path) return std::move(looked);
     }
-    return lookAt(log.path, log.kind, openLog_);
+    return lookAt(log.path, log.kind, openFile_);
   }
 
   void openLog(LogKind named, LookedLog looked) {
@@ -307,20 +299,24 @@ class Conversion {
     }
   }
 
-  // The result file: created, every log read into it, committed unless a log failed
-  // part-way (the file made is then dropped). Returns why it could not be written, if it
-  // could not; the logs are then not read.
-  FileProblem convert(const std::string& output) {
-    ResultFile results(arguments_.detail);
-    if (const FileProblem problem = results.create(output)) return problem;
+  // The result file and the report: created, every log read into them, committed together
+  // unless a log failed part-way (the files made are then dropped). Returns why one could
+  // not be written, if one could not; when it could not be created, the logs are not read.
+  OutputProblem convert(const std::string& output) {
+    RunOutputs outputs(arguments_.detail);
+    if (const OutputProblem problem = outputs.create(output, arguments_.reportPath)) return problem;
     // Spot results first, then margin results, whichever option named the logs.
-    for (const LogKind kind : {LogKind::spot, LogKind::margin}) readStream(kind, results);
+    for (const LogKind kind : {LogKind::spot, LogKind::margin}) {
+      readStream(kind, outputs.results());
+    }
     if (failedPartWay_) {
-      sentPart_ = results.sentPart();
+      sentPart_ = outputs.sentPart();
       return {};
     }
-    const FileProblem problem = results.commit();
-    if (results.wroteInPlace()) teller_.aboutFile(output, say(Message::writtenInPlace));
+    const OutputProblem problem = outputs.commit(flow_.totals(), dividends_);
+    for (const OutputNote& note : outputs.notes()) {
+      teller_.aboutFile(note.path, describe(language(), note));
+    }
     return problem;
   }
 
@@ -380,7 +376,7 @@ class Conversion {
 
   const Arguments& arguments_;
   YearlyDividends dividends_;
-  const LogOpener& openLog_;
+  const FileOpener& openFile_;
   std::vector<LookedLog> looked_;  // the logs looked at while the command line was settled
   Teller teller_;
   Reporter& reporter_;
@@ -415,10 +411,10 @@ namespace {
 // The splits named on the command line, or why there are none to be had: a splits file that
 // does not read refuses the run, since a wrong split would make every later result wrong.
 std::optional<std::vector<StockSplit>> readSplits(const Arguments& arguments, Reporter& reporter,
-                                                  Language language, const LogOpener& openFile) {
+                                                  Language language, const FileOpener& openFile) {
   if (!arguments.splitsPath) return std::vector<StockSplit>{};
   const std::string& path = *arguments.splitsPath;
-  OpenedLog opened = openFile(path);
+  OpenedLog opened = openFile(path, ReadAs::once);
   const SplitsFile file = opened.bytes ? readSplitsFile(*opened.bytes) : SplitsFile{};
   if (file.badLine != 0) {
     reporter.report(path, file.badLine,
@@ -439,10 +435,10 @@ std::optional<std::vector<StockSplit>> readSplits(const Arguments& arguments, Re
 // read refuses the run, as a splits file does, since every loss carried after a wrong figure
 // would be wrong.
 std::optional<YearlyDividends> readDividends(const Arguments& arguments, Reporter& reporter,
-                                             Language language, const LogOpener& openFile) {
+                                             Language language, const FileOpener& openFile) {
   if (!arguments.dividendsPath) return YearlyDividends{};
   const std::string& path = *arguments.dividendsPath;
-  OpenedLog opened = openFile(path);
+  OpenedLog opened = openFile(path, ReadAs::once);
   const DividendsFile file = opened.bytes ? readDividendsFile(*opened.bytes) : DividendsFile{};
   if (file.badLine != 0) {
     reporter.report(path, file.badLine,
@@ -472,13 +468,13 @@ namespace {
 // the run. Otherwise it stands as it is, and a path that can be no log (a workbook dropped
 // in place of its CSV) is said why.
 Arguments takeDroppedLogs(const Arguments& scanned, Reporter& reporter, Language language,
-                          const LogOpener& openLog, std::vector<LookedLog>& looked) {
+                          const FileOpener& openFile, std::vector<LookedLog>& looked) {
   if (!mayNameDroppedLogs(scanned)) return scanned;
   std::vector<LogKind> kinds;
   for (const std::string& path : scanned.paths) {
     // A FIFO or a device is not opened to look: reading it would take what it holds.
     if (!platform::isRegularFile(path)) break;
-    looked.push_back(lookAt(path, LogKind::spot, openLog));
+    looked.push_back(lookAt(path, LogKind::spot, openFile));
     if (!readsAsALog(looked.back())) break;
     kinds.push_back(looked.back().reader->kind());
   }
@@ -494,7 +490,7 @@ Arguments takeDroppedLogs(const Arguments& scanned, Reporter& reporter, Language
 
 // The output or the report, if either is a file already there that reads as a trade log:
 // a broker's export may be impossible to get again, and a slip of the hand must not cost it.
-std::optional<std::string> writesOverALog(const Arguments& arguments, const LogOpener& openFile) {
+std::optional<std::string> writesOverALog(const Arguments& arguments, const FileOpener& openFile) {
   for (const std::optional<std::string>* written : {&arguments.outputPath, &arguments.reportPath}) {
     if (!*written || !platform::isRegularFile(**written)) continue;
     if (readsAsALog(lookAt(**written, LogKind::spot, openFile))) return **written;
@@ -503,7 +499,7 @@ std::optional<std::string> writesOverALog(const Arguments& arguments, const LogO
 }
 
 int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-                   const LogOpener& openLog, Language language, bool& logsNamedWithOptions) {
+                   const FileOpener& openFile, Language language, bool& logsNamedWithOptions) {
   if (argc <= 1) {
     printUsage(out, platform::standardOutputIsConsole());
     return kNoArguments;
@@ -513,7 +509,7 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
   logsNamedWithOptions = !scanned.namedLogs.empty();
   Reporter reporter(err);
   std::vector<LookedLog> looked;
-  const Arguments arguments = takeDroppedLogs(scanned, reporter, language, openLog, looked);
+  const Arguments arguments = takeDroppedLogs(scanned, reporter, language, openFile, looked);
   if (arguments.help) {
     out << platform::forConsole(say(language, Message::help, {TRADEPL_VERSION, kSynopsis}),
                                 platform::StandardStream::output);
@@ -525,7 +521,7 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
   }
   std::string refusal = describe(language, arguments);
   if (arguments.error == ArgumentError::none) {
-    if (const std::optional<std::string> log = writesOverALog(arguments, openLog)) {
+    if (const std::optional<std::string> log = writesOverALog(arguments, openFile)) {
       refusal = say(language, Message::outputIsALog, {*log});
     }
   }
@@ -541,26 +537,30 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     return kCommandLineError;
   }
   std::optional<std::vector<StockSplit>> splits =
-      readSplits(arguments, reporter, language, openLog);
+      readSplits(arguments, reporter, language, openFile);
   if (!splits) return kCommandLineError;
-  std::optional<YearlyDividends> dividends = readDividends(arguments, reporter, language, openLog);
+  std::optional<YearlyDividends> dividends = readDividends(arguments, reporter, language, openFile);
   if (!dividends) return kCommandLineError;
   return Conversion(arguments, reporter, language, std::move(*splits), std::move(*dividends),
-                    openLog, std::move(looked))
+                    openFile, std::move(looked))
       .run();
 }
 
 }  // namespace
 
+OpenedLog openFileAs(const std::string& path, ReadAs how) {
+  return how == ReadAs::log ? openLogFile(path) : openToReadOnce(path);
+}
+
 int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-  return runConverter(argc, argv, out, err, openLogFile);
+  return runConverter(argc, argv, out, err, openFileAs);
 }
 
 int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-                 const LogOpener& openLog) {
+                 const FileOpener& openFile) {
   const Language language = platform::userReadsJapanese() ? Language::japanese : Language::english;
   bool logsNamedWithOptions = false;
-  const int status = runCommandLine(argc, argv, out, err, openLog, language, logsNamedWithOptions);
+  const int status = runCommandLine(argc, argv, out, err, openFile, language, logsNamedWithOptions);
   // A window Explorer opened for a double-click or a drop closes with the program: what the
   // run said stays until the user has read it.
   if (pausesBeforeClosing(platform::processesOnConsole(), logsNamedWithOptions)) {

@@ -11,6 +11,7 @@
 //       failed part-way (a read error, a file cut while read): the output is left untouched
 //   -4  the output could not be written (wins over -3); nothing at the path is changed
 
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <string>
@@ -41,10 +42,15 @@ bool pausesBeforeClosing(unsigned processesOnConsole, bool logsNamedWithOptions)
 // usage and help texts, and the results when the output is "-", to `out`.
 int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 
-// How a run opens its logs: openLogFile, unless a test puts in bytes that fail as a disk
-// would.
-using LogOpener = std::function<OpenedLog(const std::string& path)>;
+// How a file is to be read: a log, from any place (one from a pipe is first copied to a
+// temporary file), or a small file of the user's, from start to end, once.
+enum class ReadAs : std::uint8_t { log, once };
+
+// How a run opens every file it reads: openFileAs, unless a test puts in bytes that fail as a
+// disk would.
+using FileOpener = std::function<OpenedLog(const std::string& path, ReadAs how)>;
+OpenedLog openFileAs(const std::string& path, ReadAs how);
 int runConverter(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-                 const LogOpener& openLog);
+                 const FileOpener& openFile);
 
 }  // namespace tradepl

@@ -119,7 +119,17 @@ std::string describe(Language language, DividendLineProblem problem) {
   return {};
 }
 
-std::string describe(Language language, const platform::FileProblem& problem) {
+std::string describe(Language language, const OutputNote& note) {
+  switch (note.kind) {
+    case OutputNote::Kind::writtenInPlace:
+      return say(language, Message::writtenInPlace);
+    case OutputNote::Kind::modeNotKept:
+      return say(language, Message::modeNotKept, {systemReason(language, note.error)});
+  }
+  return {};
+}
+
+std::string describe(Language language, const platform::FileProblem& problem, bool aboutReport) {
   using platform::FileFailure;
   const std::string reason = systemReason(language, problem.error);
   switch (problem.failure) {
@@ -144,7 +154,13 @@ std::string describe(Language language, const platform::FileProblem& problem) {
     case FileFailure::streamClosed:
       return say(language, Message::streamClosed);
     case FileFailure::heldOpen:
-      return say(language, Message::heldOpen);
+      return say(language, aboutReport ? Message::reportHeldOpen : Message::heldOpen);
+    case FileFailure::sharedLink:
+      return say(language, Message::sharedLink, {problem.where});
+    case FileFailure::anotherRun:
+      return say(language, Message::anotherRun, {problem.where});
+    case FileFailure::deviceName:
+      return say(language, Message::deviceName);
     case FileFailure::cannotSpool:
       return say(language, Message::cannotSpool, {reason});
     case FileFailure::cannotOpen:

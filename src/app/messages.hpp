@@ -15,6 +15,7 @@
 #include "input/dividends_file.hpp"
 #include "input/splits_file.hpp"
 #include "input/trade_line.hpp"
+#include "output/outputs.hpp"
 #include "platform/files.hpp"
 #include "records/records.hpp"
 
@@ -155,6 +156,12 @@ enum class Message : std::uint8_t {
   dividendColumns,
   dividendYear,
   dividendAmount,
+  reportReachesOutput,  // {1} the report's path
+  sharedLink,           // {1} the folder
+  anotherRun,           // {1} the path
+  deviceName,
+  modeNotKept,  // {1} the system's reason
+  reportHeldOpen,
 };
 
 // The table of each language.
@@ -176,7 +183,11 @@ std::string describe(Language language, const LineProblem& problem, LogKind log)
 std::string describe(Language language, SplitLineProblem problem);
 // Why a line of a dividends file does not read, in `language`.
 std::string describe(Language language, DividendLineProblem problem);
-// Why a file could not be read or written, in `language`.
-std::string describe(Language language, const platform::FileProblem& problem);
+// Why a file could not be read or written, in `language`; `aboutReport` when the file is
+// the yearly report, not the result file.
+std::string describe(Language language, const platform::FileProblem& problem,
+                     bool aboutReport = false);
+// What there is to say about a file once it is written, in `language`.
+std::string describe(Language language, const OutputNote& note);
 
 }  // namespace tradepl

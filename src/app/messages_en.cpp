@@ -261,7 +261,7 @@ std::string_view englishText(Message message) {
       return "not converted, as the result file could not be written";
 
     case Message::streamClosed:
-      return "the stream is closed";
+      return "the descriptor was closed when tradepl started";
     case Message::heldOpen:
       return "the result file is open in another program (such as Excel). Close it and run "
              "tradepl again.";
@@ -330,6 +330,22 @@ std::string_view englishText(Message message) {
       return "column 1 is not a year from 1900 to 2199";
     case Message::dividendAmount:
       return "column 2 is not a whole number of yen, 0 or more";
+    case Message::reportReachesOutput:
+      return "the report {1} would go where the results go, and their lines would be mixed: "
+             "give it a path of its own";
+    case Message::sharedLink:
+      return "a link in a shared folder ({1}) that belongs to another user: not followed";
+    case Message::anotherRun:
+      return "another tradepl run is writing {1}: run again once it has finished";
+    case Message::deviceName:
+      return "a name Windows keeps for a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9), whatever "
+             "its extension: no file would be made. Give another name, or NUL alone to discard "
+             "the output";
+    case Message::modeNotKept:
+      return "written, but without the permissions or the owner of the file it replaced: {1}";
+    case Message::reportHeldOpen:
+      return "the report is open in another program (such as Excel). Close it and run tradepl "
+             "again.";
   }
   return {};
 }

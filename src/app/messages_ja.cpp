@@ -268,7 +268,7 @@ std::string_view japaneseText(Message message) {
       return "結果ファイルを書き出せないため、計算していません";
 
     case Message::streamClosed:
-      return "出力先のストリームが閉じられています";
+      return "tradepl の起動時に閉じられていたファイル記述子です";
     case Message::heldOpen:
       return "結果ファイルが他のプログラム（Excel "
              "など）で開かれています。閉じてから、もう一度実行して"
@@ -338,6 +338,24 @@ std::string_view japaneseText(Message message) {
       return "1 列目が 1900 から 2199 までの年ではありません";
     case Message::dividendAmount:
       return "2 列目が 0 以上の整数（円）ではありません";
+    case Message::reportReachesOutput:
+      return "集計ファイル {1} は損益の出力先と同じストリームまたは装置に書き出され、内容が"
+             "混ざってしまいます。別の出力先を指定してください";
+    case Message::sharedLink:
+      return "共有フォルダー（{1}）にある、他のユーザーのシンボリックリンクです。安全のため、"
+             "リンク先には書き出しません";
+    case Message::anotherRun:
+      return "{1} には別の tradepl が書き込み中です。終わってから、もう一度実行してください";
+    case Message::deviceName:
+      return "Windows が装置のために予約している名前です（CON、PRN、AUX、NUL、COM1～9、"
+             "LPT1～9。拡張子を付けても同じです）。ファイルは作成されないため、別の名前を"
+             "指定してください。出力を捨てる場合は NUL とだけ指定してください";
+    case Message::modeNotKept:
+      return "書き出しましたが、置き換える前のファイルのアクセス権または所有者を引き継げません"
+             "でした: {1}";
+    case Message::reportHeldOpen:
+      return "集計ファイルが他のプログラム（Excel など）で開かれています。閉じてから、もう一度"
+             "実行してください。";
   }
   return {};
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/console.hpp"
+#include "platform/text.hpp"
 
 namespace tradepl {
 namespace {
@@ -11,24 +12,28 @@ namespace {
 // lines would otherwise spend its time in the console.
 constexpr std::size_t kFlushAt = 64 * 1024;
 
-// A message quotes the logs (an account, a date) and paths: a control byte among them (ESC
-// starting a terminal's command, a CR going back over the line) is shown as '?', so that
-// nothing read reaches the terminal as a command. UTF-8 never uses these bytes inside a
-// character, and C1 controls (U+0080 to U+009F, some terminals' commands too) go as well.
+// A message quotes the logs (an account, a date) and paths: a control among them (ESC
+// starting a terminal's command, a CR going back over the line, a C1 control, some
+// terminals' commands too) is shown as '?', so that nothing read reaches the terminal as a
+// command; any other byte that is not printable text (one that is no UTF-8, a mark that
+// turns the text's direction) is shown as \xNN.
 std::string withoutControls(std::string_view line) {
   std::string shown;
   shown.reserve(line.size());
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(line[i]);
-    const bool isC1 = byte == 0xC2 && i + 1 < line.size() &&
-                      static_cast<unsigned char>(line[i + 1]) >= 0x80 &&
-                      static_cast<unsigned char>(line[i + 1]) <= 0x9F;
-    if (byte < 0x20 || byte == 0x7F || isC1) {
+  while (!line.empty()) {
+    const std::size_t printable = platform::printableLength(line);
+    const std::size_t control = platform::controlLength(line);
+    if (printable != 0) {
+      shown += line.substr(0, printable);
+    } else if (control != 0) {
       shown += '?';
-      if (isC1) ++i;
     } else {
-      shown += line[i];
+      // A byte at a time: the bytes after one that is no UTF-8 are looked at afresh.
+      shown += platform::escapedText(line.substr(0, 1));
+      line.remove_prefix(1);
+      continue;
     }
+    line.remove_prefix(printable + control);
   }
   return shown;
 }
@@ -40,11 +45,12 @@ void Reporter::report(std::string_view message) {
 }
 
 void Reporter::report(std::string_view file, std::string_view message) {
-  say("tradepl: " + std::string(file) + ": " + std::string(message));
+  say("tradepl: " + platform::escapedText(file) + ": " + std::string(message));
 }
 
 void Reporter::report(std::string_view file, std::uint64_t line, std::string_view message) {
-  say("tradepl: " + std::string(file) + ':' + std::to_string(line) + ": " + std::string(message));
+  say("tradepl: " + platform::escapedText(file) + ':' + std::to_string(line) + ": " +
+      std::string(message));
 }
 
 void Reporter::say(const std::string& line) {

@@ -17,7 +17,8 @@ std::string codeText(const StockCode& code) {
   return text;
 }
 
-// A price as people write it: 4,000 or 156.5.
+// A price as people write it: 4,000 or 156.5 as a log writes it; an average that does not
+// end (7046.666…) to two decimals, as the result file writes it.
 std::string priceText(double price) {
   if (std::trunc(price) == price && std::fabs(price) < 0x1p53) {
     const auto whole = static_cast<std::int64_t>(price);
@@ -25,8 +26,15 @@ std::string priceText(double price) {
     text += grouped(magnitudeOf(whole));
     return text;
   }
-  char buffer[64];
-  const auto written = std::to_chars(buffer, buffer + sizeof buffer, price);
+  char buffer[400];
+  auto written = std::to_chars(buffer, buffer + sizeof buffer, price);
+  const std::string_view shortest(buffer, static_cast<std::size_t>(written.ptr - buffer));
+  const std::size_t point = shortest.find('.');
+  if (point != std::string_view::npos && shortest.find('e') == std::string_view::npos &&
+      shortest.size() - point - 1 <= 2) {
+    return std::string(shortest);
+  }
+  written = std::to_chars(buffer, buffer + sizeof buffer, price, std::chars_format::fixed, 2);
   return std::string(buffer, written.ptr);
 }
 
@@ -114,7 +122,7 @@ void LogVoice::splitNote(const SplitNote& note, const StockSplit& split,
   if (note.kind == SplitNote::Kind::outOfRange) {
     teller_.aboutLine(splitsPath, split.line,
                       say(Message::splitOutOfRange, {before, after, code, account, held}),
-                      Gap::none);
+                      Gap::explained);
     return;
   }
   const std::string fraction =

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/console.hpp"
 #include "platform/files.hpp"
 
 namespace tradepl {
@@ -133,16 +134,32 @@ std::unique_ptr<LogBytes> fileBytes(std::FILE* file) {
   return std::make_unique<FileBytes>(file);
 }
 
-OpenedLog openLogFile(const std::string& path) {
+namespace {
+
+OpenedLog openFile(const std::string& path, bool copyPipe) {
   if (path.empty()) return {nullptr, {FileFailure::emptyPath}};
+  if (const std::optional<int> descriptor = platform::descriptorNamedBy(path);
+      descriptor && platform::streamClosedAtStart(*descriptor)) {
+    return {nullptr, {FileFailure::streamClosed}};
+  }
   if (platform::isDirectory(path)) return {nullptr, {FileFailure::isDirectory}};
   std::FILE* file = platform::openForReading(path);
   if (file == nullptr) return {nullptr, {FileFailure::cannotOpen, errno}};
   // A device is read as it comes: /dev/zero would fill the disk with a copy.
   const bool isPipe = platform::isPipe(file);
   std::unique_ptr<LogBytes> bytes = fileBytes(file);
-  if (!isPipe) return {std::move(bytes), {}};
+  if (!isPipe || !copyPipe) return {std::move(bytes), {}};
   return {spoolToTemporaryFile(*bytes), {}};
+}
+
+}  // namespace
+
+OpenedLog openLogFile(const std::string& path) {
+  return openFile(path, true);
+}
+
+OpenedLog openToReadOnce(const std::string& path) {
+  return openFile(path, false);
 }
 
 }  // namespace tradepl

@@ -63,8 +63,15 @@ std::unique_ptr<LogBytes> fileBytes(std::FILE* file);
 // Opens a log. One from a pipe or a FIFO (standard input piped in, a shell's <(…)) is first
 // copied whole to a temporary file, so that a log written newest first can be read from its
 // end whatever it comes from; the copy is never held in memory. A device (a terminal,
-// /dev/zero) is read as it comes, from start to end only.
+// /dev/zero) is read as it comes, from start to end only. A name of a descriptor that was
+// closed when the program started (/dev/fd/3 3<&-, /dev/stdin <&-) is refused: the number
+// may be a file of the program's own by now, another log read twice.
 OpenedLog openLogFile(const std::string& path);
+
+// Opens a file to be read once from start to end, as openLogFile does, but a pipe is read
+// as it comes and never copied: a reader that stops at a limit (a splits file) stops the
+// bytes there, not after a copy of all of them (yes | tradepl --splits /dev/stdin …).
+OpenedLog openToReadOnce(const std::string& path);
 
 // The bytes of `source`, copied to a temporary file that the system removes once it is
 // closed, or the run ends however it ends. When the copy fails (a read error, a full disk)

@@ -76,19 +76,12 @@ void appendReportLine(std::string& out, const ReportLine& line) {
   out += kLineEnd;
 }
 
-FileProblem writeReport(const std::string& path, const YearlyTotals& totals,
-                        const YearlyDividends& dividends, const BlockWrite& writeBlock,
-                        bool* wroteInPlace) {
-  WholeFile file(writeBlock);
-  if (const FileProblem problem = file.create(path)) return problem;
+void appendReport(WholeFile& file, const YearlyTotals& totals, const YearlyDividends& dividends) {
   appendReportHeading(file.block());
   forEachReportLine(totals, dividends, [&file](const ReportLine& line) {
     appendReportLine(file.block(), line);
     file.flushIfFull();
   });
-  const FileProblem problem = file.commit();
-  if (wroteInPlace != nullptr) *wroteInPlace = file.wroteInPlace();
-  return problem;
 }
 
 }  // namespace tradepl

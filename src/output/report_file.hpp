@@ -6,7 +6,7 @@
 // A line of one amount (dividends, a loss offset or carried) has it in the last column, and
 // names the year a carried loss arose in where the others name the account: 2023年分.
 // Numbers are plain, "-" before a negative one; a figure that did not fit 64 bits is empty.
-// Written whole or not at all, as the result file is.
+// Written whole or not at all, and committed with the result file (output/outputs.hpp).
 
 #include <string>
 #include <vector>
@@ -19,11 +19,7 @@ namespace tradepl {
 void appendReportHeading(std::string& out);
 void appendReportLine(std::string& out, const ReportLine& line);
 
-// Writes the report of `totals` and `dividends` at `path`, a line at a time; returns why it
-// could not, if so, and then nothing at the path has changed. `wroteInPlace`, if given, is
-// set when the file was written over in place.
-FileProblem writeReport(const std::string& path, const YearlyTotals& totals,
-                        const YearlyDividends& dividends,
-                        const BlockWrite& writeBlock = writeToFile, bool* wroteInPlace = nullptr);
+// Appends the whole report of `totals` and `dividends` to `file`, a block at a time.
+void appendReport(WholeFile& file, const YearlyTotals& totals, const YearlyDividends& dividends);
 
 }  // namespace tradepl

@@ -26,6 +26,9 @@ class ResultFile {
   // Makes the lines appended the file at the path; returns why it could not, if so, and
   // then nothing at the path has changed.
   FileProblem commit() { return file_.commit(); }
+  // Readies the lines for the commit (see WholeFile::prepare).
+  FileProblem prepare() { return file_.prepare(); }
+  int modeError() const { return file_.modeError(); }
   // True when the file was written over in place, not replaced all at once.
   bool wroteInPlace() const { return file_.wroteInPlace(); }
   // True when part of the lines already reached a stream or a device (see WholeFile).

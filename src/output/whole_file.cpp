@@ -25,9 +25,14 @@ void WholeFile::flush() {
   block_.clear();
 }
 
-FileProblem WholeFile::commit() {
+FileProblem WholeFile::prepare() {
   flush();
   if (error_ != 0) return {FileFailure::writeError, error_};
+  return file_.prepare();
+}
+
+FileProblem WholeFile::commit() {
+  if (const FileProblem problem = prepare()) return problem;
   return file_.commit();
 }
 

@@ -34,8 +34,14 @@ class WholeFile {
     if (block_.size() >= kBlockSize) flush();
   }
 
+  // Writes the rest and readies the file to take the path's place (OutputFile::prepare);
+  // returns why it could not, if so, and the path is then unchanged.
+  FileProblem prepare();
   // Writes the rest and makes the file the path's; returns why it could not, if so.
   FileProblem commit();
+  // Why the file committed could not keep the mode or owner of the file it replaced, as an
+  // errno value; 0 when it did.
+  int modeError() const { return file_.modeError(); }
   // True when the file was written over in place, not replaced all at once.
   bool wroteInPlace() const { return file_.wroteInPlace(); }
   // True when some bytes already reached a path written directly (a stream, a device): a

@@ -1,10 +1,12 @@
 #include "platform/files.hpp"
+#include "platform/console.hpp"
 #include "platform/output_file.hpp"
 #include "platform/text.hpp"
 
 #include <sys/stat.h>
 #include <sys/types.h>
 #ifndef _WIN32
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -13,6 +15,7 @@
 #endif
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <system_error>
 
@@ -77,6 +80,16 @@ bool standardOutputIs(const std::string& path) {
 
 }  // namespace
 
+bool sameStreamOrDevice(const std::string& a, const std::string& b) {
+  if (!isWindowsDeviceName(a) || !isWindowsDeviceName(b)) return false;
+  const auto device = [](const std::string& path) {
+    std::wstring name = filePath(path).stem().wstring();
+    CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+    return name;
+  };
+  return device(a) == device(b);
+}
+
 std::FILE* openTemporaryFile() {
   wchar_t folder[MAX_PATH + 1];
   const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
@@ -116,7 +129,45 @@ bool isPipe(std::FILE* file) {
 }
 
 std::FILE* openTemporaryFile() {
-  return std::tmpfile();
+  const char* variable = std::getenv("TMPDIR");
+  const std::string folder = variable != nullptr && *variable != '\0' ? variable : "/tmp";
+  int fd = -1;
+#ifdef O_TMPFILE
+  fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+#endif
+  if (fd < 0) {
+    std::string name = folder + "/.tradepl-XXXXXX";
+    fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    unlink(name.c_str());
+  }
+  std::FILE* file = fdopen(fd, "w+b");
+  if (file == nullptr) close(fd);
+  return file;
+}
+
+namespace {
+
+// The stream or file a path reaches: the standard output for "-", the descriptor itself for
+// a name of one; none for a descriptor closed at the start, which reaches nothing of the
+// caller's.
+std::optional<struct stat> reachedBy(const std::string& path) {
+  struct stat status {};
+  const std::optional<int> descriptor =
+      path == kStandardOutput ? std::optional<int>(STDOUT_FILENO) : descriptorNamedBy(path);
+  if (descriptor && streamClosedAtStart(*descriptor)) return std::nullopt;
+  if (descriptor ? fstat(*descriptor, &status) != 0 : stat(path.c_str(), &status) != 0) {
+    return std::nullopt;
+  }
+  return status;
+}
+
+}  // namespace
+
+bool sameStreamOrDevice(const std::string& a, const std::string& b) {
+  const std::optional<struct stat> first = reachedBy(a);
+  const std::optional<struct stat> second = reachedBy(b);
+  return first && second && first->st_dev == second->st_dev && first->st_ino == second->st_ino;
 }
 
 namespace {
@@ -132,6 +183,23 @@ bool standardOutputIs(const std::string& path) {
 }  // namespace
 
 #endif
+
+bool isWindowsDeviceName(std::string_view path) {
+  const std::size_t slash = path.find_last_of("\\/:");
+  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  // The device is the name before its first dot, spaces at its end not counted: "aux .csv".
+  name = name.substr(0, name.find('.'));
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  if (slash != std::string_view::npos && path[slash] == ':' && name.empty()) {
+    // "COM1:": the colon after the device's name, not a drive's.
+    return isWindowsDeviceName(path.substr(0, slash));
+  }
+  std::string upper;
+  for (const char c : name) upper += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") return true;
+  return upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) &&
+         upper[3] >= '1' && upper[3] <= '9';
+}
 
 bool isDirectory(const std::string& path) {
   std::error_code status;
@@ -156,7 +224,19 @@ std::filesystem::path resolved(const std::string& path) {
 
 }  // namespace
 
+namespace {
+
+// A name of a descriptor closed when the program started reaches nothing of the caller's,
+// whatever file has the number by now.
+bool namesDescriptorClosedAtStart(const std::string& path) {
+  const std::optional<int> descriptor = descriptorNamedBy(path);
+  return descriptor && streamClosedAtStart(*descriptor);
+}
+
+}  // namespace
+
 bool sameFile(const std::string& a, const std::string& b) {
+  if (namesDescriptorClosedAtStart(a) || namesDescriptorClosedAtStart(b)) return false;
   if (a == kStandardOutput) return standardOutputIs(b);
   if (b == kStandardOutput) return standardOutputIs(a);
   std::error_code status;

@@ -30,11 +30,15 @@ enum class FileFailure : std::uint8_t {
   streamClosed,   // a standard stream, or another descriptor named as a path, is closed
   heldOpen,       // another program holds the file open and lets nobody write it (Windows)
   cannotSpool,    // error: why a log read from a pipe could not be copied to a temporary file
+  sharedLink,     // where: the shared folder that holds a link of another user's
+  anotherRun,     // where: the file another run of the program is writing in place
+  deviceName,     // a name Windows keeps for a device (CON, AUX, COM1…), not a file
 };
 
 struct FileProblem {
   FileFailure failure = FileFailure::none;
-  int error = 0;  // the errno value, where the failure has one
+  int error = 0;           // the errno value, where the failure has one
+  std::string where = {};  // the folder or file it is about, where that is not the path named
 
   explicit operator bool() const { return failure != FileFailure::none; }
   friend bool operator==(const FileProblem&, const FileProblem&) = default;
@@ -53,6 +57,18 @@ bool sameFile(const std::string& a, const std::string& b);
 
 std::FILE* openForReading(const std::string& path);
 
+// The open descriptor a path names by any spelling: /dev/stdin, /dev/stderr, /dev/fd/N,
+// /proc/self/fd/N or a link to one of them. Opened again by name, such a path is the file
+// behind the descriptor; for one closed when the program started (streamClosedAtStart),
+// whatever file of its own the program opened under that number since. None on Windows,
+// whose paths name no descriptor.
+std::optional<int> descriptorNamedBy(const std::string& path);
+
+// True when both paths reach one open stream or one device however they are spelled, "-"
+// being the standard output: - and /dev/stdout, /dev/stderr when it is the standard output
+// too (2>&1), one FIFO by two names. On Windows, two names of one device (NUL and nul).
+bool sameStreamOrDevice(const std::string& a, const std::string& b);
+
 // The size of an open regular file, which can then be read from any place; none for a
 // pipe, a terminal or a device, which can only be read from start to end.
 std::optional<std::uint64_t> regularFileSize(std::FILE* file);
@@ -62,9 +78,15 @@ bool isPipe(std::FILE* file);
 // Moves where the next read of a regular file starts.
 bool seekTo(std::FILE* file, std::uint64_t offset);
 
+// True for a name Windows keeps for a device whatever folder it stands in: CON, PRN, AUX,
+// NUL, COM1 to COM9, LPT1 to LPT9, in any case and with any extension (aux.csv, nul.txt).
+// Such a path writes to the device, and no file is made.
+bool isWindowsDeviceName(std::string_view path);
+
 // A new file for the program's own use, opened for reading and writing, which the system
-// removes once it is closed: nobody else sees it, and nothing of it stays behind. Null when
-// none can be made.
+// removes once it is closed: nobody else sees it, and nothing of it stays behind. It is made
+// in the folder TMPDIR names, or /tmp without it (the user's temporary folder on Windows,
+// as GetTempPath has it). Null when none can be made.
 std::FILE* openTemporaryFile();
 
 // True for a path that names a regular file (not a folder, a FIFO or a device).

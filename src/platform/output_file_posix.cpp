@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,20 +109,35 @@ std::optional<int> descriptorEntry(const std::string& path) {
   return descriptor;
 }
 
-// The open descriptor a path names, by any spelling: "-" (the standard output), /dev/stdout,
-// /dev/stderr, /dev/fd/N, /proc/self/fd/N or a link to one of them. Opened again by name,
-// such a path would be the file behind the stream, which a replacement would wipe out
-// (tradepl ... /dev/stdout >> log.txt): it is written through the descriptor instead.
-std::optional<int> descriptorNamedBy(std::string path) {
-  if (path == kStandardOutput) return STDOUT_FILENO;
+// The folder that holds the symbolic link at `path` when the link may not be followed by
+// the kernel's own rule for links in shared folders (fs.protected_symlinks): the folder is
+// sticky and anyone may write in it (/tmp), and the link belongs neither to this user nor to
+// the folder's owner. Another user could have planted it there to point this run at a file
+// of this user's. The program follows links itself, to replace the file a link points to,
+// so the kernel's rule would never apply.
+std::optional<std::string> sharedFolderOfForeignLink(const std::string& path) {
+  struct stat link {};
+  if (lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return std::nullopt;
+  const std::string folder = parentFolder(path);
+  struct stat holder {};
+  if (stat(folder.c_str(), &holder) != 0) return std::nullopt;
+  const bool shared = (holder.st_mode & S_ISVTX) != 0 && (holder.st_mode & S_IWOTH) != 0;
+  if (!shared || link.st_uid == geteuid() || link.st_uid == holder.st_uid) return std::nullopt;
+  return folder;
+}
+
+// Refuses a path whose links lead through one that sharedFolderOfForeignLink forbids.
+FileProblem mayFollowLinks(std::string path) {
   for (int hop = 0; hop < 40; ++hop) {
-    if (const std::optional<int> descriptor = descriptorEntry(path)) return descriptor;
-    if (!isSymbolicLink(path)) return std::nullopt;
+    if (const std::optional<std::string> folder = sharedFolderOfForeignLink(path)) {
+      return {FileFailure::sharedLink, 0, fullPath(*folder)};
+    }
+    if (!isSymbolicLink(path)) return {};
     std::optional<std::string> next = linkDestination(path);
-    if (!next) return std::nullopt;
+    if (!next) return {};
     path = std::move(*next);
   }
-  return std::nullopt;
+  return {};
 }
 
 // The permission bits a new file gets from open(..., 0666) under the process's umask.
@@ -187,6 +203,21 @@ FileProblem copyBytes(int from, int to, std::uint64_t size) {
 
 }  // namespace
 
+// Opened again by name, a path of an open descriptor would be the file behind the stream,
+// which a replacement would wipe out (tradepl ... /dev/stdout >> log.txt): it is written
+// through the descriptor instead.
+std::optional<int> descriptorNamedBy(const std::string& named) {
+  std::string path = named;
+  for (int hop = 0; hop < 40; ++hop) {
+    if (const std::optional<int> descriptor = descriptorEntry(path)) return descriptor;
+    if (!isSymbolicLink(path)) return std::nullopt;
+    std::optional<std::string> next = linkDestination(path);
+    if (!next) return std::nullopt;
+    path = std::move(*next);
+  }
+  return std::nullopt;
+}
+
 struct OutputFile::State {
   int fd = -1;
   bool direct = false;         // a device, a FIFO or an open stream: written in place
@@ -194,10 +225,15 @@ struct OutputFile::State {
   bool mayBeUnnamed = true;    // false: named, even where an unnamed one is offered
   bool inPlace = false;        // the bytes are copied over the file itself at the commit
   std::FILE* spool = nullptr;  // where they wait meanwhile, if not beside the file
+  std::string named;           // the path as given
   std::string target;          // the file the path finally names
   std::string temporaryName;
   std::optional<struct stat> replaced;  // the file that is replaced, if there is one
   std::uint64_t written = 0;
+  int overTarget = -1;    // the file itself, open and locked, for the bytes written in place
+  bool prepared = false;  // all that can fail before the commit is done
+  bool copying = false;   // the bytes began to go over the file itself
+  int modeError = 0;      // why the file could not be given its mode or owner
 
   void removeTemporary() {
     forgetTemporary();
@@ -205,6 +241,8 @@ struct OutputFile::State {
     temporaryName.clear();
   }
   void close() {
+    if (overTarget >= 0) ::close(overTarget);  // and the lock with it
+    overTarget = -1;
     if (spool != nullptr) {
       std::fclose(spool);
       spool = nullptr;
@@ -282,32 +320,51 @@ struct OutputFile::State {
     return {};
   }
 
+  // Opens the file itself to write the bytes over it, and takes its lock: two runs that
+  // wrote over it at once would leave lines of each, cut anywhere. A run that holds the lock
+  // is waited for a few seconds, the time a result file of some megabytes takes.
+  FileProblem lockTarget() {
+    if (overTarget >= 0) return {};
+    inPlace = true;
+    overTarget = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
+    if (overTarget < 0) return {FileFailure::cannotOpen, errno};
+    constexpr int kAttempts = 50;  // of 0.1 s each
+    for (int attempt = 0; flock(overTarget, LOCK_EX | LOCK_NB) != 0; ++attempt) {
+      if (errno == EINTR) continue;
+      if (errno != EWOULDBLOCK || attempt == kAttempts) {
+        return {FileFailure::anotherRun, errno == EWOULDBLOCK ? 0 : errno, named};
+      }
+      usleep(100'000);
+    }
+    return {};
+  }
+
   // The bytes written, over the file itself: a file that was there keeps its mode, owner
   // and links, but not all at once as with a rename, so a run stopped in the middle of the
-  // copy leaves it incomplete.
+  // copy leaves it incomplete. The lock stays until the file is closed, so that the report
+  // and the results of one run are written before another run writes either.
   FileProblem copyOverTarget() {
-    inPlace = true;
-    const int out = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    if (out < 0) return {FileFailure::cannotOpen, errno};
-    FileProblem problem = copyBytes(fd, out, written);
-    if (!problem && ftruncate(out, static_cast<off_t>(written)) != 0) {
+    if (const FileProblem problem = lockTarget()) return problem;
+    copying = true;
+    FileProblem problem = copyBytes(fd, overTarget, written);
+    if (!problem && ftruncate(overTarget, static_cast<off_t>(written)) != 0) {
       problem = {FileFailure::writeError, errno};
     }
-    if (!problem && fsync(out) != 0) problem = {FileFailure::writeError, errno};
-    if (::close(out) != 0 && !problem) problem = {FileFailure::writeError, errno};
+    if (!problem && fsync(overTarget) != 0) problem = {FileFailure::writeError, errno};
     return problem;
   }
 
   // Gives the temporary file the mode the result is meant to have: the replaced file's, with
-  // its owner where the system lets this user give the file away; for a new file, the one
-  // open() would give it under the umask.
+  // its owner; for a new file, the one open() would give it under the umask. Where the
+  // system does not let it (another user's file replaced by one who may not give files
+  // away), the file is written all the same, and modeError says why it was not.
   void takeFinalMode() {
-    if (!replaced) {
-      fchmod(fd, newFileMode());
-      return;
+    const mode_t mode = replaced ? replaced->st_mode & 07777 : newFileMode();
+    if (replaced && (replaced->st_uid != geteuid() || replaced->st_gid != getegid()) &&
+        fchown(fd, replaced->st_uid, replaced->st_gid) != 0) {
+      modeError = errno;
     }
-    if (fchown(fd, replaced->st_uid, replaced->st_gid) != 0) errno = 0;
-    fchmod(fd, replaced->st_mode & 07777);
+    if (fchmod(fd, mode) != 0) modeError = errno;
   }
 };
 
@@ -322,6 +379,9 @@ OutputFile::~OutputFile() {
 
 FileProblem OutputFile::open(const std::string& path) {
   State& state = *state_;
+  state.named = path;
+  if (const FileProblem problem = mayFollowLinks(path)) return problem;
+  if (path == kStandardOutput) return state.openStream(STDOUT_FILENO);
   if (const std::optional<int> descriptor = descriptorNamedBy(path)) {
     return state.openStream(*descriptor);
   }
@@ -345,7 +405,7 @@ FileProblem OutputFile::open(const std::string& path) {
 }
 
 bool OutputFile::wroteInPlace() const {
-  return state_->inPlace;
+  return state_->copying;
 }
 
 bool OutputFile::writesDirectly() const {
@@ -367,8 +427,29 @@ bool OutputFile::write(std::string_view bytes) {
   return true;
 }
 
+int OutputFile::modeError() const {
+  // A file written over in place keeps its own mode and owner.
+  return state_->inPlace || state_->direct ? 0 : state_->modeError;
+}
+
+FileProblem OutputFile::prepare() {
+  State& state = *state_;
+  if (state.prepared) return {};
+  if (state.inPlace) {
+    if (const FileProblem problem = state.lockTarget()) return problem;
+  } else if (!state.direct) {
+    state.takeFinalMode();
+    // On disk before it takes the old file's place, so that a power cut never leaves an
+    // empty result where a good one stood.
+    if (fsync(state.fd) != 0) return {FileFailure::writeError, errno};
+  }
+  state.prepared = true;
+  return {};
+}
+
 FileProblem OutputFile::commit() {
   State& state = *state_;
+  if (const FileProblem problem = prepare()) return problem;
   if (state.direct) {
     const int fd = state.fd;
     state.fd = -1;
@@ -376,10 +457,8 @@ FileProblem OutputFile::commit() {
     return {};
   }
   if (state.inPlace) return state.copyOverTarget();
-  state.takeFinalMode();
-  // On disk before it takes the old file's place, so that a power cut never leaves an
-  // empty result where a good one stood.
-  if (fsync(state.fd) != 0) return {FileFailure::writeError, errno};
+  // Named only now, so that a run killed at any moment before leaves no file behind; from
+  // here to the rename, a killed run leaves the whole new file under its temporary name.
   if (state.anonymous) {
     if (const int error = state.nameTemporary(); error != 0) {
       if (state.replaced && refusedByFolder(error)) return state.copyOverTarget();

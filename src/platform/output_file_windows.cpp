@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <iterator>
 #include <random>
@@ -187,8 +188,18 @@ OutputFile::~OutputFile() {
   state_->removeTemporary();
 }
 
+// Windows paths name no descriptor of the process.
+std::optional<int> descriptorNamedBy(const std::string&) {
+  return std::nullopt;
+}
+
 FileProblem OutputFile::open(const std::string& path) {
   State& state = *state_;
+  // NUL alone is the way to discard the results; aux.csv or COM1 would say they were
+  // written, and no file would be there.
+  if (isWindowsDeviceName(path) && _stricmp(path.c_str(), "NUL") != 0) {
+    return {FileFailure::deviceName};
+  }
   if (path == kStandardOutput) {
     // Written as bytes: the lines end with CR LF already, as text mode would end them.
     state.direct = true;
@@ -245,6 +256,16 @@ bool OutputFile::write(std::string_view bytes) {
     bytes.remove_prefix(wrote);
   }
   return true;
+}
+
+int OutputFile::modeError() const {
+  return 0;  // ReplaceFileW keeps the replaced file's attributes and access rights
+}
+
+// The file is flushed at the commit: nothing else can fail before it. No file is written
+// in place here, so none needs a lock.
+FileProblem OutputFile::prepare() {
+  return {};
 }
 
 FileProblem OutputFile::commit() {

@@ -23,6 +23,20 @@ std::string utf8FromShiftJis(std::string_view bytes);
 // `out`; false when a character has no Shift_JIS form (an emoji, a rare kanji).
 bool shiftJisFromUtf8(std::string_view utf8, std::string& out);
 
+// How many bytes the character at the start of `text` takes when it is printable text in
+// UTF-8, the encoding messages are composed in; 0 when it is not: a byte that starts no
+// UTF-8 character, an overlong or cut one, a control (C0, DEL, C1) or a bidirectional
+// control (U+202E and its kin), which would reorder what the terminal shows after it.
+std::size_t printableLength(std::string_view text);
+
+// A control character's length at the start of `text` (C0, DEL, or C1 written as UTF-8);
+// 0 for anything else.
+std::size_t controlLength(std::string_view text);
+
+// `text` with every byte that is not part of printable text shown as \xNN, for a path in a
+// message: it reaches the terminal as the bytes the user can retype, never as a command.
+std::string escapedText(std::string_view text);
+
 #ifdef _WIN32
 // Between a code page's bytes and UTF-16; UTF-8 (code page 65001) unless told otherwise.
 // Paths are UTF-8 inside the program and widened for every call of the system.

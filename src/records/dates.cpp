@@ -44,7 +44,8 @@ std::optional<std::int32_t> clockPart(std::string_view& text) {
   return value;
 }
 
-// " 11:48" after the day.
+// " 11:48" after the day: a time of the clock, 00:00 to 23:59. Anything else ("25:99") is
+// no time at all, and would place the trade nowhere in its day.
 std::optional<std::int32_t> readTimeOfDay(std::string_view text) {
   std::size_t blanks = 0;
   while (blanks < text.size() && isScanfSpace(text[blanks])) ++blanks;
@@ -54,7 +55,7 @@ std::optional<std::int32_t> readTimeOfDay(std::string_view text) {
   if (!hour || text.empty() || text.front() != ':') return std::nullopt;
   text.remove_prefix(1);
   const std::optional<std::int32_t> minute = clockPart(text);
-  if (!minute) return std::nullopt;
+  if (!minute || *hour > 23 || *minute > 59) return std::nullopt;
   return *hour * 60 + *minute;
 }
 
