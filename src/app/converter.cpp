@@ -408,51 +408,52 @@ void printUsage(std::ostream& out, bool toConsole) {
 
 namespace {
 
-// The splits named on the command line, or why there are none to be had: a splits file that
-// does not read refuses the run, since a wrong split would make every later result wrong.
+// What is said of a small file of the user's that does not read.
+struct UserFileWords {
+  Message badLine;  // {1} why
+  Message notRead;  // {1} why
+  Message tooLong;
+};
+
+// A small file of the user's (splits, dividends) read whole before any log, or nothing when
+// it does not read: it then refuses the run, since one wrong line would make every later
+// result, or every loss carried after it, wrong. `read` reads the opened bytes.
+template <typename File, typename Read>
+std::optional<File> readUserFile(const std::string& path, Reporter& reporter, Language language,
+                                 const FileOpener& openFile, Read read, UserFileWords words) {
+  OpenedLog opened = openFile(path, ReadAs::once);
+  const File file = opened.bytes ? read(*opened.bytes) : File{};
+  if (file.badLine != 0) {
+    reporter.report(path, file.badLine,
+                    say(language, words.badLine, {describe(language, file.problem)}));
+    return std::nullopt;
+  }
+  if (!opened.bytes || file.refused()) {
+    const std::string why = !opened.bytes  ? describe(language, opened.problem)
+                            : file.failure ? describe(language, file.failure)
+                                           : say(language, words.tooLong);
+    reporter.report(displayName(path), say(language, words.notRead, {why}));
+    return std::nullopt;
+  }
+  return file;
+}
+
 std::optional<std::vector<StockSplit>> readSplits(const Arguments& arguments, Reporter& reporter,
                                                   Language language, const FileOpener& openFile) {
   if (!arguments.splitsPath) return std::vector<StockSplit>{};
-  const std::string& path = *arguments.splitsPath;
-  OpenedLog opened = openFile(path, ReadAs::once);
-  const SplitsFile file = opened.bytes ? readSplitsFile(*opened.bytes) : SplitsFile{};
-  if (file.badLine != 0) {
-    reporter.report(path, file.badLine,
-                    say(language, Message::notASplit, {describe(language, file.problem)}));
-    return std::nullopt;
-  }
-  if (!opened.bytes || file.refused()) {
-    const std::string why = !opened.bytes  ? describe(language, opened.problem)
-                            : file.failure ? describe(language, file.failure)
-                                           : say(language, Message::splitsTooLong);
-    reporter.report(displayName(path), say(language, Message::splitsNotRead, {why}));
-    return std::nullopt;
-  }
-  return file.splits;
+  const std::optional<SplitsFile> file = readUserFile<SplitsFile>(
+      *arguments.splitsPath, reporter, language, openFile, readSplitsFile,
+      {Message::notASplit, Message::splitsNotRead, Message::splitsTooLong});
+  return file ? std::optional(file->splits) : std::nullopt;
 }
 
-// The dividends named on the command line, or none to be had: a dividends file that does not
-// read refuses the run, as a splits file does, since every loss carried after a wrong figure
-// would be wrong.
 std::optional<YearlyDividends> readDividends(const Arguments& arguments, Reporter& reporter,
                                              Language language, const FileOpener& openFile) {
   if (!arguments.dividendsPath) return YearlyDividends{};
-  const std::string& path = *arguments.dividendsPath;
-  OpenedLog opened = openFile(path, ReadAs::once);
-  const DividendsFile file = opened.bytes ? readDividendsFile(*opened.bytes) : DividendsFile{};
-  if (file.badLine != 0) {
-    reporter.report(path, file.badLine,
-                    say(language, Message::notADividend, {describe(language, file.problem)}));
-    return std::nullopt;
-  }
-  if (!opened.bytes || file.refused()) {
-    const std::string why = !opened.bytes  ? describe(language, opened.problem)
-                            : file.failure ? describe(language, file.failure)
-                                           : say(language, Message::dividendsTooLong);
-    reporter.report(displayName(path), say(language, Message::dividendsNotRead, {why}));
-    return std::nullopt;
-  }
-  return file.dividends;
+  const std::optional<DividendsFile> file = readUserFile<DividendsFile>(
+      *arguments.dividendsPath, reporter, language, openFile, readDividendsFile,
+      {Message::notADividend, Message::dividendsNotRead, Message::dividendsTooLong});
+  return file ? std::optional(file->dividends) : std::nullopt;
 }
 
 }  // namespace
@@ -473,10 +474,9 @@ Arguments takeDroppedLogs(const Arguments& scanned, Reporter& reporter, Language
   std::vector<LogKind> kinds;
   for (const std::string& path : scanned.paths) {
     // A FIFO or a device is not opened to look: reading it would take what it holds.
-    if (!platform::isRegularFile(path)) break;
+    if (!platform::isRegularFile(path)) continue;
     looked.push_back(lookAt(path, LogKind::spot, openFile));
-    if (!readsAsALog(looked.back())) break;
-    kinds.push_back(looked.back().reader->kind());
+    if (readsAsALog(looked.back())) kinds.push_back(looked.back().reader->kind());
   }
   if (kinds.size() == scanned.paths.size()) return withDroppedLogs(scanned, kinds);
   for (const LookedLog& log : looked) {
