@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/messages.hpp"
+#include "failing_bytes.hpp"
 #include "flow_run.hpp"
 
 namespace tradepl {
@@ -158,6 +160,36 @@ TEST(Delivery, GivesASpotResultAtThePositionPriceWithTheCostsAsItsCommission) {
   EXPECT_EQ(trade.commissionTax, 5);
   EXPECT_EQ(trade.tradeType.view(), sjis::kDeliveryGive);
   EXPECT_EQ(results[0].profit, 201950 - 201900 - 206);
+}
+
+class SkippedLines final : public LineListener {
+ public:
+  void skipped(std::uint64_t line, const LineProblem& problem) override {
+    said.push_back(std::to_string(line) + ": " +
+                   describe(Language::english, problem, LogKind::margin));
+  }
+  void outOfOrder(const TradeRow&) override {}
+
+  std::vector<std::string> said;
+};
+
+// A log read as it comes (a device) cannot be read again for the spot stream.
+TEST(Delivery, IsSaidToBeLeftOutOfALogThatCanBeReadOnlyOnce) {
+  const std::string log = "heading\n" +
+                          testing::delivery(sjis::kDeliveryTake, "7203", "100", "1000").line() +
+                          "\n" + MarginTrade{}.line() + "\n";
+  testing::FailingBytes bytes(log, testing::FailingBytes::kNowhere, false);
+  LogReader reader(bytes, LogKind::margin);
+  EXPECT_EQ(RowSource::deliveriesOf(reader, 0), nullptr);
+  SkippedLines listener;
+  RowSource rows(reader, listener);
+  std::vector<TradeKind> handedOut;
+  while (const TradeRow* row = rows.next()) handedOut.push_back(row->kind);
+  EXPECT_EQ(handedOut, std::vector{TradeKind::marginClosing});
+  EXPECT_EQ(listener.said, std::vector<std::string>{
+                               "2: column 5 (trade type): a 現引 or 現渡 is applied only from a "
+                               "log saved as a file; save the log and name the file"});
+  EXPECT_EQ(rows.report().kept, 1u);
 }
 
 }  // namespace

@@ -155,6 +155,7 @@ enum class Message : std::uint8_t {
   dividendColumns,
   dividendYear,
   dividendAmount,
+  deliveryNotReread,  // {1} the column's number, {2} its name
 };
 
 // The table of each language.

@@ -273,6 +273,11 @@ const TradeRow* RowSource::read(std::string_view bytes, std::uint64_t number) {
   const LineReading reading = reader_.read(text, row_);
   switch (reading.verdict) {
     case LineVerdict::kept:
+      // A log read as it comes cannot be read a second time for its deliveries.
+      if (holdingsOf(row_.kind) != stream_ && !ownBuffer_ && !log_.bytes_->size()) {
+        skip(number, {LineProblemKind::deliveryNotReread, kTradeTypeColumn});
+        break;
+      }
       ++report_.kept;
       checkOrder();
       return holdingsOf(row_.kind) == stream_ ? &row_ : nullptr;

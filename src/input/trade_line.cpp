@@ -88,6 +88,8 @@ constexpr std::array kMarginLayout{
 
 constexpr std::size_t kSpotQuantityColumn = 9;
 static_assert(kSpotLayout[kSpotQuantityColumn - 1].heading == sjis::kQuantity);
+static_assert(kSpotLayout[kTradeTypeColumn - 1].heading == sjis::kTradeType);
+static_assert(kMarginLayout[kTradeTypeColumn - 1].heading == sjis::kTradeType);
 constexpr std::size_t kMarginQuantityColumn = 10;
 static_assert(kMarginLayout[kMarginQuantityColumn - 1].heading == sjis::kQuantity);
 
