@@ -80,5 +80,24 @@ TEST_F(Tradepl, TakesDeliveryIntoTheSpotHoldingAndDeliversFromIt) {
   }
 }
 
+// Two exports of the margin log that overlap hold the same 現渡 twice: it counts once.
+TEST_F(Tradepl, CountsADeliveryInTwoOverlappingLogsOnce) {
+  write("spot.csv", spotLog({on("2024/03/26 09:00", spotBuy("7203", "100", "2019", "0", "0"))}));
+  const MarginTrade given =
+      withFee(&MarginTrade::lendingFee, "151",
+              on("2024/03/28 15:30", delivery(sjis::kDeliveryGive, "7203", "100", "2019")));
+  write("margin-1.csv", marginLog({given}));
+  write("margin-2.csv", marginLog({given, on("2024/04/22 11:45", MarginTrade{})}));
+  const Outcome outcome =
+      run({"-g", "spot.csv", "-s", "margin-1.csv", "-s", "margin-2.csv", "out.csv"});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(written("out.csv"), kResultHeading +
+                                    "2024,3,28,7203,SBG,100,2019,2019.00,151,0,-151\n" +
+                                    "2024,4,22,9984,SBG,200,7690,7250.00,1500,0,86500\n");
+  EXPECT_NE(outcome.err.find("tradepl: margin-2.csv: 1 row is also in another log: counted once\n"),
+            std::string::npos)
+      << outcome.err;
+}
+
 }  // namespace
 }  // namespace tradepl

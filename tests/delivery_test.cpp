@@ -54,6 +54,7 @@ struct Case {
   std::vector<MarginTrade> margin;
   std::vector<Expected> results;
   std::vector<LedgerNoteKind> notes;
+  std::vector<StockSplit> splits{};
 };
 
 constexpr CostMethod kAverage = CostMethod::movingAverage;
@@ -119,6 +120,19 @@ TEST(Delivery, MovesSharesBetweenTheMarginAndTheSpotHoldingsInTimeOrder) {
                 {give("2024/06/03 09:00", "100", "1100"), take("2024/06/03 15:30", "100", "1000")},
                 {{1000, 0, 10000}},
                 {}},
+           Case{"a spot sale earlier on the day of a take, tax",
+                kTax,
+                {on("2024/05/01 09:00", spotSell("7203", "100", "1200"))},
+                {take("2024/05/01 15:30", "100", "1000")},
+                {{1000, 100, 19892}},
+                {}},
+           Case{"a split between a take and a give",
+                kAverage,
+                {},
+                {take("2024/05/01 15:30", "100", "1000"), give("2024/06/03 15:30", "200", "600")},
+                {{500, 0, 20000}},
+                {},
+                {StockSplit{.date = {2024, 5, 15}, .codeNumber = 7203, .before = 1, .after = 2}}},
            Case{"a take later on the day of a give, average",
                 kAverage,
                 {},
@@ -126,7 +140,7 @@ TEST(Delivery, MovesSharesBetweenTheMarginAndTheSpotHoldingsInTimeOrder) {
                 {},
                 {LedgerNoteKind::saleWithoutHolding}},
        }) {
-    FlowRun run(c.method);
+    FlowRun run(FlowSettings{.method = c.method, .splits = c.splits});
     for (const SpotTrade& trade : c.spot) run.spot(trade);
     for (const MarginTrade& trade : c.margin) run.margin(trade);
     const std::vector<ResultRow>& results = run.results();
