@@ -7,7 +7,8 @@
 // same logs give the same bytes whatever the size of the reads; a log read from its end
 // because it is newest first gives the results of its lines reversed, read from the top
 // (where reversing its lines leaves its kind and encoding as they were); logs that read as
-// spot logs are applied first, whichever option named them;
+// spot logs are applied first, whichever option named them, with the deliveries of the
+// margin logs among their rows;
 // the run's status is -3 exactly when a log is refused, and 0 otherwise; the command line
 // writes exactly the in-memory result, unless both logs are refused, when it writes
 // nothing; and it says at most twenty things line by line about a log.
@@ -150,29 +151,40 @@ InMemoryRun runInMemory(std::string_view spot, std::string_view margin, std::siz
     run.savedIn[index] = reader->savedIn();
     if (!run.refused[index]) readers.emplace_back(index, std::move(reader));
   }
-  // The logs of each kind as one stream, spot first.
+  // The logs of each kind as one stream, spot first; the spot stream takes the deliveries of
+  // the margin logs too, read a second time, each at its log's place.
   InMemoryListener listener(run);
   for (const LogKind kind : {LogKind::spot, LogKind::margin}) {
-    std::vector<std::unique_ptr<SkippedLines>> skipped;
-    std::vector<std::unique_ptr<RowSource>> rowSources;
+    struct Read {
+      std::size_t index;
+      std::unique_ptr<SkippedLines> skipped;  // none for a second reading, which says nothing
+      std::unique_ptr<RowSource> source;
+    };
+    std::vector<Read> reads;
     std::vector<RowSource*> stream;
     for (auto& [index, reader] : readers) {
-      if (reader->kind() != kind) continue;
-      skipped.push_back(std::make_unique<SkippedLines>());
-      rowSources.push_back(
-          std::make_unique<RowSource>(*reader, *skipped.back(), static_cast<std::uint32_t>(index)));
-      stream.push_back(rowSources.back().get());
+      const auto source = static_cast<std::uint32_t>(index);
+      if (reader->kind() == kind) {
+        auto skipped = std::make_unique<SkippedLines>();
+        auto rows = std::make_unique<RowSource>(*reader, *skipped, source);
+        reads.push_back({index, std::move(skipped), std::move(rows)});
+      } else if (kind == LogKind::spot) {
+        std::unique_ptr<RowSource> deliveries = RowSource::deliveriesOf(*reader, source);
+        require(deliveries != nullptr, "a margin log in memory can be read twice");
+        reads.push_back({index, nullptr, std::move(deliveries)});
+      } else {
+        continue;
+      }
+      stream.push_back(reads.back().source.get());
     }
     MergedRows rows(stream);
     flow.takeAll(rows, listener);
-    std::size_t at = 0;
-    for (auto& [index, reader] : readers) {
-      if (reader->kind() != kind) continue;
-      const LogReport& report = rowSources[at]->report();
+    for (const Read& read : reads) {
+      const LogReport& report = read.source->report();
       require(report.readable(), "bytes in memory always read");
-      listener.requireNoResultOf(static_cast<std::uint32_t>(index), skipped[at]->lines);
-      run.newestFirst[index] = report.order == LogOrder::newestFirst;
-      ++at;
+      if (!read.skipped) continue;
+      listener.requireNoResultOf(static_cast<std::uint32_t>(read.index), read.skipped->lines);
+      run.newestFirst[read.index] = report.order == LogOrder::newestFirst;
     }
   }
   return run;

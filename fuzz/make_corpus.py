@@ -9,6 +9,8 @@ import struct
 ROOT = pathlib.Path(__file__).resolve().parent
 SPOT, BUY, SELL = '現物'.encode('cp932'), '買'.encode('cp932'), '売'.encode('cp932')
 OPEN, CLOSE = '信用新規'.encode('cp932'), '信用返済'.encode('cp932')
+TAKE, GIVE = '現引'.encode('cp932'), '現渡'.encode('cp932')
+TAKE_FORMAL, GIVE_FORMAL = '品受'.encode('cp932'), '品渡'.encode('cp932')
 UTF8_SPOT = '現物'.encode('utf-8')
 NAME, MARKET, ACCOUNT, KIND = ('トヨタ自動車'.encode('cp932'), '東証'.encode('cp932'),
                                '特定'.encode('cp932'), '制度'.encode('cp932'))
@@ -26,9 +28,10 @@ SPOT_HEADING = ('約定日時,約定番号,銘柄コード,銘柄名,取引区�
 
 
 def margin(code=b'9984', kind=CLOSE, qty=b'200', price=b'7690', pos_price=b'7250',
-           interest=b'-1280', fees=b'0', settle=b'86500', date=b'2024/04/22 11:45'):
+           interest=b'-1280', fees=b'0', settle=b'86500', date=b'2024/04/22 11:45',
+           account=ACCOUNT):
     return b','.join([date, b'200104', code, NAME, kind, '売埋'.encode('cp932'), MARKET,
-                      ACCOUNT, KIND, qty, price, fees, fees, qty, pos_price, fees, fees,
+                      account, KIND, qty, price, fees, fees, qty, pos_price, fees, fees,
                       b'220', fees, interest, fees, fees, settle, b'2024/04/24'])
 
 
@@ -126,6 +129,23 @@ def run_seeds():
         'nothing-to-use': log(spot(kind=OPEN), spot(kind=CLOSE)) + b'\x1e' + log(spot()),
         'undated-results': log(spot(), spot(side=SELL, qty=b'1', date='2024年3月12日'.encode('cp932')),
                                spot(side=SELL, qty=b'1', date=b'45363')) + b'\x1e',
+        'deliveries': log(spot(side=SELL, date=b'2024/04/30 09:00'),
+                          spot(side=SELL, qty=b'50', date=b'2024/05/10 09:00')) + b'\x1e' +
+                      log(margin(code=b'7203', kind=TAKE, qty=b'100', pos_price=b'1000',
+                                 interest=b'6', date=b'2024/05/01 15:30'),
+                          margin(code=b'7203', kind=GIVE_FORMAL, qty=b'80', pos_price=b'1100.5',
+                                 fees=b'8', date=b'2024/06/03'),
+                          margin(code=b'7203', kind=TAKE_FORMAL, qty=b'0', date=b'2024/06/04'),
+                          margin(code=b'7203', kind=GIVE, qty=b'30', account=b'NISA',
+                                 date=b'2024/06/05')),
+        'yutai-cross': log(spot(price=b'2019', fee=b'0', tax=b'0', date=b'2024/03/26 09:00')) +
+                       b'\x1e' +
+                       log(margin(code=b'7203', kind=OPEN, qty=b'100', price=b'2019',
+                                  pos_price=b'2019', date=b'2024/03/26 09:00'),
+                           margin(code=b'7203', kind=GIVE, qty=b'100', pos_price=b'2019',
+                                  fees=b'151', date=b'2024/03/26 15:30'),
+                           margin(code=b'7203', kind=TAKE, qty=b'100', pos_price=b'2019',
+                                  date=b'2024/03/26 15:30')),
     }
     return seeds
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -75,19 +76,27 @@ class FlowRun final : public FlowListener, public LineListener {
     return *this;
   }
 
+  // As a run reads a spot log named before a margin log: the spot stream takes the margin
+  // log's deliveries, then the margin stream its other rows.
   void run() {
     if (ran_) return;
     ran_ = true;
-    for (const auto& [log, lines] :
-         {std::pair(LogKind::spot, &spot_), std::pair(LogKind::margin, &margin_)}) {
-      MemoryBytes bytes(*lines);
-      LogReader reader(bytes, log);
-      ASSERT_EQ(reader.refusal(), LogRefusal::none);
-      RowSource source(reader, *this);
-      RowSource* const sources[] = {&source};
-      MergedRows rows(sources);
-      flow_.takeAll(rows, *this);
-    }
+    MemoryBytes spotBytes(spot_);
+    MemoryBytes marginBytes(margin_);
+    LogReader spotLog(spotBytes, LogKind::spot);
+    LogReader marginLog(marginBytes, LogKind::margin);
+    ASSERT_EQ(spotLog.refusal(), LogRefusal::none);
+    ASSERT_EQ(marginLog.refusal(), LogRefusal::none);
+    RowSource spot(spotLog, *this, 0);
+    const std::unique_ptr<RowSource> deliveries = RowSource::deliveriesOf(marginLog, 1);
+    ASSERT_NE(deliveries, nullptr);
+    RowSource* const spotStream[] = {&spot, deliveries.get()};
+    MergedRows spotRows(spotStream);
+    flow_.takeAll(spotRows, *this);
+    RowSource margin(marginLog, *this, 1);
+    RowSource* const marginStream[] = {&margin};
+    MergedRows marginRows(marginStream);
+    flow_.takeAll(marginRows, *this);
   }
 
   // The row with its texts copied to storage of the run's own.

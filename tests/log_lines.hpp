@@ -139,6 +139,22 @@ inline SpotTrade spotSell(std::string code, std::string quantity, std::string un
   return trade;
 }
 
+// A delivery of the margin log (現引, 現渡 or their formal names) of a position opened at
+// `positionPrice`, its costs all 0 but those a test sets.
+inline MarginTrade delivery(std::string_view tradeType, std::string code, std::string quantity,
+                            std::string positionPrice) {
+  MarginTrade trade;
+  trade.tradeType = std::string(tradeType);
+  trade.side = std::string(tradeType == sjis::kDeliveryTake ? sjis::kBuy : kSell);
+  trade.code = std::move(code);
+  trade.positionQty = trade.quantity = std::move(quantity);
+  trade.unitPrice = "0";
+  trade.positionPrice = std::move(positionPrice);
+  trade.managementFee = trade.interest = "0";
+  trade.settlementAmount = "0";
+  return trade;
+}
+
 inline SpotTrade inAccount(std::string account, SpotTrade trade) {
   trade.account = std::move(account);
   return trade;

@@ -334,6 +334,7 @@ TEST(MarginFigures, PutTheBoughtSideInTheCostAndTheFeesInTheExpenses) {
        }) {
     ResultRow result;
     result.trade.log = LogKind::margin;
+    result.trade.kind = TradeKind::marginClosing;
     result.trade.side = Text(c.side);
     result.trade.quantity = c.quantity;
     result.trade.exactUnitPrice = priceOf(c.price);

@@ -114,6 +114,25 @@ TEST(ReadTradeLine, KeepsOnlyTheTradeTypesOfItsLog) {
   EXPECT_EQ(read(LogKind::spot, spot.line()).reading.verdict, LineVerdict::otherTradeType);
 }
 
+TEST(ReadTradeLine, KeepsTheDeliveriesOfTheMarginLogWhateverTheirSide) {
+  for (const auto& [keyword, kind] :
+       {std::pair(sjis::kDeliveryTake, TradeKind::deliveryTake),
+        std::pair(sjis::kDeliveryTakeFormal, TradeKind::deliveryTake),
+        std::pair(sjis::kDeliveryGive, TradeKind::deliveryGive),
+        std::pair(sjis::kDeliveryGiveFormal, TradeKind::deliveryGive)}) {
+    for (const std::string_view side : {sjis::kBuy, testing::kSell}) {
+      MarginTrade margin = testing::delivery(keyword, "7203", "100", "1000");
+      margin.side = std::string(side);
+      const ReadLine kept = read(LogKind::margin, margin.line());
+      EXPECT_EQ(kept.reading.verdict, LineVerdict::kept);
+      EXPECT_EQ(kept.row.kind, kind);
+      SpotTrade spot;
+      spot.tradeType = std::string(keyword);
+      EXPECT_EQ(read(LogKind::spot, spot.line()).reading.verdict, LineVerdict::otherTradeType);
+    }
+  }
+}
+
 TEST(ReadTradeLine, ReadsQuotedAmountsWithThousandsSeparators) {
   SpotTrade trade;
   trade.settlementAmount = "\"1,284,450\"";
@@ -182,7 +201,7 @@ TEST(ReadTradeLine, ReportsWhichColumnDoesNotRead) {
       "column 15 (position price): not a number");
 }
 
-TEST(ReadTradeLine, SkipsASpotTradeOfNoSharesOrFewerButNotAMarginTrade) {
+TEST(ReadTradeLine, SkipsASpotTradeOrADeliveryOfNoSharesOrFewerButNotAMarginTrade) {
   for (const SpotTrade& trade : {spotBuy("7203", "0", "1000"), spotBuy("7203", "-100", "1000"),
                                  spotSell("7203", "-50", "1000")}) {
     const LineProblem problem = problemOf(LogKind::spot, trade.line());
@@ -193,6 +212,12 @@ TEST(ReadTradeLine, SkipsASpotTradeOfNoSharesOrFewerButNotAMarginTrade) {
   MarginTrade margin;
   margin.quantity = "-100";
   EXPECT_EQ(read(LogKind::margin, margin.line()).reading.verdict, LineVerdict::kept);
+  for (const std::string_view keyword : {sjis::kDeliveryTake, sjis::kDeliveryGive}) {
+    const LineProblem problem =
+        problemOf(LogKind::margin, testing::delivery(keyword, "7203", "0", "1000").line());
+    EXPECT_EQ(describe(Language::english, problem, LogKind::margin),
+              "column 10 (quantity): 0 or fewer shares");
+  }
 }
 
 TEST(ReadTradeLine, RefusesANulByteInText) {

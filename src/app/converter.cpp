@@ -107,7 +107,9 @@ struct NamedLog {
   std::unique_ptr<LogBytes> bytes;
   std::unique_ptr<LogReader> reader;
   std::size_t inSummary;
-  std::unique_ptr<LogVoice> voice;  // while its stream is read
+  std::unique_ptr<LogVoice> voice;  // while its streams are read
+  // What the reading of a margin log's deliveries for the spot stream came to.
+  std::optional<LogReport> deliveries{};
 };
 
 // Where the results of a stream and what is said about its rows go while it is read.
@@ -320,20 +322,19 @@ class Conversion {
     return problem;
   }
 
-  // Reads every log of one kind as one stream.
+  // Reads every log of one kind as one stream. The spot stream takes the deliveries of every
+  // margin log too (現引, 現渡: they move spot shares), each at its log's place in the order
+  // the logs were named.
   void readStream(LogKind kind, ResultFile& results) {
     std::vector<std::unique_ptr<RowSource>> sources;
     std::vector<RowSource*> stream;
     std::vector<NamedLog*> streamLogs;
     for (std::size_t i = 0; i < logs_.size(); ++i) {
-      NamedLog& log = logs_[i];
-      if (log.kind != kind) continue;
-      sayHowItIsRead(log);
-      log.voice = std::make_unique<LogVoice>(teller_, log.kind, log.path);
-      sources.push_back(
-          std::make_unique<RowSource>(*log.reader, *log.voice, static_cast<std::uint32_t>(i)));
-      stream.push_back(sources.back().get());
-      streamLogs.push_back(&log);
+      if (std::unique_ptr<RowSource> source = sourceFor(kind, logs_[i], i)) {
+        sources.push_back(std::move(source));
+        stream.push_back(sources.back().get());
+        streamLogs.push_back(&logs_[i]);
+      }
     }
     if (stream.empty()) return;
     const std::string_view splitsPath =
@@ -348,8 +349,34 @@ class Conversion {
       if (i == 0 && flow_.lostRows() && report.readable()) {
         report.failure = {FileFailure::lostTemporary};
       }
-      finishLog(*streamLogs[i], report);
+      if (streamLogs[i]->kind == kind) {
+        finishLog(*streamLogs[i], report);
+      } else {
+        streamLogs[i]->deliveries = report;
+      }
     }
+  }
+
+  // What one stream reads of a log: every row, for the stream of its kind; for the spot
+  // stream, a margin log's deliveries, read a second time.
+  std::unique_ptr<RowSource> sourceFor(LogKind stream, NamedLog& log, std::size_t number) {
+    const auto source = static_cast<std::uint32_t>(number);
+    std::unique_ptr<RowSource> rows;
+    if (log.kind == stream) {
+      startVoice(log);
+      rows = std::make_unique<RowSource>(*log.reader, *log.voice, source);
+    } else if (stream == LogKind::spot) {
+      rows = RowSource::deliveriesOf(*log.reader, source);
+      if (rows) startVoice(log);
+    }
+    return rows;
+  }
+
+  // The voice of a log, from the first stream that reads it to the end of its own.
+  void startVoice(NamedLog& log) {
+    if (log.voice) return;
+    sayHowItIsRead(log);
+    log.voice = std::make_unique<LogVoice>(teller_, log.kind, log.path);
   }
 
   void sayHowItIsRead(const NamedLog& log) {
@@ -363,7 +390,8 @@ class Conversion {
     }
   }
 
-  void finishLog(NamedLog& log, const LogReport& report) {
+  void finishLog(NamedLog& log, LogReport report) {
+    if (log.deliveries) addDeliveries(report, *log.deliveries);
     log.voice->finish(report);
     if (report.duplicates == 1) teller_.aboutFile(log.path, say(Message::oneAlsoInAnotherLog));
     if (report.duplicates > 1) {
@@ -372,6 +400,13 @@ class Conversion {
     summary_.logRead(log.inSummary, report);
     if (!report.readable()) failedPartWay(log.path, report);
     log.voice.reset();
+  }
+
+  // The first reading of a margin log counts its deliveries as rows used; the reading that
+  // handed them to the spot stream knows which another log held too, and whether it failed.
+  static void addDeliveries(LogReport& report, const LogReport& deliveries) {
+    report.duplicates += deliveries.duplicates;
+    if (report.readable() && !deliveries.readable()) report.failure = deliveries.failure;
   }
 
   const Arguments& arguments_;

@@ -44,6 +44,8 @@ Message problemMessage(LineProblemKind kind) {
       return Message::notInShiftJis;
     case LineProblemKind::notPositive:
       return Message::notPositive;
+    case LineProblemKind::deliveryNotReread:
+      return Message::deliveryNotReread;
   }
   return Message::notANumber;
 }

@@ -162,6 +162,7 @@ enum class Message : std::uint8_t {
   deviceName,
   modeNotKept,  // {1} the system's reason
   reportHeldOpen,
+  deliveryNotReread,  // {1} the column's number, {2} its name
 };
 
 // The table of each language.

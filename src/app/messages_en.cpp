@@ -273,6 +273,9 @@ std::string_view englishText(Message message) {
              "but the date places the trade in no order and applies no split";
     case Message::notPositive:
       return "column {1} ({2}): 0 or fewer shares";
+    case Message::deliveryNotReread:
+      return "column {1} ({2}): a 現引 or 現渡 is applied only from a log saved as a file; save "
+             "the log and name the file";
     case Message::readStoppedAfter:
       return "cannot read past line {1}: {2}";
     case Message::readStoppedBefore:

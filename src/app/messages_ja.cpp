@@ -281,6 +281,9 @@ std::string_view japaneseText(Message message) {
              "取引の順序や株式分割の判定には使っていません";
     case Message::notPositive:
       return "{1} 列目（{2}）が 0 以下です";
+    case Message::deliveryNotReread:
+      return "{1} 列目（{2}）が現引・現渡ですが、ファイルに保存されていない履歴からは計算"
+             "できません。履歴をファイルに保存して指定してください";
     case Message::readStoppedAfter:
       return "{1} 行目より後を読み込めません: {2}";
     case Message::readStoppedBefore:

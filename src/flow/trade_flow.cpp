@@ -14,7 +14,7 @@ void TradeFlow::takeAll(MergedRows& rows, FlowListener& listener) {
 }
 
 void TradeFlow::take(const TradeRow& row, FlowListener& listener) {
-  if (!sameDay_ || row.log != LogKind::spot) return apply(row, listener);
+  if (!sameDay_ || holdingsOf(row.kind) != LogKind::spot) return apply(row, listener);
   noteReadBack(sameDay_->take(row, [&](const TradeRow& taken) { apply(taken, listener); }));
 }
 
@@ -38,8 +38,7 @@ void TradeFlow::applySplits(const TradeRow& row, FlowListener& listener) {
 }
 
 void TradeFlow::apply(const TradeRow& row, FlowListener& listener) {
-  if (splitsApplied_ < splits_.size() &&
-      (row.kind == TradeKind::spotPurchase || row.kind == TradeKind::spotSale)) {
+  if (splitsApplied_ < splits_.size() && holdingsOf(row.kind) == LogKind::spot) {
     applySplits(row, listener);
   }
   const TradeOutcome outcome = ledger_.apply(row);

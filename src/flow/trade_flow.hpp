@@ -50,10 +50,11 @@ struct FlowSettings {
   bool keepTotals = true;
 };
 
-// The trades of one run, every stream through one ledger and into one set of totals. Under
-// the tax office's method, the rows of the spot stream are applied in the order of the
-// same-day rule. Before a spot trade is applied, the splits dated on or before its day that
-// were not yet applied are, in their order.
+// The trades of one run, every stream through one ledger and into one set of totals. The
+// spot stream holds the spot trades and the margin logs' deliveries (現引, 現渡), which move
+// spot shares. Under the tax office's method, its rows are applied in the order of the
+// same-day rule. Before a row that moves spot shares is applied, the splits dated on or
+// before its day that were not yet applied are, in their order.
 class TradeFlow {
  public:
   explicit TradeFlow(FlowSettings settings = {});

@@ -130,24 +130,54 @@ class DayRuns {
   bool ended_ = false;
 };
 
+// Hears nothing: for a second reading of a log, whose lines the first reading tells of.
+class UnheardLines final : public LineListener {
+ public:
+  void skipped(std::uint64_t, const LineProblem&) override {}
+  void outOfOrder(const TradeRow&) override {}
+};
+
+UnheardLines unheard;
+
 }  // namespace detail
 
 using detail::FoundLine;
 using detail::LogSurvey;
 
 RowSource::RowSource(LogReader& log, LineListener& listener, std::uint32_t source)
-    : log_(log), listener_(listener), reader_(log.survey_->kind), decoder_(log.survey_->encoding) {
+    : RowSource(log, listener, source, log.survey_->kind, nullptr) {}
+
+std::unique_ptr<RowSource> RowSource::deliveriesOf(LogReader& log, std::uint32_t source) {
+  if (log.kind() != LogKind::margin || !log.bytes_->size()) return nullptr;
+  return std::unique_ptr<RowSource>(
+      new RowSource(log, detail::unheard, source, LogKind::spot,
+                    std::make_unique_for_overwrite<char[]>(log.bufferSize_)));
+}
+
+// The first reading of a log goes on from the block its survey read into the log's buffer;
+// a second one reads from the start into a buffer of its own, the bytes from their places.
+RowSource::RowSource(LogReader& log, LineListener& listener, std::uint32_t source, LogKind stream,
+                     std::unique_ptr<char[]> ownBuffer)
+    : log_(log),
+      listener_(listener),
+      stream_(stream),
+      ownBuffer_(std::move(ownBuffer)),
+      buffer_(ownBuffer_ ? ownBuffer_.get() : log.buffer_.get(), log.bufferSize_),
+      reader_(log.survey_->kind),
+      decoder_(log.survey_->encoding) {
   row_.log = log.survey_->kind;
   row_.source = source;
   const LogSurvey& survey = *log.survey_;
   LogBytes& bytes = *log.bytes_;
-  const std::span<char> buffer(log.buffer_.get(), log.bufferSize_);
+  const std::span<char> buffer = buffer_;
   report_.order = survey.order;
   report_.savedIn = log.savedIn();
   switch (survey.order) {
     case LogOrder::oldestFirst:
-      forward_ =
-          std::make_unique<detail::ForwardLines>(bytes, survey.lineEnd, buffer, survey.headBytes);
+      forward_ = !ownBuffer_ ? std::make_unique<detail::ForwardLines>(bytes, survey.lineEnd, buffer,
+                                                                      survey.headBytes)
+                             : std::make_unique<detail::ForwardLines>(
+                                   bytes, survey.lineEnd, buffer, 0, 0, bytes.size().value_or(0));
       break;
     case LogOrder::newestFirst:
       next_ = detail::countLines(bytes, survey.lineEnd, buffer);
@@ -197,7 +227,7 @@ bool RowSource::startNextStretch() {
   backward_.reset();
   if (!run) return false;
   const LogSurvey& survey = *log_.survey_;
-  const std::span<char> buffer(log_.buffer_.get(), log_.bufferSize_);
+  const std::span<char> buffer = buffer_;
   if (survey.order == LogOrder::daysNewestFirst) {
     forward_ = std::make_unique<detail::ForwardLines>(*log_.bytes_, survey.lineEnd, buffer, 0,
                                                       run->from, run->to);
@@ -243,9 +273,14 @@ const TradeRow* RowSource::read(std::string_view bytes, std::uint64_t number) {
   const LineReading reading = reader_.read(text, row_);
   switch (reading.verdict) {
     case LineVerdict::kept:
+      // A log read as it comes cannot be read a second time for its deliveries.
+      if (holdingsOf(row_.kind) != stream_ && !ownBuffer_ && !log_.bytes_->size()) {
+        skip(number, {LineProblemKind::deliveryNotReread, kTradeTypeColumn});
+        break;
+      }
       ++report_.kept;
       checkOrder();
-      return &row_;
+      return holdingsOf(row_.kind) == stream_ ? &row_ : nullptr;
     case LineVerdict::blank:
       ++report_.blank;
       break;

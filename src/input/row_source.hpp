@@ -6,10 +6,15 @@
 //
 // What is not a row is said to a LineListener as it is met: a line that does not read, with
 // its number and why, and the first row executed before the one taken just before it.
+//
+// A source hands out the rows that move the holdings of its log's kind. The deliveries of a
+// margin log (現引, 現渡) move spot shares: they are kept and counted there, and handed out
+// by a second reading of the log that joins the spot stream (deliveriesOf).
 
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 
 #include "input/log_reader.hpp"
 #include "input/log_report.hpp"
@@ -41,11 +46,16 @@ class RowSource {
   // Reads `log`, looked over and not refused. `source` marks every row it hands out, so that
   // what is said about a row later names the right log.
   RowSource(LogReader& log, LineListener& listener, std::uint32_t source = 0);
+  // A second reading of a margin log, for the spot stream: its deliveries alone. It reads over
+  // a buffer of its own, beside the first reading, and says nothing about the log's lines,
+  // which the first reading says. None for a log that cannot be read twice: one read from a
+  // device as it comes.
+  static std::unique_ptr<RowSource> deliveriesOf(LogReader& log, std::uint32_t source);
   ~RowSource();
   RowSource(const RowSource&) = delete;
   RowSource& operator=(const RowSource&) = delete;
 
-  // The next kept row, or nothing once the log is read to its end or failed.
+  // The next row it hands out, or nothing once the log is read to its end or failed.
   const TradeRow* next();
   // What reading came to; whole once next() has returned nothing.
   const LogReport& report() const { return report_; }
@@ -53,6 +63,9 @@ class RowSource {
   void countDuplicate() { ++report_.duplicates; }
 
  private:
+  RowSource(LogReader& log, LineListener& listener, std::uint32_t source, LogKind stream,
+            std::unique_ptr<char[]> ownBuffer);
+
   const TradeRow* read(std::string_view bytes, std::uint64_t number);
   void skip(std::uint64_t number, const LineProblem& problem);
   bool isHeading(std::uint64_t number, std::string_view line);
@@ -63,6 +76,9 @@ class RowSource {
 
   LogReader& log_;
   LineListener& listener_;
+  LogKind stream_;                     // the holdings its rows move
+  std::unique_ptr<char[]> ownBuffer_;  // for a second reading of the log
+  std::span<char> buffer_;
   TradeLineReader reader_;
   detail::LineDecoder decoder_;
   // The stretch of the log being read, from its first line on or from its last line up.

@@ -88,6 +88,10 @@ constexpr std::array kMarginLayout{
 
 constexpr std::size_t kSpotQuantityColumn = 9;
 static_assert(kSpotLayout[kSpotQuantityColumn - 1].heading == sjis::kQuantity);
+static_assert(kSpotLayout[kTradeTypeColumn - 1].heading == sjis::kTradeType);
+static_assert(kMarginLayout[kTradeTypeColumn - 1].heading == sjis::kTradeType);
+constexpr std::size_t kMarginQuantityColumn = 10;
+static_assert(kMarginLayout[kMarginQuantityColumn - 1].heading == sjis::kQuantity);
 
 std::span<const ColumnFormat> layoutOf(LogKind log) {
   if (log == LogKind::spot) return kSpotLayout;
@@ -96,7 +100,8 @@ std::span<const ColumnFormat> layoutOf(LogKind log) {
 
 bool keeps(LogKind log, TradeKind kind) {
   if (log == LogKind::spot) return kind == TradeKind::spotPurchase || kind == TradeKind::spotSale;
-  return kind == TradeKind::marginOpening || kind == TradeKind::marginClosing;
+  return kind == TradeKind::marginOpening || kind == TradeKind::marginClosing ||
+         kind == TradeKind::deliveryTake || kind == TradeKind::deliveryGive;
 }
 
 // Fills the field of column I of the layout; returns false and sets `problem` when the
@@ -167,10 +172,12 @@ LineReading readLine(LogKind log, std::string_view line, TradeRow& row, ColumnSp
   if (failed != 0) return unreadable(problem, failed);
   row.kind = tradeKindOf(row.tradeType, row.side);
   if (!keeps(log, row.kind)) return {LineVerdict::otherTradeType, {}};
-  // A purchase of -100 shares would make a holding of -100, a sale of -50 grow one. Margin
-  // rows keep their quantities: the result comes from the row's own amounts.
-  if (log == LogKind::spot && row.quantity <= 0) {
-    return unreadable(LineProblemKind::notPositive, kSpotQuantityColumn);
+  // A purchase of -100 shares would make a holding of -100, a sale of -50 grow one; so would
+  // a delivery, which moves spot shares too. Margin closings keep their quantities: the
+  // result comes from the row's own amounts.
+  if (holdingsOf(row.kind) == LogKind::spot && row.quantity <= 0) {
+    return unreadable(LineProblemKind::notPositive,
+                      log == LogKind::spot ? kSpotQuantityColumn : kMarginQuantityColumn);
   }
   row.executed = dates.read(row.execDateTime.view());
   return {LineVerdict::kept, {}};

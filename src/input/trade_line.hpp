@@ -1,7 +1,8 @@
 #pragma once
 // One line of the broker's two trade-history exports, read into a TradeRow:
 //   spot log   (-g), 14 columns, keeps trade type 現物 (spot)
-//   margin log (-s), 24 columns, keeps 信用新規 and 信用返済 (margin opening and closing)
+//   margin log (-s), 24 columns, keeps 信用新規 and 信用返済 (margin opening and closing),
+//                    and the deliveries 現引 or 品受 and 現渡 or 品渡
 
 #include <cstdint>
 #include <string>
@@ -19,11 +20,12 @@ enum class LineProblemKind : std::uint8_t {
   notANumber,
   outOfRange,
   notAStockCode,
-  tooLong,        // longer than any log line: skipped without being kept
-  utf8Text,       // a trade type in UTF-8: a line saved in the wrong encoding
-  invalidUtf8,    // a line of a UTF-8 log that is not UTF-8
-  notInShiftJis,  // a line of a UTF-8 log with a character Shift_JIS lacks
-  notPositive,    // a spot trade of 0 or fewer shares, which no holding can take
+  tooLong,            // longer than any log line: skipped without being kept
+  utf8Text,           // a trade type in UTF-8: a line saved in the wrong encoding
+  invalidUtf8,        // a line of a UTF-8 log that is not UTF-8
+  notInShiftJis,      // a line of a UTF-8 log with a character Shift_JIS lacks
+  notPositive,        // a spot trade or a delivery of 0 or fewer shares, which no holding can take
+  deliveryNotReread,  // a 現引 or 現渡 of a log that can be read only once: left out
 };
 
 struct LineProblem {
@@ -59,6 +61,9 @@ class TradeLineReader {
   ColumnSplitter splitter_;
   ExecutionDateReader dates_;
 };
+
+// The column of the trade type (取引区分), in either layout.
+inline constexpr std::uint8_t kTradeTypeColumn = 5;
 
 // The log's heading line: its column headings joined with commas, as the broker writes it.
 std::string headingLine(LogKind log);

@@ -1,13 +1,13 @@
 #include "ledger/ledger.hpp"
 
 #include <cmath>
-#include <initializer_list>
 #include <iterator>
 #include <numeric>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
+#include "ledger/delivery.hpp"
 #include "ledger/tax_rules.hpp"
 #include "records/numbers.hpp"
 
@@ -130,13 +130,6 @@ void closeHolding(HoldingMap& holdings, HoldingMap::iterator found, const TradeR
   shrinkIfSparse(holdings);
 }
 
-// Sum of absolute values; margin fees are charged whatever sign the log gives them.
-std::optional<std::int64_t> sumOfAbsolutes(std::initializer_list<std::int64_t> values) {
-  std::optional<std::int64_t> sum = 0;
-  for (const std::int64_t value : values) addTo(sum, signedValue(false, magnitudeOf(value)));
-  return sum;
-}
-
 // Truncates toward zero, as a C cast of the profit would, when the result fits.
 std::optional<std::int64_t> truncateToYen(double amount) {
   constexpr double kTwoTo63 = 9223372036854775808.0;
@@ -150,18 +143,14 @@ TradeOutcome noted(LedgerNoteKind kind) {
 }
 
 TradeOutcome closeMarginPosition(const TradeRow& trade) {
-  const std::optional<std::int64_t> fees =
-      sumOfAbsolutes({trade.borrowingPremium, trade.lendingFee, trade.interest, trade.transferFee,
-                      trade.managementFee, trade.openCommission, trade.commission});
-  const std::optional<std::int64_t> feeTax =
-      sumOfAbsolutes({trade.openCommissionTax, trade.commissionTax});
-  if (!fees || !feeTax) return noted(LedgerNoteKind::amountOutOfRange);
+  const PositionCosts costs = positionCostsOf(trade);
+  if (!costs.fees || !costs.tax) return noted(LedgerNoteKind::amountOutOfRange);
 
   TradeOutcome outcome;
   outcome.result = ResultRow{
       .trade = trade, .profit = trade.settlementAmount, .averagePrice = trade.positionPrice};
-  outcome.result->trade.commission = *fees;
-  outcome.result->trade.commissionTax = *feeTax;
+  outcome.result->trade.commission = *costs.fees;
+  outcome.result->trade.commissionTax = *costs.tax;
   return outcome;
 }
 
@@ -315,17 +304,20 @@ HoldingLedger::HoldingLedger(HoldingLedger&&) noexcept = default;
 HoldingLedger& HoldingLedger::operator=(HoldingLedger&&) noexcept = default;
 
 TradeOutcome HoldingLedger::apply(const TradeRow& trade) {
-  // The reader skips spot rows of 0 or fewer shares, with a message; none reaches a holding,
-  // so that every holding has shares.
-  const bool isSpot = trade.kind == TradeKind::spotPurchase || trade.kind == TradeKind::spotSale;
-  if (isSpot && trade.quantity <= 0) return {};
+  // The reader skips spot rows and deliveries of 0 or fewer shares, with a message; none
+  // reaches a holding, so that every holding has shares.
+  if (holdingsOf(trade.kind) == LogKind::spot && trade.quantity <= 0) return {};
   switch (trade.kind) {
     case TradeKind::spotPurchase:
-      return method_ == CostMethod::taxOffice ? buyAtCost(holdings_->map, trade)
-                                              : buyAtAverage(holdings_->map, trade);
+      return buy(trade);
     case TradeKind::spotSale:
-      return method_ == CostMethod::taxOffice ? sellAtCost(holdings_->map, trade)
-                                              : sellAtAverage(holdings_->map, trade);
+      return sell(trade);
+    case TradeKind::deliveryTake:
+    case TradeKind::deliveryGive:
+      if (const std::optional<TradeRow> spot = asSpotTrade(trade)) {
+        return trade.kind == TradeKind::deliveryTake ? buy(*spot) : sell(*spot);
+      }
+      return noted(LedgerNoteKind::amountOutOfRange);
     case TradeKind::marginClosing:
       return closeMarginPosition(trade);
     case TradeKind::marginOpening:
@@ -333,6 +325,16 @@ TradeOutcome HoldingLedger::apply(const TradeRow& trade) {
       break;
   }
   return {};
+}
+
+TradeOutcome HoldingLedger::buy(const TradeRow& trade) {
+  return method_ == CostMethod::taxOffice ? buyAtCost(holdings_->map, trade)
+                                          : buyAtAverage(holdings_->map, trade);
+}
+
+TradeOutcome HoldingLedger::sell(const TradeRow& trade) {
+  return method_ == CostMethod::taxOffice ? sellAtCost(holdings_->map, trade)
+                                          : sellAtAverage(holdings_->map, trade);
 }
 
 std::vector<SplitNote> HoldingLedger::split(const StockSplit& split) {

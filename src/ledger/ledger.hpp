@@ -1,14 +1,15 @@
 #pragma once
 // The holding ledger: takes the trades one at a time, in the order they are applied,
 // keeping a holding per account and security code for spot trades, and yields one realized
-// result for every spot sale of a held code and for every margin closing trade. Each
-// account kind (特定, 一般, NISA…) is a pool of its own: the tax office counts a NISA
-// purchase apart from a taxable one of the same code.
+// result for every spot sale of a held code (a 現渡 is one) and for every margin closing
+// trade. Each account kind (特定, 一般, NISA…) is a pool of its own: the tax office counts a
+// NISA purchase apart from a taxable one of the same code.
 //
 //   spot purchase  (現物, 買)   builds up the holding
 //   spot sale      (現物, 売…)  result at the holding's cost per share
 //   margin closing (信用返済)   result from the row's own position price, profit and fees
 //   margin opening (信用新規)   nothing
+//   delivery       (現引, 現渡) a spot purchase or sale at the position's price (delivery.hpp)
 //
 // A spot holding is costed by one of two methods:
 //   moving average  the broker's statements: a moving-average price in floating point,
@@ -83,8 +84,8 @@ class HoldingLedger {
   HoldingLedger& operator=(HoldingLedger&&) noexcept;
 
   // Applies one trade of either log; rows of a kind the logs do not keep change nothing, nor
-  // do spot rows of 0 or fewer shares (the reader skips them). A holding whose shares reach
-  // 0 is removed: the ledger holds the open holdings only.
+  // do spot rows or deliveries of 0 or fewer shares (the reader skips them). A holding whose shares
+  // reach 0 is removed: the ledger holds the open holdings only.
   TradeOutcome apply(const TradeRow& trade);
 
   // Applies a split to every holding of its code, in every account: the shares times
@@ -98,6 +99,9 @@ class HoldingLedger {
 
  private:
   struct Holdings;
+  TradeOutcome buy(const TradeRow& trade);
+  TradeOutcome sell(const TradeRow& trade);
+
   CostMethod method_;
   std::unique_ptr<Holdings> holdings_;
 };

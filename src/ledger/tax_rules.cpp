@@ -56,7 +56,8 @@ std::int64_t unitCostRoundedUp(std::int64_t cost, std::int64_t shares) {
 }
 
 bool appliesFirstOnItsDay(const TradeRow& row) {
-  return row.kind == TradeKind::spotPurchase && holdsCharacters(row.account.view(), sjis::kTokutei);
+  return (row.kind == TradeKind::spotPurchase || row.kind == TradeKind::deliveryTake) &&
+         holdsCharacters(row.account.view(), sjis::kTokutei);
 }
 
 bool isTaxExempt(std::string_view account) {

@@ -23,7 +23,8 @@ std::int64_t unitCostRoundedUp(std::int64_t cost, std::int64_t shares);
 
 // The same-day rule of a 特定口座 (措通37の11の3-1(2)): several sales of one code on one day
 // count as made at the last of them, and brokers apply all of a day's purchases in the
-// account before its sales. True for a purchase in an account whose name holds 特定.
+// account before its sales. True for a purchase in an account whose name holds 特定; a 現引
+// is a purchase.
 // A 一般口座 has no such rule (所令118 reads its trades in time order).
 bool appliesFirstOnItsDay(const TradeRow& row);
 

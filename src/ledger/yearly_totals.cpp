@@ -22,7 +22,7 @@ void Figures::add(const Figures& other) {
 
 Figures figuresOf(const ResultRow& result) {
   const TradeRow& trade = result.trade;
-  if (trade.log == LogKind::margin) {
+  if (holdingsOf(trade.kind) == LogKind::margin) {
     const std::optional<std::int64_t> proceeds = marginProceeds(trade);
     const std::optional<std::int64_t> cost = marginCost(trade);
     const std::optional<std::int64_t> afterCost =
@@ -55,9 +55,10 @@ std::optional<std::int64_t> YearlyTotals::taxYear(const TradeRow& trade) {
 void YearlyTotals::add(const ResultRow& result) {
   const TradeRow& trade = result.trade;
   const std::optional<std::int64_t> year = taxYear(trade);
-  if (last_ == nullptr || year != lastKey_.year || trade.log != lastKey_.log ||
+  const LogKind part = holdingsOf(trade.kind);  // a 現渡 counts as a spot sale
+  if (last_ == nullptr || year != lastKey_.year || part != lastKey_.log ||
       trade.account.view() != lastKey_.account) {
-    lastKey_ = TotalKey{year, trade.log, std::string(trade.account.view())};
+    lastKey_ = TotalKey{year, part, std::string(trade.account.view())};
     last_ = &totals_[lastKey_];
   }
   ++results_;

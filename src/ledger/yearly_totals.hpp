@@ -39,8 +39,8 @@ Figures figuresOf(const ResultRow& result);
 // before margin; then the account's bytes.
 struct TotalKey {
   std::optional<std::int64_t> year;
-  LogKind log = LogKind::spot;
-  std::string account;  // Shift_JIS, as the logs spell it
+  LogKind log = LogKind::spot;  // the holdings of the result: a 現渡 counts as spot
+  std::string account;          // Shift_JIS, as the logs spell it
 
   friend bool operator<(const TotalKey& a, const TotalKey& b);
 };

@@ -24,7 +24,16 @@ enum class TradeKind : std::uint8_t {
   spotSale,       // 現物, any other side
   marginOpening,  // 信用新規
   marginClosing,  // 信用返済
+  deliveryTake,   // 現引 or 品受: a long taken into the spot holding
+  deliveryGive,   // 現渡 or 品渡: spot shares handed over to close a short
 };
+
+// The holdings a row moves, and so the part of the results its result stands in: a delivery
+// is read from the margin log, but moves spot shares.
+constexpr LogKind holdingsOf(TradeKind kind) {
+  return kind == TradeKind::marginOpening || kind == TradeKind::marginClosing ? LogKind::margin
+                                                                              : LogKind::spot;
+}
 
 // Shift_JIS bytes exactly as they stood in a log, never converted.
 class Text {
@@ -68,13 +77,20 @@ struct ExactPrice {
   bool known = true;
 };
 
-// The trade-type keywords, and the side 買 (purchase) of a spot trade.
+// The trade-type keywords, and the side 買 (purchase) of a spot trade. The side of a delivery
+// does not say what it does: its trade type does.
 constexpr TradeKind tradeKindOf(Text tradeType, Text side) {
   if (tradeType == sjis::kSpot) {
     return side == sjis::kBuy ? TradeKind::spotPurchase : TradeKind::spotSale;
   }
   if (tradeType == sjis::kMarginOpening) return TradeKind::marginOpening;
   if (tradeType == sjis::kMarginClosing) return TradeKind::marginClosing;
+  if (tradeType == sjis::kDeliveryTake || tradeType == sjis::kDeliveryTakeFormal) {
+    return TradeKind::deliveryTake;
+  }
+  if (tradeType == sjis::kDeliveryGive || tradeType == sjis::kDeliveryGiveFormal) {
+    return TradeKind::deliveryGive;
+  }
   return TradeKind::other;
 }
 

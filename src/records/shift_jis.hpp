@@ -50,6 +50,12 @@ inline constexpr std::string_view kSpot = "\x8C\xBB\x95\xA8";                   
 inline constexpr std::string_view kMarginOpening = "\x90\x4D\x97\x70\x90\x56\x8B\x4B";  // 信用新規
 inline constexpr std::string_view kMarginClosing = "\x90\x4D\x97\x70\x95\xD4\x8D\xCF";  // 信用返済
 inline constexpr std::string_view kBuy = "\x94\x83";                                    // 買
+// Deliveries of the margin log: a long taken into the spot holding, or spot shares handed
+// over to close a short. Brokers write either the everyday word or the formal one.
+inline constexpr std::string_view kDeliveryTake = "\x8C\xBB\x88\xF8";        // 現引
+inline constexpr std::string_view kDeliveryTakeFormal = "\x95\x69\x8E\xF3";  // 品受
+inline constexpr std::string_view kDeliveryGive = "\x8C\xBB\x93\x6E";        // 現渡
+inline constexpr std::string_view kDeliveryGiveFormal = "\x95\x69\x93\x6E";  // 品渡
 
 // Accounts, as the tax rules tell them apart.
 inline constexpr std::string_view kTokutei = "\x93\xC1\x92\xE8";  // 特定
