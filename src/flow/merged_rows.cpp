@@ -88,7 +88,10 @@ const TradeRow* MergedRows::next() {
     started_ = true;
     for (std::size_t i = 0; i < heads_.size(); ++i) advance(i);
   } else if (current_ != kNone) {
-    advance(current_);  // the row handed out last is done with
+    // The row handed out last is done with. Once the other logs are read, the one left is
+    // the stream (a margin log's deliveries are most often none).
+    if (!others_.any) return passOn();
+    advance(current_);
   }
   for (;;) {
     choose();
@@ -97,6 +100,13 @@ const TradeRow* MergedRows::next() {
     heads_[current_].source->countDuplicate();
     advance(current_);
   }
+}
+
+const TradeRow* MergedRows::passOn() {
+  Head& head = heads_[current_];
+  head.row = head.source->next();
+  if (!head.row) current_ = kNone;
+  return head.row;
 }
 
 void MergedRows::advance(std::size_t source) {

@@ -57,6 +57,7 @@ class MergedRows {
     std::uint32_t counted = 0;
   };
 
+  const TradeRow* passOn();
   void advance(std::size_t source);
   void choose();
   bool staysAhead(const Head& head) const;

@@ -1,10 +1,12 @@
 #include "input/row_source.hpp"
 
+#include <algorithm>
 #include <string_view>
 #include <utility>
 
 #include "input/block_lines.hpp"
 #include "input/log_survey.hpp"
+#include "records/shift_jis.hpp"
 
 namespace tradepl {
 namespace detail {
@@ -139,6 +141,33 @@ class UnheardLines final : public LineListener {
 
 UnheardLines unheard;
 
+// Whether a Shift_JIS log may hold a delivery, by a look at its bytes alone: most margin
+// logs hold none, and then need no second reading. Each delivery's trade type is 現 or 品
+// (8C BB, 95 69) and then 引, 受 or 渡; the second bytes, BB and 69, are rare enough in a log
+// that a search for them costs little more than the reading of its bytes. A name that holds
+// one of the words only costs that second reading, which then finds no delivery.
+bool mayHoldDelivery(LogBytes& bytes, std::span<char> buffer) {
+  const std::uint64_t size = bytes.size().value_or(0);
+  const std::size_t step = std::min(buffer.size(), kBlockSize);
+  // Blocks overlap by a word's length less one, so that no word is cut by both.
+  constexpr std::size_t kOverlap = 3;
+  for (std::uint64_t at = 0; at < size;) {
+    const std::size_t got = bytes.readAt(at, buffer.first(step));
+    if (got == 0) return true;  // the reading itself will tell what failed
+    const std::string_view block(buffer.data(), got);
+    for (const std::string_view word : {sjis::kDeliveryTake, sjis::kDeliveryTakeFormal,
+                                        sjis::kDeliveryGive, sjis::kDeliveryGiveFormal}) {
+      for (std::size_t found = block.find(word[1], 1); found != std::string_view::npos;
+           found = block.find(word[1], found + 1)) {
+        if (block.substr(found - 1, word.size()) == word) return true;
+      }
+    }
+    if (at + got >= size || got <= kOverlap) break;
+    at += got - kOverlap;
+  }
+  return false;
+}
+
 }  // namespace detail
 
 using detail::FoundLine;
@@ -149,9 +178,13 @@ RowSource::RowSource(LogReader& log, LineListener& listener, std::uint32_t sourc
 
 std::unique_ptr<RowSource> RowSource::deliveriesOf(LogReader& log, std::uint32_t source) {
   if (log.kind() != LogKind::margin || !log.bytes_->size()) return nullptr;
+  auto buffer = std::make_unique_for_overwrite<char[]>(log.bufferSize_);
+  if (log.savedIn() == LogEncoding::shiftJis &&
+      !detail::mayHoldDelivery(*log.bytes_, std::span<char>(buffer.get(), log.bufferSize_))) {
+    return nullptr;
+  }
   return std::unique_ptr<RowSource>(
-      new RowSource(log, detail::unheard, source, LogKind::spot,
-                    std::make_unique_for_overwrite<char[]>(log.bufferSize_)));
+      new RowSource(log, detail::unheard, source, LogKind::spot, std::move(buffer)));
 }
 
 // The first reading of a log goes on from the block its survey read into the log's buffer;
@@ -269,6 +302,9 @@ const TradeRow* RowSource::read(std::string_view bytes, std::uint64_t number) {
     return nullptr;
   }
   const std::string_view text = *converted;
+  // A second reading, for the deliveries alone, passes every other line over unread: a
+  // margin log is read twice, and the second time should cost little more than its bytes.
+  if (ownBuffer_ && !mayBeDelivery(text)) return nullptr;
   row_.line = number;
   const LineReading reading = reader_.read(text, row_);
   switch (reading.verdict) {

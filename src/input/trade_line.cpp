@@ -226,4 +226,23 @@ std::size_t columnCount(LogKind log) {
   return layoutOf(log).size();
 }
 
+bool mayBeDelivery(std::string_view line) {
+  // The trade type's column, found by its commas; a quote before it may hide a comma, and
+  // the whole reading then decides.
+  std::size_t start = 0;
+  for (std::size_t column = 1; column < kTradeTypeColumn; ++column) {
+    const std::size_t comma = line.find(',', start);
+    if (comma == std::string_view::npos) return false;  // too few columns for any row
+    start = comma + 1;
+  }
+  if (line.substr(0, start).find('"') != std::string_view::npos) return true;
+  std::string_view tradeType = line.substr(start);
+  if (tradeType.starts_with('"')) tradeType.remove_prefix(1);
+  // The first character of each delivery's trade type, 現 or 品.
+  static_assert(sjis::kDeliveryGive.substr(0, 2) == sjis::kDeliveryTake.substr(0, 2));
+  static_assert(sjis::kDeliveryGiveFormal.substr(0, 2) == sjis::kDeliveryTakeFormal.substr(0, 2));
+  return tradeType.starts_with(sjis::kDeliveryTake.substr(0, 2)) ||
+         tradeType.starts_with(sjis::kDeliveryTakeFormal.substr(0, 2));
+}
+
 }  // namespace tradepl

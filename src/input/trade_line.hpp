@@ -65,6 +65,11 @@ class TradeLineReader {
 // The column of the trade type (取引区分), in either layout.
 inline constexpr std::uint8_t kTradeTypeColumn = 5;
 
+// False for a line that cannot hold a delivery (現引, 品受, 現渡, 品渡): its trade type begins
+// with neither 現 nor 品. A quick look, before a line is read, for a reading that wants
+// deliveries alone.
+bool mayBeDelivery(std::string_view line);
+
 // The log's heading line: its column headings joined with commas, as the broker writes it.
 std::string headingLine(LogKind log);
 
