@@ -88,9 +88,10 @@ class FlowRun final : public FlowListener, public LineListener {
     ASSERT_EQ(spotLog.refusal(), LogRefusal::none);
     ASSERT_EQ(marginLog.refusal(), LogRefusal::none);
     RowSource spot(spotLog, *this, 0);
+    // None where the margin log holds no delivery.
     const std::unique_ptr<RowSource> deliveries = RowSource::deliveriesOf(marginLog, 1);
-    ASSERT_NE(deliveries, nullptr);
-    RowSource* const spotStream[] = {&spot, deliveries.get()};
+    std::vector<RowSource*> spotStream{&spot};
+    if (deliveries) spotStream.push_back(deliveries.get());
     MergedRows spotRows(spotStream);
     flow_.takeAll(spotRows, *this);
     RowSource margin(marginLog, *this, 1);
