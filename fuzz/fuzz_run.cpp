@@ -169,8 +169,9 @@ InMemoryRun runInMemory(std::string_view spot, std::string_view margin, std::siz
         auto rows = std::make_unique<RowSource>(*reader, *skipped, source);
         reads.push_back({index, std::move(skipped), std::move(rows)});
       } else if (kind == LogKind::spot) {
+        // None where the margin log's bytes hold no delivery.
         std::unique_ptr<RowSource> deliveries = RowSource::deliveriesOf(*reader, source);
-        require(deliveries != nullptr, "a margin log in memory can be read twice");
+        if (!deliveries) continue;
         reads.push_back({index, nullptr, std::move(deliveries)});
       } else {
         continue;
