@@ -136,6 +136,8 @@ enum class Message : std::uint8_t {
   sentInPart,
   resultsInPart,  // {1} where
   givenTwice,
+  neitherSide,     // {1} the column's number, {2} its name
+  shiftedColumns,  // {1} the column's number, {2} the kind of log
 };
 
 // The table of each language.

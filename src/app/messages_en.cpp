@@ -287,6 +287,11 @@ std::string_view englishText(Message message) {
       return "results incomplete: {1} took part of them before a log failed";
     case Message::givenTwice:
       return "given twice: read once";
+    case Message::neitherSide:
+      return "column {1} ({2}) is neither a purchase (買) nor a sale (売)";
+    case Message::shiftedColumns:
+      return "more columns than a {2} log has, and column {1} (受領日) is not a date: an amount "
+             "with a thousands separator but no quotes?";
   }
   return {};
 }

@@ -293,6 +293,11 @@ std::string_view japaneseText(Message message) {
       return "{1} に書き出した損益は、取引履歴を最後まで読めなかったため不完全です";
     case Message::givenTwice:
       return "2 回指定されているため、1 回だけ読み込みます";
+    case Message::neitherSide:
+      return "{1} 列目（{2}）が買・売のどちらでもありません";
+    case Message::shiftedColumns:
+      return "{2}取引の履歴より列が多く、{1} 列目（受領日）が日付ではありません。桁区切りのカンマが"
+             "付いた金額が「\"」で囲まれていない可能性があります";
   }
   return {};
 }

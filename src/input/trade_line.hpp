@@ -19,11 +19,13 @@ enum class LineProblemKind : std::uint8_t {
   notANumber,
   outOfRange,
   notAStockCode,
-  tooLong,        // longer than any log line: skipped without being kept
-  utf8Text,       // a trade type in UTF-8: a line saved in the wrong encoding
-  invalidUtf8,    // a line of a UTF-8 log that is not UTF-8
-  notInShiftJis,  // a line of a UTF-8 log with a character Shift_JIS lacks
-  notPositive,    // a spot trade of 0 or fewer shares, which no holding can take
+  tooLong,         // longer than any log line: skipped without being kept
+  utf8Text,        // a trade type in UTF-8: a line saved in the wrong encoding
+  invalidUtf8,     // a line of a UTF-8 log that is not UTF-8
+  notInShiftJis,   // a line of a UTF-8 log with a character Shift_JIS lacks
+  notPositive,     // a spot trade of 0 or fewer shares, which no holding can take
+  neitherSide,     // a spot trade whose side is neither a purchase (買) nor a sale (売)
+  shiftedColumns,  // more columns than the layout, and no date where the 受領日 stands
 };
 
 struct LineProblem {

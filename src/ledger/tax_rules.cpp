@@ -59,7 +59,7 @@ bool isTaxExempt(std::string_view account) {
 }
 
 std::optional<std::int64_t> marginProceeds(const TradeRow& closing) {
-  const bool shortBoughtBack = closing.side.view().starts_with(sjis::kBuy);
+  const bool shortBoughtBack = sideOf(closing.side) == Side::purchase;
   return tradeValue(closing.quantity,
                     shortBoughtBack ? closing.exactPositionPrice : closing.exactUnitPrice);
 }

@@ -50,6 +50,13 @@ inline constexpr std::string_view kSpot = "\x8C\xBB\x95\xA8";                   
 inline constexpr std::string_view kMarginOpening = "\x90\x4D\x97\x70\x90\x56\x8B\x4B";  // 信用新規
 inline constexpr std::string_view kMarginClosing = "\x90\x4D\x97\x70\x95\xD4\x8D\xCF";  // 信用返済
 inline constexpr std::string_view kBuy = "\x94\x83";                                    // 買
+inline constexpr std::string_view kSell = "\x94\x84";                                   // 売
+// Margin positions settled by delivery: a long taken up (現引, 品受), a short delivered (現渡,
+// 品渡).
+inline constexpr std::string_view kTakeUp = "\x8C\xBB\x88\xF8";         // 現引
+inline constexpr std::string_view kDeliver = "\x8C\xBB\x93\x6E";        // 現渡
+inline constexpr std::string_view kReceiveShares = "\x95\x69\x8E\xF3";  // 品受
+inline constexpr std::string_view kDeliverShares = "\x95\x69\x93\x6E";  // 品渡
 
 // Accounts, as the tax rules tell them apart.
 inline constexpr std::string_view kTokutei = "\x93\xC1\x92\xE8";  // 特定
@@ -87,6 +94,10 @@ inline constexpr std::string_view kSpotInUtf8 = "\xE7\x8F\xBE\xE7\x89\xA9";  // 
 inline constexpr std::string_view kMarginOpeningInUtf8 =
     "\xE4\xBF\xA1\xE7\x94\xA8\xE6\x96\xB0\xE8\xA6\x8F";  // 信用新規
 inline constexpr std::string_view kMarginClosingInUtf8 =
-    "\xE4\xBF\xA1\xE7\x94\xA8\xE8\xBF\x94\xE6\xB8\x88";  // 信用返済
+    "\xE4\xBF\xA1\xE7\x94\xA8\xE8\xBF\x94\xE6\xB8\x88";                         // 信用返済
+inline constexpr std::string_view kTakeUpInUtf8 = "\xE7\x8F\xBE\xE5\xBC\x95";   // 現引
+inline constexpr std::string_view kDeliverInUtf8 = "\xE7\x8F\xBE\xE6\xB8\xA1";  // 現渡
+inline constexpr std::string_view kReceiveSharesInUtf8 = "\xE5\x93\x81\xE5\x8F\x97";  // 品受
+inline constexpr std::string_view kDeliverSharesInUtf8 = "\xE5\x93\x81\xE6\xB8\xA1";  // 品渡
 
 }  // namespace tradepl::sjis
