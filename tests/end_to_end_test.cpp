@@ -286,6 +286,21 @@ TEST_F(Tradepl, SkipsALineOfAUtf8LogThatDoesNotConvert) {
             "tradepl: spot.csv:3: skipped: not UTF-8, unlike the rest of the log\n");
 }
 
+// A UTF-8 log without a byte-order mark stays UTF-8 with a row pasted in from a Shift_JIS
+// file in it: that row is skipped, not the others.
+TEST_F(Tradepl, ReadsAUtf8LogWithAShiftJisRowInIt) {
+  const std::string pasted = spotBuy("6758", "1", "1").line() + "\n";
+  write("spot.csv", toUtf8(spotLog({spotBuy("7203", "100", "1000")}), "CP932") + pasted +
+                        toUtf8(spotSell("7203", "100", "1200").line() + "\n", "CP932"));
+  const Outcome result = run({"-q", "-g", "spot.csv", "out.csv"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err,
+            "tradepl: spot.csv: saved as UTF-8: converted to Shift_JIS as it was read\n"
+            "tradepl: spot.csv:3: skipped: not UTF-8, unlike the rest of the log\n");
+  EXPECT_EQ(written("out.csv"),
+            kResultHeading + "2024,3,5,7203," + kToyota + ",100,1200,1000.00,200,16,19784\n");
+}
+
 TEST_F(Tradepl, SaysSoWhenALogHasNothingToUseOrTooMuchToList) {
   SpotTrade margin;
   margin.tradeType = std::string(sjis::kMarginOpening);
