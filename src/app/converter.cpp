@@ -378,6 +378,11 @@ Arguments takeDroppedLogs(const Arguments& scanned, Reporter& reporter, Language
 int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                    const LogOpener& openLog, Language language, bool& logsNamedWithOptions) {
   if (argc <= 1) {
+    // A double-click: whoever started it has no command line to type the usage into.
+    if (pausesBeforeClosing(platform::processesOnConsole(), false)) {
+      out << platform::forConsole(say(language, Message::withoutCommandLine),
+                                  platform::StandardStream::output);
+    }
     printUsage(out, platform::standardOutputIsConsole());
     return kNoArguments;
   }

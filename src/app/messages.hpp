@@ -138,6 +138,7 @@ enum class Message : std::uint8_t {
   givenTwice,
   neitherSide,     // {1} the column's number, {2} its name
   shiftedColumns,  // {1} the column's number, {2} the kind of log
+  withoutCommandLine,
 };
 
 // The table of each language.
