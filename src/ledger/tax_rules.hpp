@@ -32,7 +32,7 @@ bool appliesFirstOnItsDay(const TradeRow& row);
 bool isTaxExempt(std::string_view account);
 
 // 譲渡収入 of a margin closing: what the shares were sold for. A long is sold at the closing
-// price; a short, bought back (a side that begins with 買: sideOf), was sold at its position price
+// price; a short, bought back (a side that begins with 買), was sold at its position price
 // when it was opened. The fees and interest belong to its cost, as the annual report counts
 // them (所基通36・37共-22).
 std::optional<std::int64_t> marginProceeds(const TradeRow& closing);

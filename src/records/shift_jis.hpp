@@ -51,8 +51,8 @@ inline constexpr std::string_view kMarginOpening = "\x90\x4D\x97\x70\x90\x56\x8B
 inline constexpr std::string_view kMarginClosing = "\x90\x4D\x97\x70\x95\xD4\x8D\xCF";  // 信用返済
 inline constexpr std::string_view kBuy = "\x94\x83";                                    // 買
 inline constexpr std::string_view kSell = "\x94\x84";                                   // 売
-// Margin positions settled by delivery: a long taken up (現引, 品受), a short delivered (現渡,
-// 品渡).
+// Margin positions settled by delivery: 現引 and 品受 take a long up, 現渡 and 品渡 deliver
+// on a short.
 inline constexpr std::string_view kTakeUp = "\x8C\xBB\x88\xF8";         // 現引
 inline constexpr std::string_view kDeliver = "\x8C\xBB\x93\x6E";        // 現渡
 inline constexpr std::string_view kReceiveShares = "\x95\x69\x8E\xF3";  // 品受
