@@ -57,9 +57,8 @@ ExactPrice exactPrice(std::int64_t raw) {
 }
 
 const char* const kCodes[] = {"1", "2", "3", "4", "130A", "130B", "7203", "9984"};
-const std::string kSell = "\x94\x84";  // 売
-const std::string kSpot(sjis::kSpot), kBuy(sjis::kBuy), kOpening(sjis::kMarginOpening),
-    kClosing(sjis::kMarginClosing);
+const std::string kSpot(sjis::kSpot), kBuy(sjis::kBuy), kSell(sjis::kSell),
+    kOpening(sjis::kMarginOpening), kClosing(sjis::kMarginClosing);
 
 TradeRow tradeFrom(const std::uint8_t* bytes, std::uint64_t line) {
   TradeRow row;

@@ -106,6 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       require(keptType, "kept rows have a kept trade type");
       require(row.kind == tradepl::tradeKindOf(row.tradeType, row.side),
               "kept rows know their kind");
+      require(log == LogKind::margin || tradepl::sideOf(row.side) != tradepl::Side::neither,
+              "kept spot rows are purchases or sales");
       const bool quoted = line.find('"') != std::string_view::npos;
       for (const Text text :
            {row.execDateTime, row.stockName, row.tradeType, row.side, row.market, row.account,

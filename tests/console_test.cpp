@@ -193,6 +193,44 @@ TEST_F(Console, GivesTheReasonBeforeTheUsageTextAndMakesItReadOnATerminal) {
   EXPECT_EQ(read("terminal.txt"), expected);
 }
 
+// A double-click starts tradepl with no arguments, alone on a console of its own: it says
+// how to use it without a command line, in the display language, then the usage text, and
+// waits for Enter. Under Wine, script(1) gives it such a console; natively no console is its
+// own, and a run without arguments prints the usage alone (PrintsTheUsageForNoArguments).
+TEST_F(Console, ExplainsADoubleClickAndWaitsForEnter) {
+  if (!kUnderWine || shell("command -v script >/dev/null") != 0) {
+    GTEST_SKIP() << "needs script(1) and the Windows build under Wine";
+  }
+  // Enter (a CR) is pressed once the prompt shows: only then has Wine's console taken the
+  // terminal raw, and a CR typed before would reach it as a line feed, which is no Enter.
+  const std::string pressEnterOnPrompt =
+      "rm -f terminal.txt; { for i in $(seq 300); do grep -q Enter terminal.txt 2>/dev/null && "
+      "break; sleep 0.2; done; printf '\\r'; } | script -qec ";
+  struct Case {
+    std::string locale;
+    std::string explained;
+    std::string pressEnter;
+  };
+  for (const Case& c :
+       {Case{kEnglish, "tradepl needs no command line: select the spot log and the margin log",
+             "Press Enter to close this window."},
+        Case{kJapanese, "tradepl はコマンドラインを使わずに実行できます。",
+             "Enter キーを押すと、このウィンドウを閉じます。"}}) {
+    ASSERT_EQ(shell(pressEnterOnPrompt + quote(commandLine({}, {c.locale, ""})) +
+                    " /dev/null >terminal.txt"),
+              255);
+    const std::string shown = shownBy(read("terminal.txt"));
+    const std::size_t explained = shown.find(c.explained);
+    const std::size_t usage = shown.find("Usage: [-g i_zelGenbutsu_log.csv]");
+    const std::size_t pressEnter = shown.find(c.pressEnter);
+    EXPECT_NE(explained, std::string::npos) << shown;
+    EXPECT_NE(usage, std::string::npos) << shown;
+    EXPECT_NE(pressEnter, std::string::npos) << shown;
+    EXPECT_LT(explained, usage) << shown;
+    EXPECT_LT(usage, pressEnter) << shown;
+  }
+}
+
 TEST_F(Console, AnswersHelpAndVersionOnTheStandardOutput) {
   const Outcome help = run({"-h"});
   EXPECT_EQ(help.status, 0);

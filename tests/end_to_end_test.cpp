@@ -103,6 +103,32 @@ TEST_F(Tradepl, ReportsEverySkippedLineAndCarriesOn) {
             kResultHeading + "2024,3,5,7203," + kToyota + ",100,1100,1000.00,200,16,9784\n");
 }
 
+// Another broker's 買付 and 売付 read as 買 and 売, byte for byte; a side that is neither, and
+// a row moved by an amount saved without its quotes, are said and left out.
+TEST_F(Tradepl, ReadsSidesByTheirFirstCharacterAndSkipsShiftedRows) {
+  SpotTrade buy = spotBuy("7203", "100", "1000");
+  SpotTrade sell = spotSell("7203", "100", "1200");
+  write("short.csv", spotLog({buy, sell}));
+  ASSERT_EQ(run({"-q", "-g", "short.csv", "short-out.csv"}).status, 0);
+
+  buy.side += "\x95\x74";  // 付
+  sell.side += "\x95\x74";
+  SpotTrade transfer = spotBuy("7203", "100", "1");
+  transfer.side = "\x93\xFC\x8C\xC9";  // 入庫
+  const SpotTrade shifted = spotSell("7203", "50", "2,650");
+  write("long.csv", spotLog({buy, transfer, shifted, sell}));
+  const Outcome result = run({"-q", "-g", "long.csv", "out.csv"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err,
+            "tradepl: long.csv:3: skipped: column 6 (side) is neither a purchase (買) nor a sale "
+            "(売)\n"
+            "tradepl: long.csv:4: skipped: more columns than a spot log has, and column 14 "
+            "(受領日) is not a date: an amount with a thousands separator but no quotes?\n");
+  EXPECT_EQ(read("out.csv"), read("short-out.csv"));
+  EXPECT_EQ(written("out.csv"),
+            kResultHeading + "2024,3,5,7203," + kToyota + ",100,1200,1000.00,200,16,19784\n");
+}
+
 TEST_F(Tradepl, WarnsOfAnOversellAndClosesTheHolding) {
   write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), spotSell("7203", "300", "1100"),
                              spotSell("7203", "1", "1100")}));
@@ -258,6 +284,21 @@ TEST_F(Tradepl, SkipsALineOfAUtf8LogThatDoesNotConvert) {
             "tradepl: spot.csv:2: skipped: holds a character Shift_JIS lacks (an emoji, a rare "
             "kanji)\n"
             "tradepl: spot.csv:3: skipped: not UTF-8, unlike the rest of the log\n");
+}
+
+// A UTF-8 log without a byte-order mark stays UTF-8 with a row pasted in from a Shift_JIS
+// file in it: that row is skipped, not the others.
+TEST_F(Tradepl, ReadsAUtf8LogWithAShiftJisRowInIt) {
+  const std::string pasted = spotBuy("6758", "1", "1").line() + "\n";
+  write("spot.csv", toUtf8(spotLog({spotBuy("7203", "100", "1000")}), "CP932") + pasted +
+                        toUtf8(spotSell("7203", "100", "1200").line() + "\n", "CP932"));
+  const Outcome result = run({"-q", "-g", "spot.csv", "out.csv"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err,
+            "tradepl: spot.csv: saved as UTF-8: converted to Shift_JIS as it was read\n"
+            "tradepl: spot.csv:3: skipped: not UTF-8, unlike the rest of the log\n");
+  EXPECT_EQ(written("out.csv"),
+            kResultHeading + "2024,3,5,7203," + kToyota + ",100,1200,1000.00,200,16,19784\n");
 }
 
 TEST_F(Tradepl, SaysSoWhenALogHasNothingToUseOrTooMuchToList) {

@@ -516,16 +516,45 @@ TEST(LogReader, DecodesUtf16AndSkipsALineShiftJisCannotHold) {
   EXPECT_EQ(emoji.problems, std::vector<LineProblemKind>{LineProblemKind::notInShiftJis});
 }
 
-// A row pasted in UTF-8 above the Shift_JIS rows is skipped; it does not make the log UTF-8.
-TEST(LogReader, SkipsAUtf8RowAmongShiftJisRows) {
-  const std::string row = SpotTrade{}.line();
+// A log without a byte-order mark is in the encoding most of its lines are in, UTF-8 only
+// when it spells a trade type in UTF-8: a row pasted in from a file of the other encoding is
+// skipped, wherever it stands.
+TEST(LogReader, TakesTheEncodingMostOfItsLinesAreIn) {
+  const std::string inShiftJis = SpotTrade{}.line();
   const std::string inUtf8 =
       "2024/03/05 14:55,1,7203,x,\xE7\x8F\xBE\xE7\x89\xA9,\xE8\xB2\xB7,x,x,1,1,0,0,1,2024/03/07";
+  struct Case {
+    std::vector<std::string> rows;
+    LogEncoding encoding;
+    Lines kept;
+    Lines skipped;
+  };
+  for (const Case& c : std::vector<Case>{
+           {{inShiftJis, inUtf8, inUtf8}, LogEncoding::utf8, {3, 4}, {2}},
+           {{inUtf8, inShiftJis, inUtf8}, LogEncoding::utf8, {2, 4}, {3}},
+           {{inUtf8, inShiftJis, inShiftJis}, LogEncoding::shiftJis, {3, 4}, {2}},
+           {{inUtf8, inShiftJis}, LogEncoding::shiftJis, {3}, {2}},  // a tie
+       }) {
+    std::string log = "heading\n";
+    for (const std::string& row : c.rows) log += row + "\n";
+    Recorder recorder;
+    const LogReport report = read(LogKind::spot, log, recorder);
+    EXPECT_EQ(report.savedIn, c.encoding) << log;
+    EXPECT_EQ(recorder.keptLines(), c.kept) << log;
+    EXPECT_EQ(recorder.skippedLines, c.skipped) << log;
+  }
+
+  // The trade types of a margin position settled by delivery count as well: 現引.
+  MarginTrade takeUp;
+  takeUp.name = "\xE3\x83\x88\xE3\x83\xA8\xE3\x82\xBF";  // トヨタ
+  takeUp.tradeType = "\xE7\x8F\xBE\xE5\xBC\x95";
+  takeUp.side = "\xE8\xB2\xB7";  // 買
+  std::vector<std::string> columns = takeUp.columns();
+  columns[6] = columns[7] = columns[8] = "x";  // market, account, margin type
   Recorder recorder;
-  const LogReport report = read(LogKind::spot, "heading\n" + inUtf8 + "\n" + row + "\n", recorder);
-  EXPECT_EQ(report.savedIn, LogEncoding::shiftJis);
-  EXPECT_EQ(recorder.skippedLines, Lines{2});
-  EXPECT_EQ(recorder.keptLines(), Lines{3});
+  EXPECT_EQ(
+      read(LogKind::margin, "heading\n" + testing::joinColumns(columns) + "\n", recorder).savedIn,
+      LogEncoding::utf8);
 }
 
 }  // namespace

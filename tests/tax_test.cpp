@@ -47,6 +47,23 @@ TEST(TradeValue, IsTheSharesTimesThePriceAsWrittenRoundedDown) {
   }
 }
 
+// A short bought back (買埋, or any side beginning with 買) was sold at its position price.
+TEST(MarginProceeds, AreThePositionPriceForAShortAndTheUnitPriceForALong) {
+  struct Case {
+    std::string side;
+    std::int64_t proceeds;
+  };
+  for (const Case& c : {Case{"\x94\x83\x96\x84", 100000}, Case{std::string(sjis::kBuy), 100000},
+                        Case{"\x94\x84\x96\x84", 120000}}) {  // 買埋, 買, 売埋
+    TradeRow closing;
+    closing.side = Text(c.side);
+    closing.quantity = 100;
+    closing.exactPositionPrice = priceOf("1000");
+    closing.exactUnitPrice = priceOf("1200");
+    EXPECT_EQ(marginProceeds(closing), c.proceeds) << c.side;
+  }
+}
+
 TEST(UnitCost, IsRoundedUpToTheYen) {
   EXPECT_EQ(unitCostRoundedUp(5700000, 7000), 815);  // タックスアンサー No.1466
   EXPECT_EQ(unitCostRoundedUp(7610000, 9000), 846);

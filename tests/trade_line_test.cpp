@@ -158,6 +158,63 @@ TEST(ReadTradeLine, IgnoresColumnsPastTheLayout) {
   EXPECT_EQ(read_.row.settlementDate, "2024/03/07");
 }
 
+// 売買区分 by its first character, as another broker (買付, 売付) or a hand edit writes it.
+TEST(ReadTradeLine, TellsASpotTradesSideByItsFirstCharacter) {
+  const std::string buy(sjis::kBuy);
+  const std::string sell(sjis::kSell);
+  const std::string tsuke = "\x95\x74";  // 付
+  struct Case {
+    std::string side;
+    TradeKind kind;
+  };
+  for (const Case& c : std::vector<Case>{{buy, TradeKind::spotPurchase},
+                                         {buy + tsuke, TradeKind::spotPurchase},
+                                         {buy + " ", TradeKind::spotPurchase},
+                                         {sell, TradeKind::spotSale},
+                                         {sell + tsuke, TradeKind::spotSale}}) {
+    SpotTrade trade;
+    trade.side = c.side;
+    const ReadLine read_ = read(LogKind::spot, trade.line());
+    ASSERT_EQ(read_.reading.verdict, LineVerdict::kept) << c.side;
+    EXPECT_EQ(read_.row.kind, c.kind) << c.side;
+  }
+  for (const std::string& side : {std::string("\x93\xFC\x8C\xC9"), " " + buy, std::string("B")}) {
+    SpotTrade trade;
+    trade.side = side;  // 入庫, a space before 買, a letter
+    const LineProblem problem = problemOf(LogKind::spot, trade.line());
+    EXPECT_EQ(problem.kind, LineProblemKind::neitherSide) << side;
+    EXPECT_EQ(describe(Language::english, problem, LogKind::spot),
+              "column 6 (side) is neither a purchase (買) nor a sale (売)");
+    EXPECT_EQ(describe(Language::japanese, problem, LogKind::spot),
+              "6 列目（売買区分）が買・売のどちらでもありません");
+  }
+}
+
+// "2,650" saved without its quotes moves every later column one to the right.
+TEST(ReadTradeLine, SkipsARowWhoseColumnsMovedPastTheSettlementDate) {
+  SpotTrade spot;
+  spot.unitPrice = "2,650";
+  LineProblem problem = problemOf(LogKind::spot, spot.line());
+  EXPECT_EQ(problem.kind, LineProblemKind::shiftedColumns);
+  EXPECT_EQ(describe(Language::english, problem, LogKind::spot),
+            "more columns than a spot log has, and column 14 (受領日) is not a date: an amount "
+            "with a thousands separator but no quotes?");
+  EXPECT_EQ(describe(Language::japanese, problem, LogKind::spot),
+            "現物取引の履歴より列が多く、14 列目（受領日）が日付ではありません。桁区切りのカンマが"
+            "付いた金額が「\"」で囲まれていない可能性があります");
+
+  MarginTrade margin;
+  margin.unitPrice = "7,690";
+  EXPECT_EQ(describe(Language::english, problemOf(LogKind::margin, margin.line()), LogKind::margin),
+            "more columns than a margin log has, and column 24 (受領日) is not a date: an amount "
+            "with a thousands separator but no quotes?");
+
+  // A column past an empty 受領日 leaves no date to tell the row by.
+  spot = SpotTrade{};
+  spot.settlementDate = "";
+  EXPECT_EQ(problemOf(LogKind::spot, spot.line() + ",").kind, LineProblemKind::shiftedColumns);
+}
+
 TEST(ReadTradeLine, AcceptsAnEmptySettlementDateOnly) {
   SpotTrade trade;
   trade.settlementDate = "";

@@ -536,6 +536,11 @@ std::optional<std::string> writesOverALog(const Arguments& arguments, const File
 int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                    const FileOpener& openFile, Language language, bool& logsNamedWithOptions) {
   if (argc <= 1) {
+    // A double-click: whoever started it has no command line to type the usage into.
+    if (pausesBeforeClosing(platform::processesOnConsole(), false)) {
+      out << platform::forConsole(say(language, Message::withoutCommandLine),
+                                  platform::StandardStream::output);
+    }
     printUsage(out, platform::standardOutputIsConsole());
     return kNoArguments;
   }

@@ -46,6 +46,10 @@ Message problemMessage(LineProblemKind kind) {
       return Message::notPositive;
     case LineProblemKind::deliveryNotReread:
       return Message::deliveryNotReread;
+    case LineProblemKind::neitherSide:
+      return Message::neitherSide;
+    case LineProblemKind::shiftedColumns:
+      return Message::shiftedColumns;
   }
   return Message::notANumber;
 }
@@ -85,6 +89,10 @@ std::string describe(Language language, const LineProblem& problem, LogKind log)
   if (problem.kind == LineProblemKind::tooFewColumns) {
     return say(language, message,
                {std::to_string(problem.columnsFound), std::to_string(columnCount(log))});
+  }
+  if (problem.kind == LineProblemKind::shiftedColumns) {
+    const Message kind = log == LogKind::spot ? Message::spotKind : Message::marginKind;
+    return say(language, message, {std::to_string(problem.column), say(language, kind)});
   }
   // A column is named as the user sees it: by its heading in the log, or in English words.
   const std::string name = language == Language::japanese

@@ -349,6 +349,20 @@ std::string_view englishText(Message message) {
     case Message::reportHeldOpen:
       return "the report is open in another program (such as Excel). Close it and run tradepl "
              "again.";
+    case Message::neitherSide:
+      return "column {1} ({2}) is neither a purchase (買) nor a sale (売)";
+    case Message::shiftedColumns:
+      return "more columns than a {2} log has, and column {1} (受領日) is not a date: an amount "
+             "with a thousands separator but no quotes?";
+    case Message::withoutCommandLine:
+      return "tradepl needs no command line: select the spot log and the margin log (CSV) in\n"
+             "Explorer, every year's exports of them at once, and drag them onto tradepl.exe.\n"
+             "It writes 実現損益.csv in the folder of the first log and shows a summary. For "
+             "options such as --tax, make a\n"
+             "shortcut to tradepl.exe, add them to the end of its target (tradepl.exe --tax\n"
+             "--report 年分別.csv) and drop the logs on the shortcut.\n"
+             "\n"
+             "At a command line:\n";
   }
   return {};
 }

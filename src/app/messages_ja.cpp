@@ -359,6 +359,21 @@ std::string_view japaneseText(Message message) {
     case Message::reportHeldOpen:
       return "集計ファイルが他のプログラム（Excel など）で開かれています。閉じてから、もう一度"
              "実行してください。";
+    case Message::neitherSide:
+      return "{1} 列目（{2}）が買・売のどちらでもありません";
+    case Message::shiftedColumns:
+      return "{2}取引の履歴より列が多く、{1} 列目（受領日）が日付ではありません。桁区切りのカンマが"
+             "付いた金額が「\"」で囲まれていない可能性があります";
+    case Message::withoutCommandLine:
+      return "tradepl はコマンドラインを使わずに実行できます。エクスプローラーで現物と信用の\n"
+             "取引履歴（CSV）を、複数年分あればすべて選び、tradepl.exe の上にドラッグ＆\n"
+             "ドロップしてください。\n"
+             "1 つ目の履歴と同じフォルダーに実現損益.csv を書き出し、実行結果を表示します。\n"
+             "--tax などのオプションを付けるには、tradepl.exe のショートカットを作り、\n"
+             "「リンク先」の末尾に --tax --report 年分別.csv のように加えて、\n"
+             "そのショートカットの上にドロップしてください。\n"
+             "\n"
+             "コマンドラインでの使い方:\n";
   }
   return {};
 }

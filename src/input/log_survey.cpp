@@ -22,6 +22,24 @@ LogEncoding encodingByFirstBytes(std::string_view head) {
   return LogEncoding::shiftJis;
 }
 
+// Whether a log without a byte-order mark was saved as UTF-8: its first block spells a trade
+// type in UTF-8, and more of its lines with non-ASCII bytes are UTF-8 than are not. One row
+// pasted in from a file of the other encoding does not turn the log over; the reader skips it.
+bool isMostlyUtf8(std::string_view lines, char lineEnd) {
+  if (!holdsKeywordInUtf8(lines)) return false;
+  std::uint64_t utf8 = 0;
+  std::uint64_t notUtf8 = 0;
+  for (std::size_t start = 0; start < lines.size();) {
+    const std::size_t end = std::min(lines.find(lineEnd, start), lines.size());
+    const std::string_view line = lines.substr(start, end - start);
+    const bool ascii = std::all_of(line.begin(), line.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii) ++(isUtf8(line) ? utf8 : notUtf8);
+    start = end + 1;
+  }
+  return utf8 > notUtf8;
+}
+
 LogRefusal refusalByFirstBytes(std::string_view head) {
   // An .xlsx workbook is a ZIP archive; an .xls one an OLE compound file.
   if (head.starts_with("PK\x03\x04") || head.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
@@ -81,20 +99,18 @@ class OrderVote {
 
 // Looks at the lines of the first block: the log's kind and encoding, its heading line, and
 // the order of its dated rows. A log whose rows, or heading, read only as the other kind of
-// log is that kind, whatever it was named as; one whose trade types are spelled in UTF-8 is
-// UTF-8.
+// log is that kind, whatever it was named as; one whose trade types are spelled in UTF-8, in
+// most of its lines, is UTF-8.
 class HeadSurvey {
  public:
   explicit HeadSurvey(LogSurvey& survey) : survey_(survey) {}
 
   void look(std::string_view head) {
-    scan(head);
-    // A log saved as UTF-8 is UTF-8 throughout; one row in UTF-8 among Shift_JIS lines is
-    // a row pasted in, which the reader skips, and does not make the log UTF-8.
-    if (utf8Keyword_ && isUtf8(wholeLines(head))) {
+    if (survey_.encoding == LogEncoding::shiftJis &&
+        isMostlyUtf8(wholeLines(head), survey_.lineEnd)) {
       survey_.encoding = LogEncoding::utf8;
-      scan(head);
     }
+    scan(head);
     if (ownRows_ == 0 && (otherRows_ > 0 || (otherHeading_ && survey_.headingLine == 0))) {
       survey_.kind = otherLog(survey_.kind);
       scan(head);
@@ -117,8 +133,8 @@ class HeadSurvey {
     other_ = TradeLineReader(otherLog(survey_.kind));
     decoder_ = LineDecoder(survey_.encoding);
     order_ = OrderVote(false);
-    ownRows_ = keptRows_ = otherRows_ = 0;
-    otherHeading_ = utf8Keyword_ = false;
+    ownRows_ = otherRows_ = 0;
+    otherHeading_ = false;
     survey_.headingLine = 0;
     survey_.headLooked = 0;
     std::uint64_t number = 0;
@@ -144,18 +160,13 @@ class HeadSurvey {
       if (ownRows_ == 0) survey_.headingLine = number;
       return true;
     }
-    if (survey_.encoding == LogEncoding::shiftJis && keptRows_ == 0 && holdsKeywordInUtf8(*line)) {
-      utf8Keyword_ = true;
-      return false;
-    }
+    // A row pasted in UTF-8 among Shift_JIS rows: the reader skips it, and so does this look.
+    if (survey_.encoding == LogEncoding::shiftJis && holdsKeywordInUtf8(*line)) return true;
     TradeRow row;
     const LineVerdict verdict = own_.read(*line, row).verdict;
     if (verdict == LineVerdict::kept || verdict == LineVerdict::otherTradeType) {
       ++ownRows_;
-      if (verdict == LineVerdict::kept) {
-        ++keptRows_;
-        order_.take(row.executed);
-      }
+      if (verdict == LineVerdict::kept) order_.take(row.executed);
     } else if (verdict == LineVerdict::unreadable && ownRows_ == 0) {
       TradeRow other;
       const LineVerdict asOther = other_.read(*line, other).verdict;
@@ -170,11 +181,9 @@ class HeadSurvey {
   TradeLineReader other_{LogKind::margin};
   LineDecoder decoder_;
   OrderVote order_{false};
-  std::uint64_t ownRows_ = 0;  // rows that read in the layout of the log's kind
-  std::uint64_t keptRows_ = 0;
+  std::uint64_t ownRows_ = 0;    // rows that read in the layout of the log's kind
   std::uint64_t otherRows_ = 0;  // lines that read only in the other kind's layout
   bool otherHeading_ = false;
-  bool utf8Keyword_ = false;
 };
 
 // Counts the order of the dated rows of the last block, reading back from the end of the
@@ -198,9 +207,13 @@ bool surveyTail(LogBytes& bytes, LogSurvey& survey, std::span<char> buffer, std:
 }  // namespace
 
 bool holdsKeywordInUtf8(std::string_view line) {
-  return line.find(sjis::kSpotInUtf8) != std::string_view::npos ||
-         line.find(sjis::kMarginOpeningInUtf8) != std::string_view::npos ||
-         line.find(sjis::kMarginClosingInUtf8) != std::string_view::npos;
+  for (const std::string_view keyword :
+       {sjis::kSpotInUtf8, sjis::kMarginOpeningInUtf8, sjis::kMarginClosingInUtf8,
+        sjis::kDeliveryTakeInUtf8, sjis::kDeliveryGiveInUtf8, sjis::kDeliveryTakeFormalInUtf8,
+        sjis::kDeliveryGiveFormalInUtf8}) {
+    if (line.find(keyword) != std::string_view::npos) return true;
+  }
+  return false;
 }
 
 LogSurvey surveyLog(LogBytes& bytes, LogKind log, std::span<char> buffer, LogEncoding encoding) {

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "input/number_grammar.hpp"
+#include "records/dates.hpp"
 #include "records/shift_jis.hpp"
 
 namespace tradepl {
@@ -92,6 +93,10 @@ static_assert(kSpotLayout[kTradeTypeColumn - 1].heading == sjis::kTradeType);
 static_assert(kMarginLayout[kTradeTypeColumn - 1].heading == sjis::kTradeType);
 constexpr std::size_t kMarginQuantityColumn = 10;
 static_assert(kMarginLayout[kMarginQuantityColumn - 1].heading == sjis::kQuantity);
+constexpr std::size_t kSideColumn = 6;
+static_assert(kSpotLayout[kSideColumn - 1].heading == sjis::kSide);
+static_assert(kSpotLayout.back().heading == sjis::kSettlementDate);
+static_assert(kMarginLayout.back().heading == sjis::kSettlementDate);
 
 std::span<const ColumnFormat> layoutOf(LogKind log) {
   if (log == LogKind::spot) return kSpotLayout;
@@ -102,6 +107,20 @@ bool keeps(LogKind log, TradeKind kind) {
   if (log == LogKind::spot) return kind == TradeKind::spotPurchase || kind == TradeKind::spotSale;
   return kind == TradeKind::marginOpening || kind == TradeKind::marginClosing ||
          kind == TradeKind::deliveryTake || kind == TradeKind::deliveryGive;
+}
+
+// A spot trade that is neither bought nor sold (入庫, a side mistyped) would otherwise pass
+// for another trade type, quietly: said, since a holding may be missing it.
+bool isSpotOfNeitherSide(LogKind log, const TradeRow& row) {
+  return log == LogKind::spot && row.tradeType == sjis::kSpot && sideOf(row.side) == Side::neither;
+}
+
+// A spreadsheet that drops the quotes around "2,650" splits the amount in two: every column
+// after it moves one to the right, and the row would read with a price of 2 and a commission
+// of 650. The last column then holds what stood before it, not the 受領日. A row whose extra
+// columns follow a real date (a trailing comma) reads as it is.
+bool looksShifted(std::size_t found, std::size_t columns, std::string_view settlementDate) {
+  return found > columns && !dayOf(readCalendarDate(settlementDate));
 }
 
 // Fills the field of column I of the layout; returns false and sets `problem` when the
@@ -162,15 +181,19 @@ LineReading readLine(LogKind log, std::string_view line, TradeRow& row, ColumnSp
                      ExecutionDateReader& dates) {
   if (isBlank(line)) return {LineVerdict::blank, {}};
   constexpr std::size_t kColumns = kLayout.size();
-  std::array<Column, kColumns> columns;
+  std::array<Column, kColumns + 1> columns;  // one more, to tell a row that has more
   bool hasNul = false;
   const std::size_t found = splitter.split(line, columns, hasNul);
   if (found < kColumns) return unreadable(LineProblemKind::tooFewColumns, found + 1, found);
+  if (looksShifted(found, kColumns, columns[kColumns - 1].view())) {
+    return unreadable(LineProblemKind::shiftedColumns, kColumns);
+  }
   LineProblemKind problem{};
   const std::size_t failed = readColumns<kLayout>(columns.data(), hasNul, row, problem,
                                                   std::make_index_sequence<kColumns>());
   if (failed != 0) return unreadable(problem, failed);
   row.kind = tradeKindOf(row.tradeType, row.side);
+  if (isSpotOfNeitherSide(log, row)) return unreadable(LineProblemKind::neitherSide, kSideColumn);
   if (!keeps(log, row.kind)) return {LineVerdict::otherTradeType, {}};
   // A purchase of -100 shares would make a holding of -100, a sale of -50 grow one; so would
   // a delivery, which moves spot shares too. Margin closings keep their quantities: the

@@ -26,6 +26,8 @@ enum class LineProblemKind : std::uint8_t {
   notInShiftJis,      // a line of a UTF-8 log with a character Shift_JIS lacks
   notPositive,        // a spot trade or a delivery of 0 or fewer shares, which no holding can take
   deliveryNotReread,  // a 現引 or 現渡 of a log that can be read only once: left out
+  neitherSide,        // a spot trade whose side is neither a purchase (買) nor a sale (売)
+  shiftedColumns,     // more columns than the layout, and no date where the 受領日 stands
 };
 
 struct LineProblem {

@@ -27,7 +27,7 @@ bool isLeadByte(char c) {
 
 // A margin closing whose side begins with 買 buys back a short; any other sells a long.
 bool isShortBoughtBack(const TradeRow& closing) {
-  return closing.side.view().starts_with(sjis::kBuy);
+  return sideOf(closing.side) == Side::purchase;
 }
 
 }  // namespace

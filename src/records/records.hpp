@@ -19,9 +19,9 @@ enum class LogKind : std::uint8_t { spot, margin };
 
 // What a row does, by its trade type (取引区分) and side (売買区分).
 enum class TradeKind : std::uint8_t {
-  other,          // a trade type neither log keeps
-  spotPurchase,   // 現物, 買
-  spotSale,       // 現物, any other side
+  other,          // a trade type neither log keeps, or a spot trade of neither side
+  spotPurchase,   // 現物, a side that begins with 買
+  spotSale,       // 現物, a side that begins with 売
   marginOpening,  // 信用新規
   marginClosing,  // 信用返済
   deliveryTake,   // 現引 or 品受: a long taken into the spot holding
@@ -77,11 +77,30 @@ struct ExactPrice {
   bool known = true;
 };
 
-// The trade-type keywords, and the side 買 (purchase) of a spot trade. The side of a delivery
-// does not say what it does: its trade type does.
+// The side of a trade (売買区分), by its first character: brokers write 買, 買付 or 買埋 for
+// a purchase and 売, 売付 or 売埋 for a sale, and a hand-edited log may leave a space after
+// it. Anything else (入庫, a transfer in) is neither.
+enum class Side : std::uint8_t { purchase, sale, neither };
+
+constexpr Side sideOf(Text side) {
+  if (side.view().starts_with(sjis::kBuy)) return Side::purchase;
+  if (side.view().starts_with(sjis::kSell)) return Side::sale;
+  return Side::neither;
+}
+
+// The trade-type keywords, and the side of a spot trade. The side of a delivery does not say
+// what it does: its trade type does.
 constexpr TradeKind tradeKindOf(Text tradeType, Text side) {
   if (tradeType == sjis::kSpot) {
-    return side == sjis::kBuy ? TradeKind::spotPurchase : TradeKind::spotSale;
+    switch (sideOf(side)) {
+      case Side::purchase:
+        return TradeKind::spotPurchase;
+      case Side::sale:
+        return TradeKind::spotSale;
+      case Side::neither:
+        break;
+    }
+    return TradeKind::other;
   }
   if (tradeType == sjis::kMarginOpening) return TradeKind::marginOpening;
   if (tradeType == sjis::kMarginClosing) return TradeKind::marginClosing;

@@ -50,6 +50,7 @@ inline constexpr std::string_view kSpot = "\x8C\xBB\x95\xA8";                   
 inline constexpr std::string_view kMarginOpening = "\x90\x4D\x97\x70\x90\x56\x8B\x4B";  // 信用新規
 inline constexpr std::string_view kMarginClosing = "\x90\x4D\x97\x70\x95\xD4\x8D\xCF";  // 信用返済
 inline constexpr std::string_view kBuy = "\x94\x83";                                    // 買
+inline constexpr std::string_view kSell = "\x94\x84";                                   // 売
 // Deliveries of the margin log: a long taken into the spot holding, or spot shares handed
 // over to close a short. Brokers write either the everyday word or the formal one.
 inline constexpr std::string_view kDeliveryTake = "\x8C\xBB\x88\xF8";        // 現引
@@ -106,6 +107,10 @@ inline constexpr std::string_view kSpotInUtf8 = "\xE7\x8F\xBE\xE7\x89\xA9";  // 
 inline constexpr std::string_view kMarginOpeningInUtf8 =
     "\xE4\xBF\xA1\xE7\x94\xA8\xE6\x96\xB0\xE8\xA6\x8F";  // 信用新規
 inline constexpr std::string_view kMarginClosingInUtf8 =
-    "\xE4\xBF\xA1\xE7\x94\xA8\xE8\xBF\x94\xE6\xB8\x88";  // 信用返済
+    "\xE4\xBF\xA1\xE7\x94\xA8\xE8\xBF\x94\xE6\xB8\x88";                              // 信用返済
+inline constexpr std::string_view kDeliveryTakeInUtf8 = "\xE7\x8F\xBE\xE5\xBC\x95";  // 現引
+inline constexpr std::string_view kDeliveryGiveInUtf8 = "\xE7\x8F\xBE\xE6\xB8\xA1";  // 現渡
+inline constexpr std::string_view kDeliveryTakeFormalInUtf8 = "\xE5\x93\x81\xE5\x8F\x97";  // 品受
+inline constexpr std::string_view kDeliveryGiveFormalInUtf8 = "\xE5\x93\x81\xE6\xB8\xA1";  // 品渡
 
 }  // namespace tradepl::sjis
