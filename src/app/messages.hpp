@@ -163,8 +163,8 @@ enum class Message : std::uint8_t {
   modeNotKept,  // {1} the system's reason
   reportHeldOpen,
   deliveryNotReread,  // {1} the column's number, {2} its name
-  neitherSide,     // {1} the column's number, {2} its name
-  shiftedColumns,  // {1} the column's number, {2} the kind of log
+  neitherSide,        // {1} the column's number, {2} its name
+  shiftedColumns,     // {1} the column's number, {2} the kind of log
   withoutCommandLine,
 };
 
