@@ -89,8 +89,9 @@ const TradeRow* MergedRows::next() {
     for (std::size_t i = 0; i < heads_.size(); ++i) advance(i);
   } else if (current_ != kNone) {
     // The row handed out last is done with. Once the other logs are read, the one left is
-    // the stream (a margin log's deliveries are most often none).
-    if (!others_.any) return passOn();
+    // the stream (a margin log's deliveries are most often none), but for the rest of a run
+    // whose rows it may hold again.
+    if (!others_.any && !comparing_) return passOn();
     advance(current_);
   }
   for (;;) {

@@ -9,6 +9,7 @@ TradeFlow::TradeFlow(FlowSettings settings)
 }
 
 void TradeFlow::takeAll(MergedRows& rows, FlowListener& listener) {
+  readBack_ = true;  // rows lost are the stream's own
   while (const TradeRow* row = rows.next()) take(*row, listener);
   endOfStream(listener);
 }

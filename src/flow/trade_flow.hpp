@@ -69,8 +69,8 @@ class TradeFlow {
   void endOfStream(FlowListener& listener);
 
   const YearlyTotals& totals() const { return totals_; }
-  // True when rows of a day that waited in a temporary file could not be read back: they are
-  // missing from the run, as the rows of a log cut short would be.
+  // True when rows of a day of the last stream taken that waited in a temporary file could
+  // not be read back: they are missing from the run, as the rows of a log cut short would be.
   bool lostRows() const { return !readBack_; }
 
  private:
