@@ -1,5 +1,6 @@
 #include "flow/merged_rows.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -135,34 +136,42 @@ bool MergedRows::staysAhead(const Head& head) const {
   return head.key.minute == others_.minute && current_ < others_.firstEarliest;
 }
 
+// The earliest day of the sources' next rows, but `except`'s, and the earliest time on it;
+// the first source whose next row is of that day, and has no time or that time, is not
+// later than any other.
+MergedRows::Others MergedRows::earliest(std::size_t except) const {
+  Others found{false, 0, -1, kNone, kNone};
+  for (std::size_t i = 0; i < heads_.size(); ++i) {
+    const Head& head = heads_[i];
+    if (i == except || !head.row) continue;
+    const Key& key = head.key;
+    if (!found.any || key.day < found.day) {
+      found = {true, key.day, key.minute, i, key.minute < 0 ? i : kNone};
+    } else if (key.day == found.day && key.minute < 0) {
+      found.firstUntimed = std::min(found.firstUntimed, i);
+      found.firstEarliest = std::min(found.firstEarliest, i);
+    } else if (key.day == found.day && (found.minute < 0 || key.minute < found.minute)) {
+      // An earlier time: of the rows before, only those without a time still stand as early.
+      found.minute = key.minute;
+      found.firstEarliest = std::min(found.firstUntimed, i);
+    } else if (key.day == found.day && key.minute == found.minute) {
+      found.firstEarliest = std::min(found.firstEarliest, i);
+    }
+  }
+  return found;
+}
+
 void MergedRows::choose() {
   if (current_ != kNone && heads_[current_].row && staysAhead(heads_[current_])) return;
-  // The earliest day of any next row, and the earliest time on it; the first source whose
-  // next row is of that day, and has no time or that time, is not later than any other.
-  // The same look at the others tells how long the chosen one stays ahead of them.
-  const auto earliest = [this](std::size_t except) {
-    Others found;
-    for (std::size_t i = 0; i < heads_.size(); ++i) {
-      const Head& head = heads_[i];
-      if (i == except || !head.row) continue;
-      if (!found.any || head.key.day < found.day) {
-        found = {true, head.key.day, -1, kNone, kNone};
-      }
-      if (head.key.day == found.day && head.key.minute >= 0 &&
-          (found.minute < 0 || head.key.minute < found.minute)) {
-        found.minute = head.key.minute;
-      }
-    }
-    for (std::size_t i = heads_.size(); i-- > 0;) {
-      const Head& head = heads_[i];
-      if (i == except || !head.row || head.key.day != found.day) continue;
-      if (head.key.minute < 0) found.firstUntimed = i;
-      if (head.key.minute < 0 || head.key.minute == found.minute) found.firstEarliest = i;
-    }
-    return found;
-  };
-  const Others all = earliest(kNone);
-  current_ = all.any ? all.firstEarliest : kNone;
+  if (current_ != kNone) {
+    // The log of the row taken last no longer comes first: the first of the others that
+    // stands earliest is then the first of all.
+    current_ = others_.any ? others_.firstEarliest : kNone;
+  } else {
+    const Others all = earliest(kNone);
+    current_ = all.any ? all.firstEarliest : kNone;
+  }
+  // The others, to tell how long the chosen one stays ahead of them.
   if (current_ != kNone) others_ = earliest(current_);
 }
 

@@ -59,6 +59,16 @@ class MergedRows {
 
   const TradeRow* passOn();
   void advance(std::size_t source);
+  // How the heads of the sources but one stand: while rows are taken from current_, the
+  // others'.
+  struct Others {
+    bool any = false;
+    std::int64_t day = 0;           // the earliest day among them
+    std::int32_t minute = -1;       // the earliest time on it, -1 when none has a time
+    std::size_t firstEarliest = 0;  // the first source that stands earliest on that day
+    std::size_t firstUntimed = 0;   // the first source without a time on that day
+  };
+  Others earliest(std::size_t except) const;
   void choose();
   bool staysAhead(const Head& head) const;
   bool isDuplicate(std::size_t source);
@@ -67,14 +77,7 @@ class MergedRows {
   std::vector<Head> heads_;
   bool started_ = false;
   std::size_t current_;  // the source the last row came from
-  // The other sources' heads, as they stand while rows are taken from current_.
-  struct Others {
-    bool any = false;
-    std::int64_t day = 0;           // the earliest day among them
-    std::int32_t minute = -1;       // the earliest time on it, -1 when none has a time
-    std::size_t firstEarliest = 0;  // the first source that stands earliest on that day
-    std::size_t firstUntimed = 0;   // the first source without a time on that day
-  } others_;
+  Others others_;
   // The run of rows with one key, and the rows seen in it where another log can add to it.
   Key runKey_;
   bool inRun_ = false;
