@@ -74,6 +74,9 @@ TEST_F(OutputSafety, FollowsNoLinkAnotherUserPlantedInASharedFolder) {
     fs::create_symlink("../config.txt", path(name));
     ASSERT_EQ(lchown(path(name).c_str(), 65534, 65534), 0);
   }
+  // A link to a folder, on the way to the file, is met as the kernel meets it.
+  fs::create_symlink("..", path("shared/up"));
+  ASSERT_EQ(lchown(path("shared/up").c_str(), 65534, 65534), 0);
   const std::string refused = ": cannot write: a link in a shared folder (" +
                               path("shared").string() +
                               ") that belongs to another user: not followed\n";
@@ -86,6 +89,9 @@ TEST_F(OutputSafety, FollowsNoLinkAnotherUserPlantedInASharedFolder) {
   EXPECT_EQ(result.status, -4);
   EXPECT_EQ(result.err, "tradepl: shared/report.csv" + refused);
   EXPECT_EQ(read("out.csv"), "the old results");
+  result = run({"-q", "-g", "spot.csv", "shared/up/config.txt"});
+  EXPECT_EQ(result.status, -4);
+  EXPECT_EQ(result.err, "tradepl: shared/up/config.txt" + refused);
   EXPECT_EQ(read("config.txt"), "root's own file");
 
   // Root's own link there is followed.

@@ -272,8 +272,12 @@ std::string pathBeside(const std::string& path, const std::string& name) {
 
 std::string fullPath(const std::string& path) {
   std::error_code status;
-  const std::filesystem::path full = std::filesystem::absolute(filePath(path), status);
-  return status ? path : textOf(full.lexically_normal());
+  std::filesystem::path full = std::filesystem::absolute(filePath(path), status);
+  if (status) return path;
+  full = full.lexically_normal();
+  // A folder named as ".", or with a separator after it, is written without one.
+  if (!full.has_filename() && full.has_relative_path()) full = full.parent_path();
+  return textOf(full);
 }
 
 std::string systemReason(int error) {

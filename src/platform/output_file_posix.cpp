@@ -126,16 +126,41 @@ std::optional<std::string> sharedFolderOfForeignLink(const std::string& path) {
   return folder;
 }
 
-// Refuses a path whose links lead through one that sharedFolderOfForeignLink forbids.
-FileProblem mayFollowLinks(std::string path) {
-  for (int hop = 0; hop < 40; ++hop) {
-    if (const std::optional<std::string> folder = sharedFolderOfForeignLink(path)) {
+// Refuses a path whose links lead through one that sharedFolderOfForeignLink forbids: a link
+// at its end, or at any folder on the way, as the kernel's walk of a path would meet them.
+FileProblem mayFollowLinks(const std::string& path) {
+  std::string walked = path.starts_with('/') ? "/" : "";  // without links, so far
+  std::vector<std::string> ahead;                         // the names still to walk, last first
+  const auto push = [&ahead](const std::string& names) {
+    std::vector<std::string> parts;
+    for (std::size_t start = 0; start <= names.size();) {
+      const std::size_t end = std::min(names.find('/', start), names.size());
+      if (end > start) parts.push_back(names.substr(start, end - start));
+      start = end + 1;
+    }
+    ahead.insert(ahead.end(), parts.rbegin(), parts.rend());
+  };
+  push(path);
+  for (int links = 0; !ahead.empty();) {
+    const std::string name = std::move(ahead.back());
+    ahead.pop_back();
+    if (name == ".") continue;
+    const std::string next =
+        walked.empty() ? name : walked + (walked.ends_with('/') ? "" : "/") + name;
+    if (const std::optional<std::string> folder = sharedFolderOfForeignLink(next)) {
       return {FileFailure::sharedLink, 0, fullPath(*folder)};
     }
-    if (!isSymbolicLink(path)) return {};
-    std::optional<std::string> next = linkDestination(path);
-    if (!next) return {};
-    path = std::move(*next);
+    std::string link(4096, '\0');
+    const ssize_t size =
+        isSymbolicLink(next) ? readlink(next.c_str(), link.data(), link.size()) : 0;
+    if (size <= 0 || static_cast<std::size_t>(size) == link.size()) {
+      walked = next;
+      continue;
+    }
+    if (++links > 40) return {};  // a loop: opening it will fail by itself
+    link.resize(static_cast<std::size_t>(size));
+    if (link.starts_with('/')) walked = "/";
+    push(link);
   }
   return {};
 }
