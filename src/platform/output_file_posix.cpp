@@ -159,7 +159,7 @@ FileProblem mayFollowLinks(const std::string& path) {
     }
     if (++links > 40) return {};  // a loop: opening it will fail by itself
     link.resize(static_cast<std::size_t>(size));
-    if (link.starts_with('/')) walked = "/";
+    if (link.starts_with('/')) walked.assign(1, '/');
     push(link);
   }
   return {};
