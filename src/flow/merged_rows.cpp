@@ -164,9 +164,13 @@ MergedRows::Others MergedRows::earliest(std::size_t except) const {
 void MergedRows::choose() {
   if (current_ != kNone && heads_[current_].row && staysAhead(heads_[current_])) return;
   if (current_ != kNone) {
-    // The log of the row taken last no longer comes first: the first of the others that
-    // stands earliest is then the first of all.
-    current_ = others_.any ? others_.firstEarliest : kNone;
+    // The log of the row taken last no longer comes first: one of the others does. Where
+    // its next row is timed before every other timed row of their day, only the others'
+    // untimed rows still stand as early as it does, and one of them comes before it.
+    const Key& key = heads_[current_].row ? heads_[current_].key : Key{};
+    const bool earlierTime = heads_[current_].row && key.day == others_.day && key.minute >= 0 &&
+                             (others_.minute < 0 || key.minute < others_.minute);
+    current_ = !others_.any ? kNone : earlierTime ? others_.firstUntimed : others_.firstEarliest;
   } else {
     const Others all = earliest(kNone);
     current_ = all.any ? all.firstEarliest : kNone;
