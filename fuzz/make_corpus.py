@@ -168,6 +168,31 @@ def ledger_seeds():
     }
 
 
+def merge_seeds():
+    """Logs for fuzz_merge: a byte for how many logs (2 to 5), then two bytes a row: the low
+    bits of the first pick the log and its high bits the time (3: none); the second's low
+    nibble the day (0: a date that does not read), its high nibble the price."""
+    def row(log, day, time, price):
+        return bytes([log | (time << 4), (price << 4) | day])
+    def history(logs, rows, overlap):
+        # One history cut into overlapping pieces, as yearly exports are.
+        data = bytearray([logs - 2])
+        for i in range(rows):
+            day, time, price = 1 + 4 * i // rows, i % 4, i % 8
+            piece = i * logs // rows
+            data += row(piece, day, time, price)
+            if piece + 1 < logs and (i + 1) * logs // rows > piece and overlap:
+                data += row(piece + 1, day, time, price)
+        return bytes(data)
+    return {
+        'pieces': history(3, 48, True),
+        'pieces-apart': history(4, 40, False),
+        'ties': bytes([1]) + row(0, 1, 0, 1) + row(1, 1, 0, 1) + row(0, 1, 3, 2) +
+                row(1, 1, 3, 2) + row(0, 0, 0, 3),
+        'equal-fills': bytes([0]) + row(0, 2, 1, 5) * 2 + row(1, 2, 1, 5) * 3,
+    }
+
+
 def write(folder, seeds):
     path = ROOT / 'corpus' / folder
     path.mkdir(parents=True, exist_ok=True)
@@ -179,3 +204,4 @@ if __name__ == '__main__':
     write('read_line', line_seeds())
     write('run', run_seeds())
     write('ledger', ledger_seeds())
+    write('merge', merge_seeds())

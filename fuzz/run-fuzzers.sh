@@ -9,7 +9,7 @@ seconds=${1:-60}
 cmake --workflow --preset fuzz >/dev/null
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-for target in read_line run ledger; do
+for target in read_line run ledger merge; do
   mkdir -p "$scratch/$target"
   echo "fuzz_$target: ${seconds}s on fuzz/corpus/$target"
   if ! (cd build/fuzz && "./fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 \
