@@ -157,6 +157,20 @@ class Tradepl : public ::testing::Test {
 
   fs::path path(const std::string& name) const { return root_ / "work" / name; }
 
+  // The work folder readable by anyone whatever the umask, and `files` in it: root runs an
+  // ordinary user's cases as nobody (kAsNobody).
+  void letAnyoneRead(const std::vector<std::string>& files = {}) const {
+    for (const fs::path& folder : {root_, root_ / "work"}) {
+      fs::permissions(folder, fs::perms::others_read | fs::perms::others_exec,
+                      fs::perm_options::add);
+    }
+    for (const std::string& file : files) {
+      fs::permissions(path(file), fs::perms::others_read, fs::perm_options::add);
+    }
+  }
+  // The words that run the command after them as nobody, a user without root's rights.
+  static constexpr const char* kAsNobody = " setpriv --reuid=65534 --regid=65534 --clear-groups";
+
   void write(const std::string& name, const std::string& bytes) const {
     std::ofstream(path(name), std::ios::binary) << bytes;
   }

@@ -27,19 +27,10 @@ class OutputPaths : public Tradepl {
   void SetUp() override {
     Tradepl::SetUp();
     write("spot.csv", spotLog({spotBuy("7203", "100", "1000"), spotSell("7203", "100", "1200")}));
-    // Readable by anyone whatever the umask: root runs an ordinary user's cases as nobody.
-    const fs::path work = path("spot.csv").parent_path();
-    for (const fs::path& folder : {work.parent_path(), work}) {
-      fs::permissions(folder, fs::perms::others_read | fs::perms::others_exec,
-                      fs::perm_options::add);
-    }
-    fs::permissions(path("spot.csv"), fs::perms::others_read, fs::perm_options::add);
+    letAnyoneRead({"spot.csv"});
   }
   // The command that runs what follows as a user without root's rights: nobody, for root.
-  static std::string asUser() {
-    return geteuid() == 0 && !kUnderWine ? " setpriv --reuid=65534 --regid=65534 --clear-groups"
-                                         : "";
-  }
+  static std::string asUser() { return geteuid() == 0 && !kUnderWine ? kAsNobody : ""; }
   unsigned modeOf(const std::string& name) const {
     struct stat status {};
     EXPECT_EQ(lstat(path(name).c_str(), &status), 0) << name;

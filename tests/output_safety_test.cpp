@@ -24,12 +24,7 @@ class OutputSafety : public Tradepl {
  protected:
   void SetUp() override {
     Tradepl::SetUp();
-    // Readable by anyone: root runs an ordinary user's cases as nobody.
-    const fs::path work = path("spot.csv").parent_path();
-    for (const fs::path& folder : {work.parent_path(), work}) {
-      fs::permissions(folder, fs::perms::others_read | fs::perms::others_exec,
-                      fs::perm_options::add);
-    }
+    letAnyoneRead();
     writeLog("spot.csv", "1200");
   }
   // A spot log of `sales` sales at `price`, each of shares bought before it, readable by
@@ -41,7 +36,7 @@ class OutputSafety : public Tradepl {
       trades.push_back(spotSell("7203", "100", price));
     }
     write(name, spotLog(trades));
-    fs::permissions(path(name), fs::perms::others_read, fs::perm_options::add);
+    letAnyoneRead({name});
   }
   // Files anyone may write, in a folder that takes no new file: they are written in place.
   void lockFolderWith(const std::vector<std::string>& names) const {
@@ -57,7 +52,7 @@ class OutputSafety : public Tradepl {
                                         fs::perms::others_read | fs::perms::others_exec);
   }
   void unlockFolder() const { fs::permissions(path("locked"), fs::perms::owner_all); }
-  static std::string asNobody() { return " setpriv --reuid=65534 --regid=65534 --clear-groups"; }
+  static std::string asNobody() { return kAsNobody; }
   static bool root() { return geteuid() == 0 && !kUnderWine; }
 };
 

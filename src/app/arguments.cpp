@@ -16,6 +16,13 @@ constexpr std::string_view kDividendsOption = "--dividends";
 
 // True when writing `output` would replace one of `inputs`, named on the command line, or,
 // for "-", write into one: the standard output may itself be a log (- >> spot.csv).
+// The paths of the logs, in the order named.
+std::vector<std::string> pathsOf(const std::vector<LogPath>& logs) {
+  std::vector<std::string> paths;
+  for (const LogPath& log : logs) paths.push_back(log.path);
+  return paths;
+}
+
 bool replacesAnInput(const std::string& output, const std::vector<std::string>& inputs) {
   for (const std::string& input : inputs) {
     if (output == platform::kStandardOutput ? platform::sameFile(output, input)
@@ -42,7 +49,7 @@ void checkCommandLine(Arguments& arguments) {
         arguments.paths.size() > 1 ? ArgumentError::logsNotMarked : ArgumentError::noInputLog;
   } else if (!arguments.outputPath) {
     arguments.error = ArgumentError::noOutputPath;
-  } else if (replacesAnInput(*arguments.outputPath, arguments.namedLogs)) {
+  } else if (replacesAnInput(*arguments.outputPath, pathsOf(arguments.logs))) {
     arguments.error = ArgumentError::outputNamesInput;
     arguments.errorToken = *arguments.outputPath;
   } else if (arguments.reportPath && samePath(*arguments.reportPath, *arguments.outputPath)) {
@@ -54,7 +61,8 @@ void checkCommandLine(Arguments& arguments) {
     // --report /dev/stderr.
     arguments.error = ArgumentError::reportReachesOutput;
     arguments.errorToken = *arguments.reportPath;
-  } else if (arguments.reportPath && replacesAnInput(*arguments.reportPath, arguments.namedLogs)) {
+  } else if (arguments.reportPath &&
+             replacesAnInput(*arguments.reportPath, pathsOf(arguments.logs))) {
     arguments.error = ArgumentError::reportNamesInput;
     arguments.errorToken = *arguments.reportPath;
   } else if (const std::optional<std::string> written =
@@ -124,7 +132,6 @@ Arguments scanArguments(std::span<const char* const> arguments) {
         continue;
       }
       scanned.logs.push_back({token == kSpotOption ? LogKind::spot : LogKind::margin, path});
-      scanned.namedLogs.push_back(path);
     } else if (takeSwitch(token, scanned)) {
       continue;
     } else if (token.size() > 1 && token.front() == '-') {
@@ -140,7 +147,7 @@ Arguments scanArguments(std::span<const char* const> arguments) {
 
 bool standardOutputIsAnInput(const Arguments& arguments) {
   const std::string standardOutput(platform::kStandardOutput);
-  return replacesAnInput(standardOutput, arguments.namedLogs) ||
+  return replacesAnInput(standardOutput, pathsOf(arguments.logs)) ||
          replacesAnInput(standardOutput, arguments.namedSplits) ||
          replacesAnInput(standardOutput, arguments.namedDividends);
 }
@@ -148,13 +155,12 @@ bool standardOutputIsAnInput(const Arguments& arguments) {
 bool mayNameDroppedLogs(const Arguments& arguments) {
   return (arguments.error == ArgumentError::noInputLog ||
           arguments.error == ArgumentError::logsNotMarked) &&
-         arguments.namedLogs.empty() && !arguments.paths.empty();
+         arguments.logs.empty() && !arguments.paths.empty();
 }
 
 Arguments withDroppedLogs(Arguments arguments, std::span<const LogKind> kinds) {
   for (std::size_t i = 0; i < arguments.paths.size() && i < kinds.size(); ++i) {
     arguments.logs.push_back({kinds[i], arguments.paths[i]});
-    arguments.namedLogs.push_back(arguments.paths[i]);
   }
   arguments.outputPath =
       platform::pathBeside(arguments.paths.front(), std::string(kDroppedResultName));

@@ -57,7 +57,6 @@ struct Arguments {
   std::optional<std::string> reportPath;  // the yearly report, "-" for the standard output
   std::optional<std::string> splitsPath;
   std::optional<std::string> dividendsPath;
-  std::vector<std::string> namedLogs;       // every path given with -g or -s
   std::vector<std::string> namedSplits;     // every path given with --splits, even replaced
   std::vector<std::string> namedDividends;  // every path given with --dividends, even replaced
   std::vector<std::string> paths;           // the tokens taken for the output path, in order

@@ -546,7 +546,7 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
   }
   const Arguments scanned =
       scanArguments(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
-  logsNamedWithOptions = !scanned.namedLogs.empty();
+  logsNamedWithOptions = !scanned.logs.empty();
   Reporter reporter(err);
   std::vector<LookedLog> looked;
   const Arguments arguments = takeDroppedLogs(scanned, reporter, language, openFile, looked);
