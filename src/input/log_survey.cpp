@@ -10,10 +10,6 @@
 namespace tradepl::detail {
 namespace {
 
-LogKind otherLog(LogKind log) {
-  return log == LogKind::spot ? LogKind::margin : LogKind::spot;
-}
-
 // UTF-16 is known by its byte-order mark alone; UTF-8 by its mark, or later by the trade
 // types spelled in it.
 LogEncoding encodingByFirstBytes(std::string_view head) {
@@ -112,7 +108,7 @@ class HeadSurvey {
     }
     scan(head);
     if (ownRows_ == 0 && (otherRows_ > 0 || (otherHeading_ && survey_.headingLine == 0))) {
-      survey_.kind = otherLog(survey_.kind);
+      survey_.kind = factsOf(survey_.kind).other;
       scan(head);
     }
     survey_.recognised = ownRows_ > 0 || survey_.headingLine != 0;
@@ -130,7 +126,7 @@ class HeadSurvey {
 
   void scan(std::string_view head) {
     own_ = TradeLineReader(survey_.kind);
-    other_ = TradeLineReader(otherLog(survey_.kind));
+    other_ = TradeLineReader(factsOf(survey_.kind).other);
     decoder_ = LineDecoder(survey_.encoding);
     order_ = OrderVote(false);
     ownRows_ = otherRows_ = 0;

@@ -177,7 +177,7 @@ RowSource::RowSource(LogReader& log, LineListener& listener, std::uint32_t sourc
     : RowSource(log, listener, source, log.survey_->kind, nullptr) {}
 
 std::unique_ptr<RowSource> RowSource::deliveriesOf(LogReader& log, std::uint32_t source) {
-  if (log.kind() != LogKind::margin || !log.bytes_->size()) return nullptr;
+  if (!factsOf(log.kind()).keeps(TradeKind::deliveryTake) || !log.bytes_->size()) return nullptr;
   auto buffer = std::make_unique_for_overwrite<char[]>(log.bufferSize_);
   if (log.savedIn() == LogEncoding::shiftJis &&
       !detail::mayHoldDelivery(*log.bytes_, std::span<char>(buffer.get(), log.bufferSize_))) {

@@ -199,8 +199,7 @@ LineReading readLine(LogKind log, std::string_view line, TradeRow& row, ColumnSp
   // a delivery, which moves spot shares too. Margin closings keep their quantities: the
   // result comes from the row's own amounts.
   if (holdingsOf(row.kind) == LogKind::spot && row.quantity <= 0) {
-    return unreadable(LineProblemKind::notPositive,
-                      log == LogKind::spot ? kSpotQuantityColumn : kMarginQuantityColumn);
+    return unreadable(LineProblemKind::notPositive, factsOf(log).quantityColumn);
   }
   row.executed = dates.read(row.execDateTime.view());
   return {LineVerdict::kept, {}};
