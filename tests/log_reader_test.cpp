@@ -72,7 +72,6 @@ LogReport readTradeLines(LogBytes& bytes, LogKind log, Recorder& recorder) {
   LogReader reader(bytes, log);
   if (reader.failure() || reader.refusal() != LogRefusal::none) {
     LogReport report;
-    report.refusal = reader.refusal();
     report.failure = reader.failure();
     return report;
   }
@@ -345,10 +344,11 @@ TEST(ReadTradeLines, ReadsDaysLargerThanABlockInOrder) {
 TEST(ReadTradeLines, SaysOfAUtf8LineAfterShiftJisRowsThatItIsSkipped) {
   SpotTrade inUtf8;
   inUtf8.tradeType = std::string(sjis::kSpotInUtf8);
+  const std::string log = "heading\n" + SpotTrade{}.line() + "\n" + inUtf8.line() + "\n";
+  MemoryBytes bytes(log);
+  EXPECT_EQ(LogReader(bytes, LogKind::spot).refusal(), LogRefusal::none);
   Recorder recorder;
-  const LogReport report =
-      read(LogKind::spot, "heading\n" + SpotTrade{}.line() + "\n" + inUtf8.line() + "\n", recorder);
-  EXPECT_EQ(report.refusal, LogRefusal::none);
+  read(LogKind::spot, log, recorder);
   EXPECT_EQ(recorder.skippedLines, Lines{3});
   EXPECT_EQ(recorder.problems, std::vector{LineProblemKind::utf8Text});
 }

@@ -38,7 +38,6 @@ enum class LogRefusal : std::uint8_t {
 
 // What reading a log came to.
 struct LogReport {
-  LogRefusal refusal = LogRefusal::none;
   LogOrder order = LogOrder::oldestFirst;
   LogEncoding savedIn = LogEncoding::shiftJis;  // other than Shift_JIS: converted as read
   FileProblem failure;                          // why the reading stopped early, if it did
