@@ -1,6 +1,7 @@
 #include "input/log_survey.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "input/block_lines.hpp"
@@ -16,24 +17,6 @@ LogEncoding encodingByFirstBytes(std::string_view head) {
   if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) return LogEncoding::utf16;
   if (head.starts_with("\xEF\xBB\xBF")) return LogEncoding::utf8;
   return LogEncoding::shiftJis;
-}
-
-// Whether a log without a byte-order mark was saved as UTF-8: its first block spells a trade
-// type in UTF-8, and more of its lines with non-ASCII bytes are UTF-8 than are not. One row
-// pasted in from a file of the other encoding does not turn the log over; the reader skips it.
-bool isMostlyUtf8(std::string_view lines, char lineEnd) {
-  if (!holdsKeywordInUtf8(lines)) return false;
-  std::uint64_t utf8 = 0;
-  std::uint64_t notUtf8 = 0;
-  for (std::size_t start = 0; start < lines.size();) {
-    const std::size_t end = std::min(lines.find(lineEnd, start), lines.size());
-    const std::string_view line = lines.substr(start, end - start);
-    const bool ascii = std::all_of(line.begin(), line.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (!ascii) ++(isUtf8(line) ? utf8 : notUtf8);
-    start = end + 1;
-  }
-  return utf8 > notUtf8;
 }
 
 LogRefusal refusalByFirstBytes(std::string_view head) {
@@ -93,93 +76,143 @@ class OrderVote {
   Day previousDay_;
 };
 
-// Looks at the lines of the first block: the log's kind and encoding, its heading line, and
-// the order of its dated rows. A log whose rows, or heading, read only as the other kind of
-// log is that kind, whatever it was named as; one whose trade types are spelled in UTF-8, in
-// most of its lines, is UTF-8.
-class HeadSurvey {
- public:
-  explicit HeadSurvey(LogSurvey& survey) : survey_(survey) {}
-
-  void look(std::string_view head) {
-    if (survey_.encoding == LogEncoding::shiftJis &&
-        isMostlyUtf8(wholeLines(head), survey_.lineEnd)) {
-      survey_.encoding = LogEncoding::utf8;
-    }
-    scan(head);
-    if (ownRows_ == 0 && (otherRows_ > 0 || (otherHeading_ && survey_.headingLine == 0))) {
-      survey_.kind = factsOf(survey_.kind).other;
-      scan(head);
-    }
-    survey_.recognised = ownRows_ > 0 || survey_.headingLine != 0;
-    order_.addTo(survey_);
+// The length of the line's leading ASCII bytes, eight at a time: most of a row is ASCII
+// (dates, codes, amounts), and every line of the first block is looked at this way.
+std::size_t asciiPrefix(std::string_view line) {
+  std::size_t i = 0;
+  for (std::uint64_t word = 0; i + sizeof word <= line.size(); i += sizeof word) {
+    std::memcpy(&word, line.data() + i, sizeof word);
+    if ((word & 0x8080808080808080) != 0) break;
   }
+  while (i < line.size() && static_cast<unsigned char>(line[i]) < 0x80) ++i;
+  return i;
+}
+
+// What the lines of the first block come to, read as one kind of log.
+class KindLook {
+ public:
+  enum class Seen : std::uint8_t { nothing, heading, row, unreadable };
+
+  explicit KindLook(LogKind kind) : reader_(kind) {}
+
+  // `passedOver`: a row pasted in UTF-8 among Shift_JIS rows, which the reader skips too. It
+  // is no heading line either: the headings are Shift_JIS, none spells a trade type in UTF-8.
+  Seen look(std::uint64_t number, std::string_view line, bool passedOver) {
+    if (passedOver) return Seen::nothing;
+    if (reader_.isHeading(line)) {
+      if (rows == 0) headingLine = number;
+      return Seen::heading;
+    }
+    TradeRow row;
+    const LineVerdict verdict = reader_.read(line, row).verdict;
+    if (verdict == LineVerdict::unreadable) return Seen::unreadable;
+    if (verdict == LineVerdict::blank) return Seen::nothing;
+    ++rows;
+    if (verdict == LineVerdict::kept) order.take(row.executed);
+    return Seen::row;
+  }
+
+  std::uint64_t rows = 0;         // lines that read in its layout, of any trade type
+  std::uint64_t headingLine = 0;  // its heading line, when no row stands before it
+  OrderVote order{false};
 
  private:
-  // The lines of the first block that it holds whole: the block may cut the last one, in
-  // the middle of a character.
-  std::string_view wholeLines(std::string_view head) const {
-    if (survey_.headIsAll) return head;
-    const std::size_t lastEnd = head.rfind(survey_.lineEnd);
-    return lastEnd == std::string_view::npos ? std::string_view() : head.substr(0, lastEnd + 1);
+  TradeLineReader reader_;
+};
+
+// The lines of the first block in one encoding, as the kind the log was named as and, until
+// a row reads as that kind, as the other kind too. A log whose rows, or heading, read only
+// as the other kind is that kind, whatever it was named as.
+class EncodingLook {
+ public:
+  EncodingLook(LogKind named, LogEncoding encoding)
+      : encoding_(encoding), decoder_(encoding), named_(named) {
+    other_.emplace(factsOf(named).other);
   }
 
-  void scan(std::string_view head) {
-    own_ = TradeLineReader(survey_.kind);
-    other_ = TradeLineReader(factsOf(survey_.kind).other);
-    decoder_ = LineDecoder(survey_.encoding);
-    order_ = OrderVote(false);
-    ownRows_ = otherRows_ = 0;
-    otherHeading_ = false;
-    survey_.headingLine = 0;
-    survey_.headLooked = 0;
+  // `utf8Keyword`: the line spells a trade type in UTF-8.
+  void look(std::uint64_t number, std::string_view text, bool utf8Keyword) {
+    LineProblem problem;
+    const std::optional<std::string_view> line = decoder_.shiftJis(text, problem);
+    if (!line) return;
+    const bool passedOver = encoding_ == LogEncoding::shiftJis && utf8Keyword;
+    const KindLook::Seen named = named_.look(number, *line, passedOver);
+    if (!other_) return;
+    const KindLook::Seen other = other_->look(number, *line, passedOver);
+    if (named == KindLook::Seen::unreadable) {
+      otherRows_ += other == KindLook::Seen::row ? 1 : 0;
+      otherHeading_ = otherHeading_ || other == KindLook::Seen::heading;
+    }
+    if (named_.rows > 0) other_.reset();  // the log is the kind it was named as
+  }
+
+  bool turns() const {
+    return named_.rows == 0 && (otherRows_ > 0 || (otherHeading_ && named_.headingLine == 0));
+  }
+  const KindLook& taken() const { return turns() ? *other_ : named_; }
+
+ private:
+  LogEncoding encoding_;
+  LineDecoder decoder_;
+  KindLook named_;
+  std::optional<KindLook> other_;
+  std::uint64_t otherRows_ = 0;  // lines unreadable as the named kind that read as the other
+  bool otherHeading_ = false;    // the other kind's heading line, among those lines
+};
+
+// Looks at the lines of the first block, once: the log's kind and encoding, its heading line,
+// and the order of its dated rows. A log without a byte-order mark is looked at as Shift_JIS
+// and as UTF-8 at once; it is UTF-8 when its first block spells a trade type in UTF-8 and more
+// of its lines with non-ASCII bytes are UTF-8 than are not. One row pasted in from a file of
+// the other encoding does not turn the log over; the reader skips it.
+class HeadSurvey {
+ public:
+  explicit HeadSurvey(LogSurvey& survey)
+      : survey_(survey), asWritten_(survey.kind, survey.encoding) {
+    if (survey.encoding == LogEncoding::shiftJis) asUtf8_.emplace(survey.kind, LogEncoding::utf8);
+  }
+
+  void look(std::string_view head) {
     std::uint64_t number = 0;
-    std::size_t start = 0;
-    while (start < head.size()) {
+    for (std::size_t start = 0; start < head.size();) {
       const std::size_t end = head.find(survey_.lineEnd, start);
       if (end == std::string_view::npos && !survey_.headIsAll) break;  // cut by the block
       const std::size_t stop = end == std::string_view::npos ? head.size() : end;
-      if (!lookAt(++number, lineText(head.substr(start, stop - start), survey_.lineEnd))) {
-        break;
-      }
+      lookAt(++number, head.substr(start, stop - start));
       start = stop + 1;
       survey_.headLooked = std::min(start, head.size());
     }
+    const bool utf8 = asUtf8_ && keywordInUtf8_ && utf8Lines_ > otherLines_;
+    if (utf8) survey_.encoding = LogEncoding::utf8;
+    const EncodingLook& taken = utf8 ? *asUtf8_ : asWritten_;
+    if (taken.turns()) survey_.kind = factsOf(survey_.kind).other;
+    const KindLook& kind = taken.taken();
+    survey_.headingLine = kind.headingLine;
+    survey_.recognised = kind.rows > 0 || kind.headingLine != 0;
+    kind.order.addTo(survey_);
   }
 
-  // False once enough is known.
-  bool lookAt(std::uint64_t number, std::string_view text) {
-    LineProblem problem;
-    const std::optional<std::string_view> line = decoder_.shiftJis(text, problem);
-    if (!line) return true;
-    if (own_.isHeading(*line)) {
-      if (ownRows_ == 0) survey_.headingLine = number;
-      return true;
-    }
-    // A row pasted in UTF-8 among Shift_JIS rows: the reader skips it, and so does this look.
-    if (survey_.encoding == LogEncoding::shiftJis && holdsKeywordInUtf8(*line)) return true;
-    TradeRow row;
-    const LineVerdict verdict = own_.read(*line, row).verdict;
-    if (verdict == LineVerdict::kept || verdict == LineVerdict::otherTradeType) {
-      ++ownRows_;
-      if (verdict == LineVerdict::kept) order_.take(row.executed);
-    } else if (verdict == LineVerdict::unreadable && ownRows_ == 0) {
-      TradeRow other;
-      const LineVerdict asOther = other_.read(*line, other).verdict;
-      if (asOther == LineVerdict::kept || asOther == LineVerdict::otherTradeType) ++otherRows_;
-      if (other_.isHeading(*line)) otherHeading_ = true;
-    }
-    return true;
+ private:
+  void lookAt(std::uint64_t number, std::string_view line) {
+    const std::size_t firstNonAscii = asciiPrefix(line);
+    const bool ascii = firstNonAscii == line.size();
+    // Every trade type is spelled in non-ASCII characters.
+    const bool keyword = !ascii && holdsKeywordInUtf8(line);
+    const bool utf8 = ascii || isUtf8(line.substr(firstNonAscii));
+    keywordInUtf8_ = keywordInUtf8_ || keyword;
+    if (!ascii) ++(utf8 ? utf8Lines_ : otherLines_);
+    const std::string_view text = lineText(line, survey_.lineEnd);
+    asWritten_.look(number, text, keyword);
+    // A line that is not UTF-8 does not convert from it: nothing to look at.
+    if (asUtf8_ && utf8) asUtf8_->look(number, text, keyword);
   }
 
   LogSurvey& survey_;
-  TradeLineReader own_{LogKind::spot};
-  TradeLineReader other_{LogKind::margin};
-  LineDecoder decoder_;
-  OrderVote order_{false};
-  std::uint64_t ownRows_ = 0;    // rows that read in the layout of the log's kind
-  std::uint64_t otherRows_ = 0;  // lines that read only in the other kind's layout
-  bool otherHeading_ = false;
+  EncodingLook asWritten_;              // in the encoding its first bytes tell
+  std::optional<EncodingLook> asUtf8_;  // a log without a byte-order mark, taken as UTF-8
+  bool keywordInUtf8_ = false;
+  std::uint64_t utf8Lines_ = 0;   // lines with non-ASCII bytes that are UTF-8
+  std::uint64_t otherLines_ = 0;  // and those that are not
 };
 
 // Counts the order of the dated rows of the last block, reading back from the end of the
