@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -51,7 +52,12 @@ class FlowRun final : public FlowListener, public LineListener {
   void note(const LedgerNote& note, const TradeRow& trade) override {
     notes_.push_back({note, kept(trade)});
   }
-  void undatedResult(const TradeRow&) override {}
+  void undatedResult(const TradeRow& trade) override { undated_.push_back(trade.line); }
+  // The lines of the results whose execution date is no calendar day.
+  const std::vector<std::uint64_t>& undatedLines() {
+    run();
+    return undated_;
+  }
   // A run must skip no line, unless the test asks which it skipped, before it runs.
   void skipped(std::uint64_t line, const LineProblem&) override {
     skipped_.push_back(line);
@@ -111,11 +117,34 @@ class FlowRun final : public FlowListener, public LineListener {
   bool ran_ = false;
   bool asksSkipped_ = false;
   std::vector<std::uint64_t> skipped_;
+  std::vector<std::uint64_t> undated_;
   TradeFlow flow_;
   std::vector<ResultRow> results_;
   std::vector<Noted> notes_;
   std::vector<SplitNote> splitNotes_;
   std::deque<std::string> texts_;
 };
+
+// Results as (average, commission, tax, profit), for one table of expectations.
+struct Figured {
+  double average;
+  std::int64_t commission;
+  std::int64_t tax;
+  std::int64_t profit;
+
+  friend bool operator==(const Figured&, const Figured&) = default;
+  friend std::ostream& operator<<(std::ostream& out, const Figured& f) {
+    return out << f.average << "/" << f.commission << "/" << f.tax << "/" << f.profit;
+  }
+};
+
+inline std::vector<Figured> figuresOf(FlowRun& run) {
+  std::vector<Figured> figured;
+  for (const ResultRow& result : run.results()) {
+    figured.push_back(
+        {result.averagePrice, result.trade.commission, result.trade.commissionTax, result.profit});
+  }
+  return figured;
+}
 
 }  // namespace tradepl::testing

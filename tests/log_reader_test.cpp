@@ -14,82 +14,21 @@
 
 #include "failing_bytes.hpp"
 #include "log_lines.hpp"
-#include "output/result_line.hpp"
+#include "log_reading.hpp"
 
 namespace tradepl {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::dated;
 using testing::FailingBytes;
+using testing::Lines;
 using testing::MarginTrade;
+using testing::read;
+using testing::readAll;
+using testing::readTradeLines;
+using testing::Recorder;
 using testing::SpotTrade;
-
-// What a log's rows come to, copied out of the rows while their lines are at hand.
-struct KeptRow {
-  std::uint64_t line = 0;
-  std::string code;
-  std::string settlementDate;
-  std::size_t nameSize = 0;
-};
-
-class Recorder final : public LineListener {
- public:
-  void kept(const TradeRow& row) {
-    std::string code;
-    appendStockCode(code, row.stockCode);
-    rows.push_back(
-        {row.line, code, std::string(row.settlementDate.view()), row.stockName.view().size()});
-  }
-  void skipped(std::uint64_t line, const LineProblem& problem) override {
-    skippedLines.push_back(line);
-    problems.push_back(problem.kind);
-  }
-  void outOfOrder(const TradeRow& row) override { outOfOrderLines.push_back(row.line); }
-
-  std::vector<std::uint64_t> keptLines() const {
-    std::vector<std::uint64_t> lines;
-    for (const KeptRow& row : rows) lines.push_back(row.line);
-    return lines;
-  }
-
-  std::vector<KeptRow> rows;
-  std::vector<std::uint64_t> skippedLines;
-  std::vector<LineProblemKind> problems;
-  std::vector<std::uint64_t> outOfOrderLines;
-};
-
-using Lines = std::vector<std::uint64_t>;
-
-// Reads every row of a log looked over.
-LogReport readAll(LogReader& reader, Recorder& recorder) {
-  RowSource source(reader, recorder);
-  while (const TradeRow* row = source.next()) recorder.kept(*row);
-  return source.report();
-}
-
-// Looks a log over and reads it, unless it is refused.
-LogReport readTradeLines(LogBytes& bytes, LogKind log, Recorder& recorder) {
-  LogReader reader(bytes, log);
-  if (reader.failure() || reader.refusal() != LogRefusal::none) {
-    LogReport report;
-    report.failure = reader.failure();
-    return report;
-  }
-  return readAll(reader, recorder);
-}
-
-SpotTrade dated(const std::string& date, const std::string& code = "7203") {
-  SpotTrade trade;
-  trade.date = date;
-  trade.code = code;
-  return trade;
-}
-
-// Reads `log` handed over a few bytes at a time, so that lines straddle every read.
-LogReport read(LogKind kind, const std::string& log, Recorder& recorder) {
-  MemoryBytes bytes(log, 7);
-  return readTradeLines(bytes, kind, recorder);
-}
 
 TEST(ReadTradeLines, DropsHeadingsAndBlankLinesQuietlyAndReportsTheRest) {
   SpotTrade bad;
@@ -123,14 +62,6 @@ TEST(ReadTradeLines, ReportsAnUnreadableLineAfterTheFirst) {
   EXPECT_EQ(recorder.skippedLines, std::vector<std::uint64_t>{2});
 }
 
-TEST(ReadTradeLines, DropsOneCarriageReturnBeforeEachLineFeed) {
-  Recorder recorder;
-  read(LogKind::spot, SpotTrade{}.line() + "\r\n" + SpotTrade{}.line() + "\r\r\n", recorder);
-  ASSERT_EQ(recorder.rows.size(), 2u);
-  EXPECT_EQ(recorder.rows[0].settlementDate, "2024/03/07");
-  EXPECT_EQ(recorder.rows[1].settlementDate, "2024/03/07\r");  // one CR belongs to the line end
-}
-
 TEST(ReadTradeLines, KeepsTheRowsOfMarginOpeningsAndClosingsInFileOrder) {
   MarginTrade opening;
   opening.tradeType = std::string(sjis::kMarginOpening);
@@ -142,87 +73,6 @@ TEST(ReadTradeLines, KeepsTheRowsOfMarginOpeningsAndClosingsInFileOrder) {
   ASSERT_EQ(recorder.rows.size(), 2u);
   EXPECT_EQ(recorder.rows[0].code, "3333");
   EXPECT_EQ(recorder.rows[1].code, "9984");
-}
-
-TEST(ReadTradeLines, ReadsAFileAcrossBlocksAndLinesLongerThanABlock) {
-  // Several megabytes, so lines straddle the reader's blocks, and one line of more than a
-  // block; the last line has no line end.
-  const fs::path file = fs::temp_directory_path() / "tradepl-reader-blocks.csv";
-  std::string log = "heading\r\n";
-  SpotTrade trade;
-  for (int i = 0; i < 40000; ++i) {
-    trade.code = std::to_string(1000 + i % 5000);
-    log += trade.line() + "\r\n";
-  }
-  SpotTrade huge;
-  huge.name = std::string(600 << 10, 'N');
-  log += huge.line() + "\r\n" + SpotTrade{}.line();
-  std::ofstream(file, std::ios::binary) << log;
-
-  OpenedLog opened = openLogFile(file.string());
-  ASSERT_TRUE(opened.bytes);
-  Recorder recorder;
-  const LogReport report = readTradeLines(*opened.bytes, LogKind::spot, recorder);
-  fs::remove(file);
-  EXPECT_TRUE(report.readable());
-  EXPECT_TRUE(recorder.skippedLines.empty());
-  ASSERT_EQ(recorder.rows.size(), 40002u);
-  for (std::size_t i = 0; i < 40000; ++i) {
-    ASSERT_EQ(recorder.rows[i].code, std::to_string(1000 + i % 5000)) << i;
-    ASSERT_EQ(recorder.rows[i].settlementDate, "2024/03/07") << i;
-  }
-  EXPECT_EQ(recorder.rows[40000].nameSize, std::size_t{600} << 10);
-  EXPECT_EQ(recorder.rows[40001].line, 40003u);
-  EXPECT_EQ(recorder.rows[40001].settlementDate, "2024/03/07");
-}
-
-TEST(ReadTradeLines, DropsTheHeadingAndTheLinesBeforeItQuietly) {
-  const std::string title = "\x8E\xE6\x88\xF8\x97\x9A\x97\xF0";  // 取引履歴
-  std::string quotedHeading = "\"";
-  for (const char c : headingLine(LogKind::spot))
-    quotedHeading += c == ',' ? "\",\"" : std::string(1, c);
-  for (const std::string& heading : {headingLine(LogKind::spot), quotedHeading + "\""}) {
-    const std::string log = title + "\r\nAccount,123-4567\r\nPeriod,2024/01/01,2024/12/31\r\n" +
-                            heading + "\r\n" + SpotTrade{}.line() + "\r\nnot a trade\r\n";
-    Recorder recorder;
-    const LogReport report = read(LogKind::spot, log, recorder);
-    EXPECT_EQ(recorder.keptLines(), Lines{5}) << heading;
-    EXPECT_EQ(recorder.skippedLines, Lines{6}) << heading;
-    EXPECT_EQ(report.lines, 6u);
-  }
-
-  // Without the heading line, only line 1 goes quietly.
-  Recorder withoutHeading;
-  read(LogKind::spot, title + "\nAccount,123\n" + SpotTrade{}.line() + "\n", withoutHeading);
-  EXPECT_EQ(withoutHeading.skippedLines, Lines{2});
-}
-
-TEST(ReadTradeLines, ReadsALogWithCarriageReturnsForLineEnds) {
-  Recorder recorder;
-  read(LogKind::spot, "heading\r" + SpotTrade{}.line() + "\r" + SpotTrade{}.line() + "\r",
-       recorder);
-  EXPECT_EQ(recorder.keptLines(), (Lines{2, 3}));
-  EXPECT_EQ(recorder.rows[1].settlementDate, "2024/03/07");
-}
-
-TEST(ReadTradeLines, SkipsLinesLongerThanOneMebibyteWithoutKeepingThem) {
-  SpotTrade huge;
-  huge.name = std::string((1 << 20) + 1, 'N');
-  Recorder recorder;
-  const std::string log =
-      SpotTrade{}.line() + "\n" + huge.line() + "\n" + SpotTrade{}.line() + "\n";
-  MemoryBytes bytes(log);
-  readTradeLines(bytes, LogKind::spot, recorder);
-  EXPECT_EQ(recorder.keptLines(), (Lines{1, 3}));
-  EXPECT_EQ(recorder.skippedLines, Lines{2});
-  EXPECT_EQ(recorder.problems, std::vector{LineProblemKind::tooLong});
-
-  Recorder endless;
-  const std::string withoutLineEnd(3 << 20, 'x');
-  MemoryBytes noLineEnd(withoutLineEnd);
-  const LogReport report = readTradeLines(noLineEnd, LogKind::spot, endless);
-  EXPECT_EQ(report.lines, 1u);
-  EXPECT_EQ(endless.skippedLines, Lines{1});
 }
 
 TEST(ReadTradeLines, ReadsANewestFirstLogFromItsLastLineUp) {
@@ -248,46 +98,6 @@ TEST(ReadTradeLines, ReadsANewestFirstLogFromItsLastLineUp) {
   EXPECT_EQ(recorder.rows[rows - 101].nameSize, std::size_t{300} << 10);  // line 102
   EXPECT_TRUE(recorder.skippedLines.empty());
   EXPECT_EQ(recorder.outOfOrderLines, (Lines{}));
-}
-
-struct OrderVoteCase {
-  std::vector<const char*> dates;
-  LogOrder order;
-};
-
-TEST(ReadTradeLines, TakesALogsOrderByTheVotesOfItsDaysAndOfItsTimes) {
-  constexpr LogOrder oldest = LogOrder::oldestFirst;
-  constexpr LogOrder newest = LogOrder::newestFirst;
-  for (const OrderVoteCase& c : std::vector<OrderVoteCase>{
-           // One mistyped year in the last row does not turn a log around.
-           {{"2024/03/05 10:00", "2024/03/06 10:00", "2024/03/07 10:00", "2004/03/08 10:00"},
-            oldest},
-           {{"2004/03/08 10:00", "2024/03/07 10:00", "2024/03/06 10:00", "2024/03/05 10:00"},
-            newest},
-           // A log of one day follows its times; a tie reads from the top; a date without a
-           // time ties with its day's times.
-           {{"2024/03/05 09:00", "2024/03/05 15:00", "2024/03/05 10:00"}, oldest},
-           {{"2024/03/05", "2024/03/05 15:00", "2024/03/05 09:00", "x"}, newest},
-           // Only calendar dates take part.
-           {{"2024/03/05", "9999/99/99", "2024/03/04"}, newest},
-           {{"2024/03/05", "2024/02/30", "2023/02/29"}, oldest},
-           // Days and the trades of a day going opposite ways, by two time pairs or more.
-           {{"2024/03/06 09:00", "2024/03/06 10:00", "2024/03/06 11:00", "2024/03/05 09:00"},
-            LogOrder::daysNewestFirst},
-           {{"2024/03/05 11:00", "2024/03/05 10:00", "2024/03/06 11:00", "2024/03/06 10:00"},
-            LogOrder::tradesNewestFirst},
-           // One time pair against the days does not turn the days' order within a day, nor
-           // do two that are outnumbered.
-           {{"2024/03/06 10:00", "2024/03/06 11:00", "2024/03/05 10:00"}, newest},
-           {{"2024/03/05 10:00", "2024/03/05 09:00", "2024/03/06 10:00", "2024/03/06 09:00",
-             "2024/03/07 10:00", "2024/03/07 11:00", "2024/03/07 12:00"},
-            oldest},
-       }) {
-    std::string log;
-    for (const char* date : c.dates) log += dated(date).line() + "\n";
-    Recorder recorder;
-    EXPECT_EQ(read(LogKind::spot, log, recorder).order, c.order) << log;
-  }
 }
 
 struct DayByDayCase {
@@ -483,78 +293,6 @@ TEST(OpenLogFile, SaysWhyAFileCannotBeRead) {
   EXPECT_EQ(openLogFile("no/such/file.csv").problem.failure, FileFailure::cannotOpen);
   EXPECT_EQ(openLogFile(fs::temp_directory_path().string()).problem.failure,
             FileFailure::isDirectory);
-}
-
-TEST(IsUtf8, TakesWellFormedUtf8Only) {
-  struct Case {
-    std::string text;
-    bool utf8;
-  };
-  for (const Case& c : std::vector<Case>{{"7203,abc", true},
-                                         {"\xE7\x8F\xBE\xE7\x89\xA9", true},  // 現物
-                                         {"\xF0\x9F\x98\x80", true},          // an emoji
-                                         {"\x8C\xBB\x95\xA8", false},         // 現物 in Shift_JIS
-                                         {"\xC0\xAF", false},                 // overlong '/'
-                                         {"\xED\xA0\x80", false},             // a surrogate
-                                         {"\xF4\x90\x80\x80", false},         // past U+10FFFF
-                                         {"\xE7\x8F", false}}) {              // cut short
-    EXPECT_EQ(detail::isUtf8(c.text), c.utf8) << c.text;
-  }
-}
-
-// A UTF-16 log is decoded whole, surrogate pairs included: a character beyond the Basic
-// Multilingual Plane has no Shift_JIS form, so its line is skipped and the others kept.
-TEST(LogReader, DecodesUtf16AndSkipsALineShiftJisCannotHold) {
-  std::string log = "\xFF\xFE";
-  const std::string text = "heading\n";
-  for (const char c : text) log += std::string{c, '\0'};
-  log += std::string("\x3D\xD8\x00\xDE\n\0", 6);  // U+1F600, an emoji, as a surrogate pair
-  Recorder emoji;
-  const LogReport report = read(LogKind::spot, log, emoji);
-  EXPECT_EQ(report.savedIn, LogEncoding::utf16);
-  EXPECT_EQ(emoji.skippedLines, Lines{2});
-  EXPECT_EQ(emoji.problems, std::vector<LineProblemKind>{LineProblemKind::notInShiftJis});
-}
-
-// A log without a byte-order mark is in the encoding most of its lines are in, UTF-8 only
-// when it spells a trade type in UTF-8: a row pasted in from a file of the other encoding is
-// skipped, wherever it stands.
-TEST(LogReader, TakesTheEncodingMostOfItsLinesAreIn) {
-  const std::string inShiftJis = SpotTrade{}.line();
-  const std::string inUtf8 =
-      "2024/03/05 14:55,1,7203,x,\xE7\x8F\xBE\xE7\x89\xA9,\xE8\xB2\xB7,x,x,1,1,0,0,1,2024/03/07";
-  struct Case {
-    std::vector<std::string> rows;
-    LogEncoding encoding;
-    Lines kept;
-    Lines skipped;
-  };
-  for (const Case& c : std::vector<Case>{
-           {{inShiftJis, inUtf8, inUtf8}, LogEncoding::utf8, {3, 4}, {2}},
-           {{inUtf8, inShiftJis, inUtf8}, LogEncoding::utf8, {2, 4}, {3}},
-           {{inUtf8, inShiftJis, inShiftJis}, LogEncoding::shiftJis, {3, 4}, {2}},
-           {{inUtf8, inShiftJis}, LogEncoding::shiftJis, {3}, {2}},  // a tie
-       }) {
-    std::string log = "heading\n";
-    for (const std::string& row : c.rows) log += row + "\n";
-    Recorder recorder;
-    const LogReport report = read(LogKind::spot, log, recorder);
-    EXPECT_EQ(report.savedIn, c.encoding) << log;
-    EXPECT_EQ(recorder.keptLines(), c.kept) << log;
-    EXPECT_EQ(recorder.skippedLines, c.skipped) << log;
-  }
-
-  // The trade types of a margin position settled by delivery count as well: 現引.
-  MarginTrade takeUp;
-  takeUp.name = "\xE3\x83\x88\xE3\x83\xA8\xE3\x82\xBF";  // トヨタ
-  takeUp.tradeType = "\xE7\x8F\xBE\xE5\xBC\x95";
-  takeUp.side = "\xE8\xB2\xB7";  // 買
-  std::vector<std::string> columns = takeUp.columns();
-  columns[6] = columns[7] = columns[8] = "x";  // market, account, margin type
-  Recorder recorder;
-  EXPECT_EQ(
-      read(LogKind::margin, "heading\n" + testing::joinColumns(columns) + "\n", recorder).savedIn,
-      LogEncoding::utf8);
 }
 
 }  // namespace
