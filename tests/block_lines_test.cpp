@@ -90,5 +90,55 @@ TEST(ReadTradeLines, SkipsLinesLongerThanOneMebibyteWithoutKeepingThem) {
   EXPECT_EQ(endless.skippedLines, Lines{1});
 }
 
+// The texts of the lines a cursor finds, the log handed over three bytes a read.
+template <class Cursor>
+std::vector<std::string> textsOf(Cursor& lines) {
+  std::vector<std::string> texts;
+  for (detail::FoundLine found; (found = lines.next()).kind != detail::FoundLine::Kind::end;) {
+    texts.emplace_back(found.text);
+  }
+  return texts;
+}
+
+struct LinesCase {
+  std::string bytes;
+  char lineEnd;
+  std::vector<std::string> lines;  // first to last
+};
+
+TEST(BlockLines, FindsTheSameLinesForwardAndBackward) {
+  for (const LinesCase& c : std::vector<LinesCase>{
+           {"", '\n', {}},
+           {"ab\ncd\n", '\n', {"ab", "cd"}},
+           {"ab\ncdefg", '\n', {"ab", "cdefg"}},  // the last line without an end
+           {"ab\r\ncd\r\n", '\n', {"ab", "cd"}},
+           {"ab\r\r\n", '\n', {"ab\r"}},
+           {"ab\rcd\r", '\r', {"ab", "cd"}},
+           {"\n\nab", '\n', {"", "", "ab"}},
+           {"abcdefgh\nijklmnopq\n", '\n', {"abcdefgh", "ijklmnopq"}},  // across reads
+       }) {
+    std::vector<char> buffer(c.bytes.size() + 1);
+    MemoryBytes forwardBytes(c.bytes, 3);
+    detail::ForwardLines forward(forwardBytes, c.lineEnd, buffer, 0);
+    EXPECT_EQ(textsOf(forward), c.lines) << c.bytes;
+    MemoryBytes backwardBytes(c.bytes, 3);
+    detail::BackwardLines backward(backwardBytes, c.lineEnd, buffer);
+    EXPECT_EQ(textsOf(backward), std::vector(c.lines.rbegin(), c.lines.rend())) << c.bytes;
+    MemoryBytes countedBytes(c.bytes, 3);
+    EXPECT_EQ(detail::countLines(countedBytes, c.lineEnd, buffer), c.lines.size()) << c.bytes;
+  }
+}
+
+TEST(BlockLines, FindsTheLinesOfAStretchOfTheLogEitherWay) {
+  const std::string log = "aa\nbb\ncc\ndd\n";
+  std::vector<char> buffer(log.size() + 1);
+  MemoryBytes bytes(log, 3);
+  detail::ForwardLines forward(bytes, '\n', buffer, 0, 3, 9);
+  EXPECT_EQ(textsOf(forward), (std::vector<std::string>{"bb", "cc"}));
+  // From the line end before bb, up to the start of dd.
+  detail::BackwardLines backward(bytes, '\n', buffer, 2, 9);
+  EXPECT_EQ(textsOf(backward), (std::vector<std::string>{"cc", "bb"}));
+}
+
 }  // namespace
 }  // namespace tradepl

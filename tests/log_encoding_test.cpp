@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,35 @@ TEST(LogReader, DecodesUtf16AndSkipsALineShiftJisCannotHold) {
   EXPECT_EQ(report.savedIn, LogEncoding::utf16);
   EXPECT_EQ(emoji.skippedLines, Lines{2});
   EXPECT_EQ(emoji.problems, std::vector<LineProblemKind>{LineProblemKind::notInShiftJis});
+}
+
+struct DecodeCase {
+  LogEncoding encoding;
+  std::string line;
+  std::optional<std::string> shiftJis;
+  LineProblemKind problem;  // when it does not convert
+};
+
+TEST(LineDecoder, HandsALineOnAsShiftJisOrSaysWhyNot) {
+  const std::string genbutsu = "\x8C\xBB\x95\xA8";  // 現物
+  const std::string inUtf8 = "\xE7\x8F\xBE\xE7\x89\xA9";
+  const LogEncoding utf8 = LogEncoding::utf8;
+  for (const DecodeCase& c : std::vector<DecodeCase>{
+           {LogEncoding::shiftJis, genbutsu, genbutsu, {}},
+           {LogEncoding::shiftJis, inUtf8, inUtf8, {}},  // as it stands, whatever it holds
+           {utf8, "7203," + inUtf8, "7203," + genbutsu, {}},
+           {utf8, "\xEF\xBB\xBF" + inUtf8, genbutsu, {}},  // without its byte-order mark
+           {utf8, genbutsu, std::nullopt, LineProblemKind::invalidUtf8},
+           {utf8, "\xF0\x9F\x98\x80", std::nullopt, LineProblemKind::notInShiftJis},
+       }) {
+    detail::LineDecoder decoder(c.encoding);
+    LineProblem problem;
+    const std::optional<std::string_view> decoded = decoder.shiftJis(c.line, problem);
+    EXPECT_EQ(decoded ? std::optional<std::string>(*decoded) : std::nullopt, c.shiftJis) << c.line;
+    if (!c.shiftJis) {
+      EXPECT_EQ(problem.kind, c.problem) << c.line;
+    }
+  }
 }
 
 }  // namespace

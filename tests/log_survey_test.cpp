@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "log_reading.hpp"
+#include "platform/text.hpp"
 
 namespace tradepl {
 namespace {
@@ -119,6 +120,42 @@ TEST(LogReader, TakesTheEncodingMostOfItsLinesAreIn) {
   EXPECT_EQ(
       read(LogKind::margin, "heading\n" + testing::joinColumns(columns) + "\n", recorder).savedIn,
       LogEncoding::utf8);
+}
+
+struct KindCase {
+  const char* rule;
+  std::string log;
+  LogKind kind;
+  bool recognised;
+};
+
+TEST(LogSurvey, TakesALogAsTheKindItsRowsOrHeadingReadAs) {
+  const std::string margin = MarginTrade{}.line() + "\n";
+  const std::string spot = SpotTrade{}.line() + "\n";
+  const std::string marginInUtf8 = platform::utf8FromShiftJis(margin);
+  for (const KindCase& c : std::vector<KindCase>{
+           {"rows of the other kind", "x\n" + margin + margin, LogKind::margin, true},
+           {"in UTF-8 too", "x\n" + marginInUtf8 + marginInUtf8, LogKind::margin, true},
+           {"the other kind's heading alone", headingLine(LogKind::margin) + "\n", LogKind::margin,
+            true},
+           {"a row of its own kind holds", spot + margin + margin, LogKind::spot, true},
+           {"its own heading holds against the other's",
+            headingLine(LogKind::spot) + "\n" + headingLine(LogKind::margin) + "\n", LogKind::spot,
+            true},
+           {"nothing that reads", "x\ny\n", LogKind::spot, false},
+       }) {
+    MemoryBytes bytes(c.log, 7);
+    const LogReader reader(bytes, LogKind::spot);
+    EXPECT_EQ(reader.kind(), c.kind) << c.rule;
+    EXPECT_EQ(reader.recognised(), c.recognised) << c.rule;
+  }
+}
+
+// A line that spells a trade type in UTF-8 is passed over before it is asked whether it is
+// a heading line: no heading line may spell one.
+TEST(LogSurvey, FindsNoTradeTypeInUtf8InAHeadingLine) {
+  EXPECT_FALSE(detail::holdsKeywordInUtf8(headingLine(LogKind::spot)));
+  EXPECT_FALSE(detail::holdsKeywordInUtf8(headingLine(LogKind::margin)));
 }
 
 }  // namespace
