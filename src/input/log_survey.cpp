@@ -194,6 +194,8 @@ class HeadSurvey {
 
  private:
   void lookAt(std::uint64_t number, std::string_view line) {
+    // A log whose encoding its first bytes told is read in that one.
+    if (!asUtf8_) return asWritten_.look(number, lineText(line, survey_.lineEnd), false);
     const std::size_t firstNonAscii = asciiPrefix(line);
     const bool ascii = firstNonAscii == line.size();
     // Every trade type is spelled in non-ASCII characters.
@@ -204,7 +206,7 @@ class HeadSurvey {
     const std::string_view text = lineText(line, survey_.lineEnd);
     asWritten_.look(number, text, keyword);
     // A line that is not UTF-8 does not convert from it: nothing to look at.
-    if (asUtf8_ && utf8) asUtf8_->look(number, text, keyword);
+    if (utf8) asUtf8_->look(number, text, keyword);
   }
 
   LogSurvey& survey_;
