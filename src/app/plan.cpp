@@ -12,15 +12,15 @@
 namespace tradepl {
 namespace {
 
-// What is said of a command line that cannot be run, one row an ArgumentError after none.
+// What is said of a command line that cannot be run, one row an ArgumentError.
 struct ArgumentWords {
   ArgumentError error;
-  Message message;
-  bool withToken;  // {1} the option or the path it is about
+  std::optional<Message> message;  // none: the command line can be run
+  bool withToken;                  // {1} the option or the path it is about
 };
 
 constexpr auto kArgumentWords = std::to_array<ArgumentWords>({
-    {ArgumentError::none, Message::noInputLog, false},  // never said
+    {ArgumentError::none, std::nullopt, false},
     {ArgumentError::optionWithoutPath, Message::optionWithoutPath, true},
     {ArgumentError::unknownOption, Message::unknownOption, true},
     {ArgumentError::noInputLog, Message::noInputLog, false},
@@ -36,7 +36,7 @@ constexpr auto kArgumentWords = std::to_array<ArgumentWords>({
 static_assert(isRowPerValue(kArgumentWords, &ArgumentWords::error,
                             ArgumentError::namesDividendsFile));
 static_assert(std::ranges::all_of(kArgumentWords, [](const ArgumentWords& row) {
-  return blanksOf(row.message) == (row.withToken ? 1 : 0);
+  return !row.message || blanksOf(*row.message) == (row.withToken ? 1 : 0);
 }));
 
 // True for a log that was looked over without a fault and reads as a trade log.
@@ -99,10 +99,10 @@ std::string displayName(const std::string& path) {
 }
 
 std::string describe(Language language, const Arguments& arguments) {
-  if (arguments.error == ArgumentError::none) return {};
   const ArgumentWords& words = kArgumentWords[static_cast<std::size_t>(arguments.error)];
-  return words.withToken ? sayChosen(language, words.message, arguments.errorToken)
-                         : sayChosen(language, words.message);
+  if (!words.message) return {};
+  return words.withToken ? sayChosen(language, *words.message, arguments.errorToken)
+                         : sayChosen(language, *words.message);
 }
 
 Arguments takeDroppedLogs(const Arguments& scanned, Reporter& reporter, Language language,

@@ -7,6 +7,7 @@
 // sayChosen, and the table checks its rows' blanks where it is written (allHaveBlanks).
 
 #include <array>
+#include <cassert>
 #include <concepts>
 #include <cstdint>
 #include <span>
@@ -21,8 +22,9 @@ namespace tradepl {
 template <std::size_t Fills>
 class Said {
  public:
-  // Not a constant expression, and so no program, where the blanks and the fills differ.
-  consteval Said(Message message) : message_(message) {  // NOLINT: as a format string converts
+  // Implicit, as a message is written at each call; not a constant expression, and so no
+  // program, where the blanks and the fills differ.
+  consteval Said(Message message) : message_(message) {
     if (blanksOf(message) != Fills) throw "the message has another number of blanks";
   }
   constexpr Message message() const { return message_; }
@@ -35,6 +37,7 @@ namespace detail {
 std::string filled(std::string_view text, std::span<const std::string_view> fills);
 }  // namespace detail
 
+// Said<sizeof...(Fill)> is deduced from the fills alone: the message converts to it.
 template <std::convertible_to<std::string_view>... Fill>
 std::string say(Language language, Said<sizeof...(Fill)> message, const Fill&... fills) {
   const std::array<std::string_view, sizeof...(Fill)> values{std::string_view(fills)...};
@@ -44,6 +47,7 @@ std::string say(Language language, Said<sizeof...(Fill)> message, const Fill&...
 // A message picked at run time from a table whose rows allHaveBlanks checks.
 template <std::convertible_to<std::string_view>... Fill>
 std::string sayChosen(Language language, Message message, const Fill&... fills) {
+  assert(blanksOf(message) == sizeof...(Fill));
   const std::array<std::string_view, sizeof...(Fill)> values{std::string_view(fills)...};
   return detail::filled(textOf(language, message), values);
 }
