@@ -54,6 +54,23 @@ TEST(Diagnostics, SaysTwentyThingsAboutALogThenCountsTheRest) {
   EXPECT_EQ(diagnostics.gapsExplained(), 22u);
 }
 
+// A note is said about the log its row came from, each log with a gate of its own.
+TEST(Diagnostics, SaysANoteAboutTheLogOfItsRow) {
+  std::ostringstream err;
+  Reporter reporter(err);
+  Diagnostics diagnostics(reporter, Language::english);
+  diagnostics.addLog(LogKind::spot, "spot.csv");
+  diagnostics.addLog(LogKind::spot, "more.csv");
+  TradeRow sale;
+  sale.line = 7;
+  sale.source = 1;
+  LedgerNote note;
+  note.kind = LedgerNoteKind::amountOutOfRange;
+  diagnostics.note(note, sale);
+  reporter.flush();
+  EXPECT_EQ(err.str().rfind("tradepl: more.csv:7: trade of ", 0), 0u) << err.str();
+}
+
 // A price the log wrote is said as written; an average that does not end, to two decimals.
 TEST(Diagnostics, SaysAPriceAsTheLogWroteItOrToTwoDecimals) {
   for (const auto& [price, said] : {std::pair(4000.0, "4,000"), std::pair(156.5, "156.5"),
