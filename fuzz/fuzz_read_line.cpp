@@ -14,13 +14,13 @@
 #include <string_view>
 #include <vector>
 
-#include "app/messages.hpp"
 #include "fuzz_checks.hpp"
 #include "input/columns.hpp"
 #include "input/number_grammar.hpp"
 #include "input/splits_file.hpp"
 #include "input/trade_line.hpp"
 #include "records/shift_jis.hpp"
+#include "words/describe.hpp"
 
 namespace {
 

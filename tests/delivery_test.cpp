@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.hpp"
 #include "failing_bytes.hpp"
 #include "flow_run.hpp"
+#include "words/describe.hpp"
 
 namespace tradepl {
 namespace {

@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "app/converter.hpp"
-#include "app/messages.hpp"
 #include "failing_bytes.hpp"
 #include "input/block_lines.hpp"
 #include "log_lines.hpp"
 #include "platform/console.hpp"
+#include "words/describe.hpp"
 
 namespace tradepl {
 namespace {
@@ -69,12 +69,11 @@ TEST(RunWithAFailingLog, LeavesTheOldResultAndSaysHowFarTheLogWasRead) {
   for (const FailureCase& c : {
            // Between the first block and the last, which are looked at first.
            FailureCase{false, 3500 * line + 5, 0,
-                       say(kLanguage, Message::readStoppedAfter, {"3,500", readError})},
-           FailureCase{
-               true, 4000 * line + 5, 1,
-               say(kLanguage, Message::readStoppedBefore, {grouped(lowestRead), readError})},
+                       say(kLanguage, Message::readStoppedAfter, "3,500", readError)},
+           FailureCase{true, 4000 * line + 5, 1,
+                       say(kLanguage, Message::readStoppedBefore, grouped(lowestRead), readError)},
            // In the first block, while the log is looked over.
-           FailureCase{false, 100, 0, say(kLanguage, Message::cannotRead, {readError})},
+           FailureCase{false, 100, 0, say(kLanguage, Message::cannotRead, readError)},
        }) {
     std::ofstream(output, std::ios::binary) << "the old result\n";
     const std::string log = logOfMinutes(c.newestFirst);

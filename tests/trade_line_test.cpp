@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.hpp"
 #include "log_lines.hpp"
+#include "words/describe.hpp"
 
 namespace tradepl {
 namespace {

@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/messages.hpp"
 #include "input/log_report.hpp"
 #include "ledger/ledger.hpp"
 #include "ledger/yearly_totals.hpp"
 #include "records/dividends.hpp"
+#include "words/say.hpp"
 
 namespace tradepl {
 

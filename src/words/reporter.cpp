@@ -1,4 +1,4 @@
-#include "app/reporter.hpp"
+#include "words/reporter.hpp"
 
 #include <string>
 

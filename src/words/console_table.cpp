@@ -1,4 +1,4 @@
-#include "app/console_table.hpp"
+#include "words/console_table.hpp"
 
 #include <algorithm>
 

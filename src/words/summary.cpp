@@ -1,10 +1,14 @@
-#include "app/summary.hpp"
+#include "words/summary.hpp"
 
-#include "app/console_table.hpp"
+#include <algorithm>
+#include <array>
+
 #include "ledger/tax_report.hpp"
 #include "platform/output_file.hpp"
 #include "platform/text.hpp"
 #include "records/numbers.hpp"
+#include "words/console_table.hpp"
+#include "words/log_kind_words.hpp"
 
 namespace tradepl {
 namespace {
@@ -21,36 +25,43 @@ std::string year(Language language, const std::optional<std::int64_t>& year) {
   return year ? std::to_string(*year) : say(language, Message::unknownYear);
 }
 
-Message kindOf(const ReportLine& line) {
-  switch (line.kind) {
-    case ReportLineKind::trades:
-      return line.log == LogKind::spot ? Message::spotKind : Message::marginKind;
-    case ReportLineKind::total:
-      return Message::totalKind;
-    case ReportLineKind::dividends:
-      return Message::dividendIncome;
-    case ReportLineKind::lossOffset:
-      return Message::lossOffset;
-    case ReportLineKind::lossCarriedIn:
-      return Message::lossCarriedIn;
-    case ReportLineKind::lossCarriedInDividends:
-      return Message::lossCarriedInDividends;
-    case ReportLineKind::afterLossCarriedIn:
-      return Message::afterLossCarriedIn;
-    case ReportLineKind::lossCarriedOut:
-      return Message::lossCarriedOut;
-  }
-  return Message::totalKind;
+// How the yearly table names a line, one row a kind of line; none for a log's own lines,
+// which are named by the kind of their log.
+struct ReportLineWords {
+  ReportLineKind kind;
+  std::optional<Message> name;
+};
+
+constexpr auto kReportLineWords = std::to_array<ReportLineWords>({
+    {ReportLineKind::trades, std::nullopt},
+    {ReportLineKind::total, Message::totalKind},
+    {ReportLineKind::dividends, Message::dividendIncome},
+    {ReportLineKind::lossOffset, Message::lossOffset},
+    {ReportLineKind::lossCarriedIn, Message::lossCarriedIn},
+    {ReportLineKind::lossCarriedInDividends, Message::lossCarriedInDividends},
+    {ReportLineKind::afterLossCarriedIn, Message::afterLossCarriedIn},
+    {ReportLineKind::lossCarriedOut, Message::lossCarriedOut},
+});
+static_assert(isRowPerValue(kReportLineWords, &ReportLineWords::kind,
+                            ReportLineKind::lossCarriedOut));
+static_assert(std::ranges::all_of(kReportLineWords, [](const ReportLineWords& row) {
+  return !row.name || blanksOf(*row.name) == 0;
+}));
+
+std::string kindOf(Language language, const ReportLine& line) {
+  const std::optional<Message> name = kReportLineWords[static_cast<std::size_t>(line.kind)].name;
+  return sayChosen(language, name ? *name : wordsFor(line.log).name);
 }
 
 // One line of the yearly report as a row of the table.
 std::vector<std::string> rowOf(Language language, const ReportLine& line) {
-  const std::string taxation = say(language, line.taxable ? Message::taxable : Message::taxExempt);
-  std::vector<std::string> row{year(language, line.year), say(language, kindOf(line))};
+  const std::string taxation =
+      line.taxable ? say(language, Message::taxable) : say(language, Message::taxExempt);
+  std::vector<std::string> row{year(language, line.year), kindOf(language, line)};
   const Figures& figures = line.figures;
   if (line.isAmountOnly()) {
     row.insert(row.end(), {line.isCarriedLoss()
-                               ? say(language, Message::lossYear, {std::to_string(line.lossYear)})
+                               ? say(language, Message::lossYear, std::to_string(line.lossYear))
                                : std::string(),
                            taxation, "", "", "", ""});
   } else {
@@ -91,7 +102,7 @@ class FoldedRows {
   void finish() {
     if (folded_ > 0) {
       std::vector<std::string> row = rowOf(language_, rest_);
-      row[2] = say(language_, Message::moreAccounts, {grouped(folded_)});
+      row[2] = say(language_, Message::moreAccounts, grouped(folded_));
       row[3].clear();  // taxable and exempt accounts alike
       rows_.push_back(std::move(row));
     }
@@ -158,20 +169,20 @@ std::vector<std::string> RunSummary::lines(Language language, const YearlyTotals
   const auto add = [&lines](const std::string& line) { lines.push_back("  " + line); };
   for (const LogLine& log : logs_) {
     add(log.path + ": " +
-        (log.report
-             ? say(language, Message::logSummary,
-                   {grouped(log.report->lines), grouped(log.report->kept - log.report->duplicates),
-                    grouped(log.report->skipped), grouped(log.report->otherTradeTypes)})
-             : say(language, log.leftUnread ? Message::logLeftUnread : Message::logNotRead)));
+        (log.report       ? say(language, Message::logSummary, grouped(log.report->lines),
+                                grouped(log.report->kept - log.report->duplicates),
+                                grouped(log.report->skipped), grouped(log.report->otherTradeTypes))
+         : log.leftUnread ? say(language, Message::logLeftUnread)
+                          : say(language, Message::logNotRead)));
   }
   const std::string output = whereTo(language, results_.path);
-  add(results_.written ? say(language, Message::resultsWritten, {grouped(totals.results()), output})
-      : results_.inPart ? say(language, Message::resultsInPart, {output})
-                        : say(language, Message::resultsNotWritten, {output}));
+  add(results_.written  ? say(language, Message::resultsWritten, grouped(totals.results()), output)
+      : results_.inPart ? say(language, Message::resultsInPart, output)
+                        : say(language, Message::resultsNotWritten, output));
   if (report_) {
     const std::string report = whereTo(language, report_->path);
-    add(say(language, report_->written ? Message::reportWritten : Message::reportNotWritten,
-            {report}));
+    add(report_->written ? say(language, Message::reportWritten, report)
+                         : say(language, Message::reportNotWritten, report));
   }
   if (results_.written && (!totals.byKey().empty() || !dividends.empty())) {
     add(say(language, Message::totalsHeading));
@@ -180,16 +191,16 @@ std::vector<std::string> RunSummary::lines(Language language, const YearlyTotals
       lines.push_back(std::move(line));
     }
     if (totals.withoutYear() > 0) {
-      add(say(language, Message::withoutTaxYear, {grouped(totals.withoutYear())}));
+      add(say(language, Message::withoutTaxYear, grouped(totals.withoutYear())));
     }
-    add(say(language, method == CostMethod::taxOffice ? Message::taxOfficeMethod
-                                                      : Message::movingAverageMethod));
+    add(method == CostMethod::taxOffice ? say(language, Message::taxOfficeMethod)
+                                        : say(language, Message::movingAverageMethod));
     if (carriedLeftOut) add(say(language, Message::lossesByTaxOffice));
   }
-  if (gapsExplained > 0) add(say(language, Message::mayBeIncomplete, {grouped(gapsExplained)}));
-  if (resultPath_ && results_.written) add(say(language, Message::resultFile, {*resultPath_}));
+  if (gapsExplained > 0) add(say(language, Message::mayBeIncomplete, grouped(gapsExplained)));
+  if (resultPath_ && results_.written) add(say(language, Message::resultFile, *resultPath_));
   if (reportPath_ && report_ && report_->written && report_->path != platform::kStandardOutput) {
-    add(say(language, Message::reportFile, {*reportPath_}));
+    add(say(language, Message::reportFile, *reportPath_));
   }
   return lines;
 }
