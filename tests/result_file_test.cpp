@@ -133,11 +133,12 @@ class WriteResultFile : public ::testing::Test {
 };
 
 // Writes a result file of `count` copies of the sample result.
-FileProblem writeSamples(const fs::path& path, int count, BlockWrite write = writeToFile) {
+FileProblem writeSamples(const fs::path& path, int count,
+                         platform::OutputFile::BlockWrite write = {}) {
   ResultFile file(false, std::move(write));
   if (const FileProblem problem = file.create(path.string())) return problem;
   for (int i = 0; i < count; ++i) file.append(sampleResult());
-  return file.commit();
+  return file.file().commit();
 }
 
 TEST_F(WriteResultFile, ReplacesAnExistingFileWhole) {
@@ -168,9 +169,10 @@ TEST_F(WriteResultFile, LeavesTheOldFileWhenTheDiskFillsUpPartWay) {
   const fs::path out = folder_ / "out.csv";
   std::ofstream(out) << "the old results";
   int calls = 0;
-  const BlockWrite fillsUp = [&calls](platform::OutputFile& file, std::string_view bytes) {
-    if (++calls == 1) return writeToFile(file, bytes);
-    writeToFile(file, bytes.substr(0, bytes.size() / 2));
+  const auto fillsUp = [&calls](std::string_view bytes,
+                                const platform::OutputFile::SystemWrite& write) {
+    if (++calls == 1) return write(bytes);
+    write(bytes.substr(0, bytes.size() / 2));
     errno = ENOSPC;
     return false;
   };

@@ -89,7 +89,7 @@ void appendReportLine(std::string& out, const ReportLine& line) {
   out += kLineEnd;
 }
 
-void appendReport(WholeFile& file, const YearlyTotals& totals,
+void appendReport(platform::OutputFile& file, const YearlyTotals& totals,
                   const YearlyDividends& dividends) {
   appendReportHeading(file.block());
   forEachReportLine(totals, dividends, [&file](const ReportLine& line) {
