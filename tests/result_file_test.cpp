@@ -230,6 +230,30 @@ TEST_F(WriteResultFile, KeepsTheTemporaryFileToItsOwnerUntilTheCommit) {
   umask(umaskBefore);
 }
 
+// Each kind of path is written its own way, chosen when it is opened.
+TEST_F(WriteResultFile, ChoosesTheWriteModeByWhatThePathIs) {
+  using platform::WriteMode;
+  std::ofstream(folder_ / "old.csv") << "the old results";
+  const std::pair<std::string, WriteMode> cases[] = {
+      {(folder_ / "new.csv").string(), WriteMode::replaceNamed},
+      {(folder_ / "old.csv").string(), WriteMode::replaceNamed},
+      {"/dev/null", WriteMode::direct},
+      {"-", WriteMode::direct},
+  };
+  for (const auto& [path, mode] : cases) {
+    platform::OutputFile out(platform::OutputFile::TemporaryName::always);
+    ASSERT_FALSE(out.open(path)) << path;
+    EXPECT_EQ(out.mode(), mode) << path;
+  }
+  // A folder that takes no new file from this user: the file itself is written over.
+  fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
+  platform::OutputFile out;
+  ASSERT_FALSE(out.open((folder_ / "old.csv").string()));
+  const bool privileged = std::ofstream(folder_ / "probe").good();  // root writes anywhere
+  EXPECT_EQ(out.mode() == WriteMode::copyOver, !privileged);
+  fs::permissions(folder_, fs::perms::owner_all);
+}
+
 TEST_F(WriteResultFile, FailsWhenTheFolderDoesNotExist) {
   EXPECT_TRUE(writeSamples(folder_ / "missing" / "out.csv", 0));
   EXPECT_EQ(filesInFolder(), 0u);
