@@ -4,56 +4,17 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <optional>
-#include <random>
 #include <vector>
 
 #include "platform/console.hpp"
 #include "platform/output_file.hpp"
-#include "platform/posix_paths.hpp"
+#include "platform/posix_output.hpp"
 
 namespace tradepl::platform {
 namespace {
-
-// The temporary file an interrupted run must remove. A signal handler may only read what
-// was fully written before it was published, hence the flag around a fixed buffer.
-char gTemporaryName[4096];
-std::atomic<bool> gHasTemporary{false};
-
-extern "C" void removeTemporaryAndStop(int signal) {
-  if (gHasTemporary.load()) unlink(gTemporaryName);
-  // The run ends as the signal would have ended it, status and all.
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-}
-
-void removeOnInterrupt() {
-  static const bool installed = [] {
-    struct sigaction action {};
-    action.sa_handler = removeTemporaryAndStop;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
-    return true;
-  }();
-  (void)installed;
-}
-
-bool publishTemporary(const std::string& name) {
-  gHasTemporary.store(false);
-  if (name.size() >= sizeof gTemporaryName) return false;
-  std::memcpy(gTemporaryName, name.c_str(), name.size() + 1);
-  gHasTemporary.store(true);
-  return true;
-}
-
-void forgetTemporary() {
-  gHasTemporary.store(false);
-}
 
 // The permission bits a new file gets from open(..., 0666) under the process's umask.
 mode_t newFileMode() {
@@ -75,16 +36,6 @@ FileProblem mayWrite(const std::string& path) {
 // another user's (the sticky bit of /tmp), from this user.
 bool refusedByFolder(int error) {
   return error == EACCES || error == EPERM;
-}
-
-// A name no other run picks, and short, so that no file name is pushed over the system's
-// length limit by it.
-std::string temporaryNameIn(const std::string& folder) {
-  static std::mt19937_64 random(std::random_device{}() ^ static_cast<std::uint64_t>(getpid()));
-  char name[40];
-  std::snprintf(name, sizeof name, "/.tradepl-%016llx.tmp",
-                static_cast<unsigned long long>(random()));
-  return folder + name;
 }
 
 bool writeAll(int fd, std::string_view bytes) {
@@ -142,7 +93,7 @@ struct OutputFile::State {
   int modeError = 0;      // why the file could not be given its mode or owner
 
   void removeTemporary() {
-    forgetTemporary();
+    detail::forgetTemporary();
     if (!temporaryName.empty()) unlink(temporaryName.c_str());
     temporaryName.clear();
   }
@@ -182,7 +133,7 @@ struct OutputFile::State {
   // written, so that even a killed run leaves nothing; elsewhere, a named one. Either is
   // readable by its owner alone until the commit gives it the mode it is meant to have.
   FileProblem openTemporary() {
-    removeOnInterrupt();
+    detail::removeOnInterrupt();
     const std::string folder = parentFolder(target);
 #ifdef O_TMPFILE
     if (mayBeUnnamed) {
@@ -195,12 +146,12 @@ struct OutputFile::State {
 #endif
     mode = WriteMode::replaceNamed;
     for (int attempt = 0; attempt < 100; ++attempt) {
-      temporaryName = temporaryNameIn(folder);
-      publishTemporary(temporaryName);
+      temporaryName = detail::temporaryNameIn(folder);
+      detail::publishTemporary(temporaryName);
       fd = ::open(temporaryName.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
       if (fd >= 0) return {};
       const int error = errno;
-      forgetTemporary();
+      detail::forgetTemporary();
       temporaryName.clear();
       if (error != EEXIST) return {FileFailure::cannotCreate, error};
     }
@@ -275,14 +226,14 @@ struct OutputFile::State {
   // Named only now, so that a run killed at any moment before leaves no file behind; from
   // here to the rename, a killed run leaves the whole new file under its temporary name.
   FileProblem nameAndRename() {
-    temporaryName = temporaryNameIn(parentFolder(target));
-    publishTemporary(temporaryName);
+    temporaryName = detail::temporaryNameIn(parentFolder(target));
+    detail::publishTemporary(temporaryName);
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporaryName.c_str(), AT_SYMLINK_FOLLOW) == 0) {
       return renameOverTarget();
     }
     const int error = errno;
-    forgetTemporary();
+    detail::forgetTemporary();
     temporaryName.clear();
     if (replaced && refusedByFolder(error)) return copyOverTarget();
     return {FileFailure::cannotReplace, error};
@@ -298,7 +249,7 @@ struct OutputFile::State {
       removeTemporary();
       return problem;
     }
-    forgetTemporary();
+    detail::forgetTemporary();
     temporaryName.clear();
     close();
     // The rename itself on disk too.

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/files.hpp"
-#include "platform/posix_paths.hpp"
+#include "platform/posix_output.hpp"
 
 namespace tradepl::platform {
 namespace {
