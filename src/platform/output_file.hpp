@@ -31,9 +31,10 @@ namespace tradepl::platform {
 enum class WriteMode : std::uint8_t {
   direct,          // a device, a FIFO or an open stream: straight there, as they come
   replaceUnnamed,  // a temporary file without a name, named and renamed over the path at the
-                   // commit (O_TMPFILE, Linux); over the file itself if the folder refuses
+                   // commit (O_TMPFILE, Linux)
   replaceNamed,    // a named temporary file beside the path, renamed over it at the commit (a
-                   // replace call on Windows); over the file itself if the folder refuses
+                   // replace call on Windows); on POSIX, either replace goes over the file
+                   // itself instead when the folder refuses the rename (sticky, as /tmp)
   copyOver,        // a temporary file of the system's, copied over the file itself at the
                    // commit: the path's folder takes no new file from this user
 };
