@@ -133,11 +133,12 @@ class WriteResultFile : public ::testing::Test {
 };
 
 // Writes a result file of `count` copies of the sample result.
-FileProblem writeSamples(const fs::path& path, int count, BlockWrite write = writeToFile) {
+FileProblem writeSamples(const fs::path& path, int count,
+                         platform::OutputFile::BlockWrite write = {}) {
   ResultFile file(false, std::move(write));
   if (const FileProblem problem = file.create(path.string())) return problem;
   for (int i = 0; i < count; ++i) file.append(sampleResult());
-  return file.commit();
+  return file.file().commit();
 }
 
 TEST_F(WriteResultFile, ReplacesAnExistingFileWhole) {
@@ -168,9 +169,10 @@ TEST_F(WriteResultFile, LeavesTheOldFileWhenTheDiskFillsUpPartWay) {
   const fs::path out = folder_ / "out.csv";
   std::ofstream(out) << "the old results";
   int calls = 0;
-  const BlockWrite fillsUp = [&calls](platform::OutputFile& file, std::string_view bytes) {
-    if (++calls == 1) return writeToFile(file, bytes);
-    writeToFile(file, bytes.substr(0, bytes.size() / 2));
+  const auto fillsUp = [&calls](std::string_view bytes,
+                                const platform::OutputFile::SystemWrite& write) {
+    if (++calls == 1) return write(bytes);
+    write(bytes.substr(0, bytes.size() / 2));
     errno = ENOSPC;
     return false;
   };
@@ -226,6 +228,30 @@ TEST_F(WriteResultFile, KeepsTheTemporaryFileToItsOwnerUntilTheCommit) {
     fs::remove(folder_ / "new.csv");
   }
   umask(umaskBefore);
+}
+
+// Each kind of path is written its own way, chosen when it is opened.
+TEST_F(WriteResultFile, ChoosesTheWriteModeByWhatThePathIs) {
+  using platform::WriteMode;
+  std::ofstream(folder_ / "old.csv") << "the old results";
+  const std::pair<std::string, WriteMode> cases[] = {
+      {(folder_ / "new.csv").string(), WriteMode::replaceNamed},
+      {(folder_ / "old.csv").string(), WriteMode::replaceNamed},
+      {"/dev/null", WriteMode::direct},
+      {"-", WriteMode::direct},
+  };
+  for (const auto& [path, mode] : cases) {
+    platform::OutputFile out(platform::OutputFile::TemporaryName::always);
+    ASSERT_FALSE(out.open(path)) << path;
+    EXPECT_EQ(out.mode(), mode) << path;
+  }
+  // A folder that takes no new file from this user: the file itself is written over.
+  fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
+  platform::OutputFile out;
+  ASSERT_FALSE(out.open((folder_ / "old.csv").string()));
+  const bool privileged = std::ofstream(folder_ / "probe").good();  // root writes anywhere
+  EXPECT_EQ(out.mode() == WriteMode::copyOver, !privileged);
+  fs::permissions(folder_, fs::perms::owner_all);
 }
 
 TEST_F(WriteResultFile, FailsWhenTheFolderDoesNotExist) {

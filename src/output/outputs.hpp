@@ -13,7 +13,7 @@
 
 #include "ledger/yearly_totals.hpp"
 #include "output/result_file.hpp"
-#include "output/whole_file.hpp"
+#include "platform/output_file.hpp"
 #include "records/dividends.hpp"
 
 namespace tradepl {
@@ -41,7 +41,7 @@ struct OutputNote {
 class RunOutputs {
  public:
   // With `detail`, result lines carry the account, trade type and settlement date.
-  explicit RunOutputs(bool detail, BlockWrite writeBlock = writeToFile);
+  explicit RunOutputs(bool detail);
 
   // Creates the result file at `resultPath` and the report at `reportPath`, if one is named;
   // returns why either cannot be written, and then nothing at either path has changed.
@@ -54,23 +54,22 @@ class RunOutputs {
   // commit, after the report's.
   OutputProblem commit(const YearlyTotals& totals, const YearlyDividends& dividends);
 
-  // True when part of the results already reached a stream or a device (see WholeFile).
-  bool sentPart() const { return results_.sentPart(); }
+  // True when part of the results already reached a stream or a device (see
+  // platform::OutputFile::sentPart).
+  bool sentPart() const { return results_.file().sentPart(); }
   // What to tell about the files committed.
   std::vector<OutputNote> notes() const;
 
  private:
   struct Report {
-    Report(std::string reportPath, BlockWrite writeBlock)
-        : path(std::move(reportPath)), file(std::move(writeBlock)) {}
+    explicit Report(std::string reportPath) : path(std::move(reportPath)) {}
     std::string path;
-    WholeFile file;
+    platform::OutputFile file;
   };
 
   OutputProblem aboutResults(FileProblem problem) const { return {resultPath_, false, problem}; }
   OutputProblem aboutReport(FileProblem problem) const { return {report_->path, true, problem}; }
 
-  BlockWrite writeBlock_;
   ResultFile results_;
   std::string resultPath_;
   std::optional<Report> report_;

@@ -1,5 +1,8 @@
 #include "output/report_file.hpp"
 
+#include <algorithm>
+#include <array>
+#include <iterator>
 #include <optional>
 
 #include "output/result_line.hpp"
@@ -12,26 +15,36 @@ void appendNumber(std::string& out, const std::optional<std::int64_t>& number) {
   if (number) out += std::to_string(*number);
 }
 
+// The kind column of each kind of line, by the line's log: only a trades line names its log.
+struct KindColumn {
+  ReportLineKind kind;
+  std::array<std::string_view, 2> byLog;  // LogKind::spot, LogKind::margin
+};
+constexpr KindColumn kKindColumns[] = {
+    {ReportLineKind::trades, {sjis::kSpot, sjis::kMargin}},
+    {ReportLineKind::total, {sjis::kTotal, sjis::kTotal}},
+    {ReportLineKind::dividends, {sjis::kDividendIncome, sjis::kDividendIncome}},
+    {ReportLineKind::lossOffset, {sjis::kLossOffset, sjis::kLossOffset}},
+    {ReportLineKind::lossCarriedIn, {sjis::kLossCarriedIn, sjis::kLossCarriedIn}},
+    {ReportLineKind::lossCarriedInDividends,
+     {sjis::kLossCarriedInDividends, sjis::kLossCarriedInDividends}},
+    {ReportLineKind::afterLossCarriedIn, {sjis::kAfterLossCarriedIn, sjis::kAfterLossCarriedIn}},
+    {ReportLineKind::lossCarriedOut, {sjis::kLossCarriedForward, sjis::kLossCarriedForward}},
+};
+static_assert(std::size(kKindColumns) ==
+                  static_cast<std::size_t>(ReportLineKind::lossCarriedOut) + 1,
+              "a row for every kind of line");
+static_assert(std::ranges::all_of(kKindColumns,
+                                  [](const KindColumn& row) {
+                                    return &row - kKindColumns ==
+                                           static_cast<std::ptrdiff_t>(row.kind);
+                                  }),
+              "each kind's row at its own place");
+static_assert(static_cast<int>(LogKind::spot) == 0 && static_cast<int>(LogKind::margin) == 1);
+
 std::string_view kindOf(const ReportLine& line) {
-  switch (line.kind) {
-    case ReportLineKind::trades:
-      return line.log == LogKind::spot ? sjis::kSpot : sjis::kMargin;
-    case ReportLineKind::total:
-      return sjis::kTotal;
-    case ReportLineKind::dividends:
-      return sjis::kDividendIncome;
-    case ReportLineKind::lossOffset:
-      return sjis::kLossOffset;
-    case ReportLineKind::lossCarriedIn:
-      return sjis::kLossCarriedIn;
-    case ReportLineKind::lossCarriedInDividends:
-      return sjis::kLossCarriedInDividends;
-    case ReportLineKind::afterLossCarriedIn:
-      return sjis::kAfterLossCarriedIn;
-    case ReportLineKind::lossCarriedOut:
-      return sjis::kLossCarriedForward;
-  }
-  return {};
+  return kKindColumns[static_cast<std::size_t>(line.kind)]
+      .byLog[static_cast<std::size_t>(line.log)];
 }
 
 }  // namespace
@@ -76,7 +89,8 @@ void appendReportLine(std::string& out, const ReportLine& line) {
   out += kLineEnd;
 }
 
-void appendReport(WholeFile& file, const YearlyTotals& totals, const YearlyDividends& dividends) {
+void appendReport(platform::OutputFile& file, const YearlyTotals& totals,
+                  const YearlyDividends& dividends) {
   appendReportHeading(file.block());
   forEachReportLine(totals, dividends, [&file](const ReportLine& line) {
     appendReportLine(file.block(), line);

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "ledger/tax_report.hpp"
-#include "output/whole_file.hpp"
+#include "platform/output_file.hpp"
 
 namespace tradepl {
 
@@ -20,6 +20,7 @@ void appendReportHeading(std::string& out);
 void appendReportLine(std::string& out, const ReportLine& line);
 
 // Appends the whole report of `totals` and `dividends` to `file`, a block at a time.
-void appendReport(WholeFile& file, const YearlyTotals& totals, const YearlyDividends& dividends);
+void appendReport(platform::OutputFile& file, const YearlyTotals& totals,
+                  const YearlyDividends& dividends);
 
 }  // namespace tradepl

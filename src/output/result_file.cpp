@@ -3,7 +3,7 @@
 namespace tradepl {
 
 FileProblem ResultFile::create(const std::string& path) {
-  if (const FileProblem problem = file_.create(path)) return problem;
+  if (const FileProblem problem = file_.open(path)) return problem;
   appendResultHeading(file_.block(), detail_);
   return {};
 }

@@ -5,16 +5,21 @@
 #include <string>
 
 #include "output/result_line.hpp"
-#include "output/whole_file.hpp"
+#include "platform/output_file.hpp"
 #include "records/records.hpp"
 
 namespace tradepl {
 
+using platform::FileFailure;
+using platform::FileProblem;
+
 class ResultFile {
  public:
-  // With `detail`, each line ends with the account, trade type and settlement date.
-  explicit ResultFile(bool detail = false, BlockWrite writeBlock = writeToFile)
-      : detail_(detail), file_(std::move(writeBlock)) {}
+  // With `detail`, each line ends with the account, trade type and settlement date. A test
+  // may pass `writeBlock` to fail as a full disk would (see platform::OutputFile).
+  explicit ResultFile(bool detail = false, platform::OutputFile::BlockWrite writeBlock = {})
+      : detail_(detail),
+        file_(platform::OutputFile::TemporaryName::noneWherePossible, std::move(writeBlock)) {}
 
   // Starts the file for `path` with its heading line; returns why it cannot be written, if
   // it cannot, and a file already at the path is then unchanged.
@@ -23,20 +28,13 @@ class ResultFile {
     appendResultLine(file_.block(), result, detail_);
     file_.flushIfFull();
   }
-  // Makes the lines appended the file at the path; returns why it could not, if so, and
-  // then nothing at the path has changed.
-  FileProblem commit() { return file_.commit(); }
-  // Readies the lines for the commit (see WholeFile::prepare).
-  FileProblem prepare() { return file_.prepare(); }
-  int modeError() const { return file_.modeError(); }
-  // True when the file was written over in place, not replaced all at once.
-  bool wroteInPlace() const { return file_.wroteInPlace(); }
-  // True when part of the lines already reached a stream or a device (see WholeFile).
-  bool sentPart() const { return file_.sentPart(); }
+  // The file the lines go to, readied and committed with the report (output/outputs.hpp).
+  platform::OutputFile& file() { return file_; }
+  const platform::OutputFile& file() const { return file_; }
 
  private:
   bool detail_;
-  WholeFile file_;
+  platform::OutputFile file_;
 };
 
 }  // namespace tradepl

@@ -18,6 +18,7 @@
 // place is locked while it is written, so that two runs never write it at once.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,13 +27,33 @@
 
 namespace tradepl::platform {
 
+// How the bytes reach the path, chosen once when it is opened.
+enum class WriteMode : std::uint8_t {
+  direct,          // a device, a FIFO or an open stream: straight there, as they come
+  replaceUnnamed,  // a temporary file without a name, named and renamed over the path at the
+                   // commit (O_TMPFILE, Linux)
+  replaceNamed,    // a named temporary file beside the path, renamed over it at the commit (a
+                   // replace call on Windows); on POSIX, either replace goes over the file
+                   // itself instead when the folder refuses the rename (sticky, as /tmp)
+  copyOver,        // a temporary file of the system's, copied over the file itself at the
+                   // commit: the path's folder takes no new file from this user
+};
+
+// A file written whole or not at all, in large blocks: after a failed write nothing more is
+// written, and the reason is kept from the moment it happened.
 class OutputFile {
  public:
   // Whether the temporary file may be one without a name (O_TMPFILE on Linux), as it is
   // where the system offers it; tests ask for a named one, as other systems have.
   enum class TemporaryName : std::uint8_t { noneWherePossible, always };
+  // How a block reaches the open file: through `write`, the system's call, unless a test
+  // puts in its place one that fails part-way, as a full disk would. False on failure, with
+  // errno set.
+  using SystemWrite = std::function<bool(std::string_view bytes)>;
+  using BlockWrite = std::function<bool(std::string_view block, const SystemWrite& write)>;
 
-  explicit OutputFile(TemporaryName name = TemporaryName::noneWherePossible);
+  explicit OutputFile(TemporaryName name = TemporaryName::noneWherePossible,
+                      BlockWrite writeBlock = {});
   // A file never committed leaves nothing behind.
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
@@ -40,30 +61,49 @@ class OutputFile {
 
   // Readies `path` for new bytes; returns why it cannot be written, if it cannot.
   FileProblem open(const std::string& path);
-  // Writes all of `bytes`; false on failure, with errno set.
-  bool write(std::string_view bytes);
-  // Does what can fail before the bytes take the path's place, so that a second file can
-  // be made ready as well before either is committed: the bytes go to disk, the file gets
-  // its mode, and a file written in place is locked against other runs (which are waited
-  // for a few seconds). Returns why it could not, if it could not; the path is unchanged.
+  // Bytes appended here reach the file as the block fills.
+  std::string& block() { return block_; }
+  void flushIfFull() {
+    if (block_.size() >= kBlockSize) flush();
+  }
+  // Writes the rest, and does what can fail before the bytes take the path's place, so that
+  // a second file can be made ready as well before either is committed: the bytes go to
+  // disk, the file gets its mode, and a file written in place is locked against other runs
+  // (which are waited for a few seconds). Returns why it could not, if it could not; the
+  // path is unchanged.
   FileProblem prepare();
   // Makes the bytes written the path's (prepare() first, if it was not called): returns why
   // it could not, if it could not, and then nothing at the path has changed, unless the
   // copy over a file written in place failed part-way.
   FileProblem commit();
+
+  WriteMode mode() const;
   // The errno of a failure to give the committed file its mode or its owner (those of the
   // file replaced); 0 when it has them. The file is written either way.
   int modeError() const;
   // True when the bytes went over the file itself rather than replacing it whole, as a
   // folder that takes no new file from this user makes it (see open()).
   bool wroteInPlace() const;
-  // True when the bytes go straight to the path (a device, a FIFO, an open stream), where
-  // what was written before a failure cannot be taken back.
-  bool writesDirectly() const;
+  // True when some bytes already reached a path written directly (a stream, a device): a
+  // file never committed is not all unwritten there.
+  bool sentPart() const { return sent_ && mode() == WriteMode::direct; }
 
  private:
-  struct State;
+  // One write per line would dominate a big run.
+  static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+  struct State;  // the system's, in output_file_posix.cpp or output_file_windows.cpp
+
+  void flush();
+  // The system's steps behind write, prepare() and commit().
+  bool writeThrough(std::string_view bytes);
+  FileProblem prepareSystem();
+  FileProblem commitSystem();
+
   std::unique_ptr<State> state_;
+  BlockWrite writeBlock_;
+  std::string block_;
+  int error_ = 0;  // the errno of the first failed write
+  bool sent_ = false;
 };
 
 // "-": the standard output, not a file of that name.

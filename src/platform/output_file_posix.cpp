@@ -4,166 +4,17 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <charconv>
-#include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <optional>
-#include <random>
 #include <vector>
 
 #include "platform/console.hpp"
 #include "platform/output_file.hpp"
+#include "platform/posix_output.hpp"
 
 namespace tradepl::platform {
 namespace {
-
-// The temporary file an interrupted run must remove. A signal handler may only read what
-// was fully written before it was published, hence the flag around a fixed buffer.
-char gTemporaryName[4096];
-std::atomic<bool> gHasTemporary{false};
-
-extern "C" void removeTemporaryAndStop(int signal) {
-  if (gHasTemporary.load()) unlink(gTemporaryName);
-  // The run ends as the signal would have ended it, status and all.
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-}
-
-void removeOnInterrupt() {
-  static const bool installed = [] {
-    struct sigaction action {};
-    action.sa_handler = removeTemporaryAndStop;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
-    return true;
-  }();
-  (void)installed;
-}
-
-bool publishTemporary(const std::string& name) {
-  gHasTemporary.store(false);
-  if (name.size() >= sizeof gTemporaryName) return false;
-  std::memcpy(gTemporaryName, name.c_str(), name.size() + 1);
-  gHasTemporary.store(true);
-  return true;
-}
-
-void forgetTemporary() {
-  gHasTemporary.store(false);
-}
-
-// Where the symbolic link at `path` leads, as a path; none when it does not read.
-std::optional<std::string> linkDestination(const std::string& path) {
-  std::string link(4096, '\0');
-  const ssize_t size = readlink(path.c_str(), link.data(), link.size());
-  if (size <= 0 || static_cast<std::size_t>(size) == link.size()) return std::nullopt;
-  link.resize(static_cast<std::size_t>(size));
-  return link.front() == '/' ? link : parentFolder(path) + "/" + link;
-}
-
-bool isSymbolicLink(const std::string& path) {
-  struct stat status {};
-  return lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
-}
-
-// The file a path finally names once its symbolic links are followed; a link that leads
-// nowhere names the file it would create.
-std::optional<std::string> finalTarget(std::string path) {
-  for (int hop = 0; hop < 40; ++hop) {
-    if (!isSymbolicLink(path)) return path;
-    std::optional<std::string> next = linkDestination(path);
-    if (!next) return std::nullopt;
-    path = std::move(*next);
-  }
-  errno = ELOOP;
-  return std::nullopt;
-}
-
-// True when `folder` is this process's own folder of open descriptors: /proc/self/fd, and
-// /dev/fd, which is a link to it on Linux and a folder of its own elsewhere.
-bool isDescriptorFolder(const std::string& folder) {
-  struct stat status {};
-  if (stat(folder.c_str(), &status) != 0) return false;
-  return std::ranges::any_of(
-      std::initializer_list<const char*>{"/proc/self/fd", "/dev/fd"}, [&status](const char* own) {
-        struct stat descriptors {};
-        return stat(own, &descriptors) == 0 && descriptors.st_dev == status.st_dev &&
-               descriptors.st_ino == status.st_ino;
-      });
-}
-
-// The descriptor a path names as an entry of the descriptor folder (/dev/fd/1).
-std::optional<int> descriptorEntry(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  const std::string_view name = std::string_view(path).substr(slash + 1);
-  int descriptor = -1;
-  const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), descriptor);
-  if (slash == std::string::npos || name.empty() || error != std::errc() ||
-      end != name.data() + name.size() || descriptor < 0 ||
-      !isDescriptorFolder(parentFolder(path))) {
-    return std::nullopt;
-  }
-  return descriptor;
-}
-
-// The folder that holds the symbolic link at `path` when the link may not be followed by
-// the kernel's own rule for links in shared folders (fs.protected_symlinks): the folder is
-// sticky and anyone may write in it (/tmp), and the link belongs neither to this user nor to
-// the folder's owner. Another user could have planted it there to point this run at a file
-// of this user's. The program follows links itself, to replace the file a link points to,
-// so the kernel's rule would never apply.
-std::optional<std::string> sharedFolderOfForeignLink(const std::string& path) {
-  struct stat link {};
-  if (lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return std::nullopt;
-  const std::string folder = parentFolder(path);
-  struct stat holder {};
-  if (stat(folder.c_str(), &holder) != 0) return std::nullopt;
-  const bool shared = (holder.st_mode & S_ISVTX) != 0 && (holder.st_mode & S_IWOTH) != 0;
-  if (!shared || link.st_uid == geteuid() || link.st_uid == holder.st_uid) return std::nullopt;
-  return folder;
-}
-
-// Refuses a path whose links lead through one that sharedFolderOfForeignLink forbids: a link
-// at its end, or at any folder on the way, as the kernel's walk of a path would meet them.
-FileProblem mayFollowLinks(const std::string& path) {
-  std::string walked = path.starts_with('/') ? "/" : "";  // without links, so far
-  std::vector<std::string> ahead;                         // the names still to walk, last first
-  const auto push = [&ahead](const std::string& names) {
-    std::vector<std::string> parts;
-    for (std::size_t start = 0; start <= names.size();) {
-      const std::size_t end = std::min(names.find('/', start), names.size());
-      if (end > start) parts.push_back(names.substr(start, end - start));
-      start = end + 1;
-    }
-    ahead.insert(ahead.end(), parts.rbegin(), parts.rend());
-  };
-  push(path);
-  for (int links = 0; !ahead.empty();) {
-    const std::string name = std::move(ahead.back());
-    ahead.pop_back();
-    if (name == ".") continue;
-    const std::string next =
-        walked.empty() ? name : walked + (walked.ends_with('/') ? "" : "/") + name;
-    if (const std::optional<std::string> folder = sharedFolderOfForeignLink(next)) {
-      return {FileFailure::sharedLink, 0, fullPath(*folder)};
-    }
-    std::string link(4096, '\0');
-    const ssize_t size =
-        isSymbolicLink(next) ? readlink(next.c_str(), link.data(), link.size()) : 0;
-    if (size <= 0 || static_cast<std::size_t>(size) == link.size()) {
-      walked = next;
-      continue;
-    }
-    if (++links > 40) return {};  // a loop: opening it will fail by itself
-    link.resize(static_cast<std::size_t>(size));
-    if (link.starts_with('/')) walked.assign(1, '/');
-    push(link);
-  }
-  return {};
-}
 
 // The permission bits a new file gets from open(..., 0666) under the process's umask.
 mode_t newFileMode() {
@@ -185,16 +36,6 @@ FileProblem mayWrite(const std::string& path) {
 // another user's (the sticky bit of /tmp), from this user.
 bool refusedByFolder(int error) {
   return error == EACCES || error == EPERM;
-}
-
-// A name no other run picks, and short, so that no file name is pushed over the system's
-// length limit by it.
-std::string temporaryNameIn(const std::string& folder) {
-  static std::mt19937_64 random(std::random_device{}() ^ static_cast<std::uint64_t>(getpid()));
-  char name[40];
-  std::snprintf(name, sizeof name, "/.tradepl-%016llx.tmp",
-                static_cast<unsigned long long>(random()));
-  return folder + name;
 }
 
 bool writeAll(int fd, std::string_view bytes) {
@@ -228,40 +69,31 @@ FileProblem copyBytes(int from, int to, std::uint64_t size) {
 
 }  // namespace
 
-// Opened again by name, a path of an open descriptor would be the file behind the stream,
-// which a replacement would wipe out (tradepl ... /dev/stdout >> log.txt): it is written
-// through the descriptor instead.
-std::optional<int> descriptorNamedBy(const std::string& named) {
-  std::string path = named;
-  for (int hop = 0; hop < 40; ++hop) {
-    if (const std::optional<int> descriptor = descriptorEntry(path)) return descriptor;
-    if (!isSymbolicLink(path)) return std::nullopt;
-    std::optional<std::string> next = linkDestination(path);
-    if (!next) return std::nullopt;
-    path = std::move(*next);
-  }
-  return std::nullopt;
-}
-
 struct OutputFile::State {
+  // What prepare() does in a mode, and what commit() does then.
+  struct Steps {
+    WriteMode mode;
+    FileProblem (State::*prepare)();
+    FileProblem (State::*commit)();
+  };
+  static const Steps& stepsOf(WriteMode mode);
+
+  WriteMode mode = WriteMode::replaceNamed;
+  bool mayBeUnnamed = true;  // false: named, even where an unnamed one is offered
   int fd = -1;
-  bool direct = false;         // a device, a FIFO or an open stream: written in place
-  bool anonymous = false;      // a temporary file without a name until the commit
-  bool mayBeUnnamed = true;    // false: named, even where an unnamed one is offered
-  bool inPlace = false;        // the bytes are copied over the file itself at the commit
-  std::FILE* spool = nullptr;  // where they wait meanwhile, if not beside the file
+  std::FILE* spool = nullptr;  // where the bytes wait for copyOver
   std::string named;           // the path as given
   std::string target;          // the file the path finally names
   std::string temporaryName;
   std::optional<struct stat> replaced;  // the file that is replaced, if there is one
   std::uint64_t written = 0;
-  int overTarget = -1;    // the file itself, open and locked, for the bytes written in place
+  int overTarget = -1;    // the file itself, open and locked, for the bytes written over it
   bool prepared = false;  // all that can fail before the commit is done
   bool copying = false;   // the bytes began to go over the file itself
   int modeError = 0;      // why the file could not be given its mode or owner
 
   void removeTemporary() {
-    forgetTemporary();
+    detail::forgetTemporary();
     if (!temporaryName.empty()) unlink(temporaryName.c_str());
     temporaryName.clear();
   }
@@ -277,8 +109,10 @@ struct OutputFile::State {
     fd = -1;
   }
 
+  // The modes, as open() chooses them.
+
   FileProblem openDirect(const std::string& path) {
-    direct = true;
+    mode = WriteMode::direct;
     fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return {FileFailure::cannotOpen, errno};
     return {};
@@ -287,7 +121,7 @@ struct OutputFile::State {
   // A descriptor the process was given, as it stands: a file opened with >> keeps its
   // earlier lines, and lines written around the run keep their places.
   FileProblem openStream(int descriptor) {
-    direct = true;
+    mode = WriteMode::direct;
     if (streamClosedAtStart(descriptor)) return {FileFailure::streamClosed};
     fd = fcntl(descriptor, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
     if (fd >= 0) return {};
@@ -299,50 +133,66 @@ struct OutputFile::State {
   // written, so that even a killed run leaves nothing; elsewhere, a named one. Either is
   // readable by its owner alone until the commit gives it the mode it is meant to have.
   FileProblem openTemporary() {
-    removeOnInterrupt();
+    detail::removeOnInterrupt();
     const std::string folder = parentFolder(target);
 #ifdef O_TMPFILE
     if (mayBeUnnamed) {
       fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-      anonymous = fd >= 0;
-      if (anonymous) return {};
+      if (fd >= 0) {
+        mode = WriteMode::replaceUnnamed;
+        return {};
+      }
     }
 #endif
+    mode = WriteMode::replaceNamed;
     for (int attempt = 0; attempt < 100; ++attempt) {
-      temporaryName = temporaryNameIn(folder);
-      publishTemporary(temporaryName);
+      temporaryName = detail::temporaryNameIn(folder);
+      detail::publishTemporary(temporaryName);
       fd = ::open(temporaryName.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
       if (fd >= 0) return {};
       const int error = errno;
-      forgetTemporary();
+      detail::forgetTemporary();
       temporaryName.clear();
       if (error != EEXIST) return {FileFailure::cannotCreate, error};
     }
     return {FileFailure::cannotCreate, EEXIST};
   }
 
-  // Gives the anonymous temporary file a name, for the rename.
-  int nameTemporary() {
-    temporaryName = temporaryNameIn(parentFolder(target));
-    publishTemporary(temporaryName);
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporaryName.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-      return 0;
-    }
-    const int error = errno;
-    forgetTemporary();
-    temporaryName.clear();
-    return error;
-  }
-
   // A file this user may write in a folder that takes no new file from them: the bytes wait
   // in a temporary file of the system's and are copied over the file at the commit.
   FileProblem openSpool() {
+    mode = WriteMode::copyOver;
     spool = openTemporaryFile();
     if (spool == nullptr) return {FileFailure::cannotCreate, errno};
     fd = fileno(spool);
-    inPlace = true;
     return {};
+  }
+
+  // The steps of prepare().
+
+  FileProblem nothingToPrepare() {
+    return {};
+  }
+
+  // The mode the file is meant to have, and every byte on disk before it takes the old
+  // file's place, so that a power cut never leaves an empty result where a good one stood.
+  FileProblem readyTemporary() {
+    takeFinalMode();
+    if (fsync(fd) != 0) return {FileFailure::writeError, errno};
+    return {};
+  }
+
+  // Gives the temporary file the mode the result is meant to have: the replaced file's, with
+  // its owner; for a new file, the one open() would give it under the umask. Where the
+  // system does not let it (another user's file replaced by one who may not give files
+  // away), the file is written all the same, and modeError says why it was not.
+  void takeFinalMode() {
+    const mode_t finalMode = replaced ? replaced->st_mode & 07777 : newFileMode();
+    if (replaced && (replaced->st_uid != geteuid() || replaced->st_gid != getegid()) &&
+        fchown(fd, replaced->st_uid, replaced->st_gid) != 0) {
+      modeError = errno;
+    }
+    if (fchmod(fd, finalMode) != 0) modeError = errno;
   }
 
   // Opens the file itself to write the bytes over it, and takes its lock: two runs that
@@ -350,7 +200,7 @@ struct OutputFile::State {
   // is waited for a few seconds, the time a result file of some megabytes takes.
   FileProblem lockTarget() {
     if (overTarget >= 0) return {};
-    inPlace = true;
+    modeError = 0;  // the file itself keeps its own mode and owner
     overTarget = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
     if (overTarget < 0) return {FileFailure::cannotOpen, errno};
     constexpr int kAttempts = 50;  // of 0.1 s each
@@ -360,6 +210,53 @@ struct OutputFile::State {
         return {FileFailure::anotherRun, errno == EWOULDBLOCK ? 0 : errno, named};
       }
       usleep(100'000);
+    }
+    return {};
+  }
+
+  // The steps of commit().
+
+  FileProblem closeDirect() {
+    const int direct = fd;
+    fd = -1;
+    if (direct > STDERR_FILENO && ::close(direct) != 0) return {FileFailure::writeError, errno};
+    return {};
+  }
+
+  // Named only now, so that a run killed at any moment before leaves no file behind; from
+  // here to the rename, a killed run leaves the whole new file under its temporary name.
+  FileProblem nameAndRename() {
+    temporaryName = detail::temporaryNameIn(parentFolder(target));
+    detail::publishTemporary(temporaryName);
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporaryName.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      return renameOverTarget();
+    }
+    const int error = errno;
+    detail::forgetTemporary();
+    temporaryName.clear();
+    if (replaced && refusedByFolder(error)) return copyOverTarget();
+    return {FileFailure::cannotReplace, error};
+  }
+
+  FileProblem renameOverTarget() {
+    if (rename(temporaryName.c_str(), target.c_str()) != 0) {
+      const int error = errno;
+      // A folder with the sticky bit lets nobody but the owner rename over a file.
+      const FileProblem problem = replaced && refusedByFolder(error)
+                                      ? copyOverTarget()
+                                      : FileProblem{FileFailure::cannotReplace, error};
+      removeTemporary();
+      return problem;
+    }
+    detail::forgetTemporary();
+    temporaryName.clear();
+    close();
+    // The rename itself on disk too.
+    const int folder = ::open(parentFolder(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+      fsync(folder);
+      ::close(folder);
     }
     return {};
   }
@@ -378,23 +275,28 @@ struct OutputFile::State {
     if (!problem && fsync(overTarget) != 0) problem = {FileFailure::writeError, errno};
     return problem;
   }
-
-  // Gives the temporary file the mode the result is meant to have: the replaced file's, with
-  // its owner; for a new file, the one open() would give it under the umask. Where the
-  // system does not let it (another user's file replaced by one who may not give files
-  // away), the file is written all the same, and modeError says why it was not.
-  void takeFinalMode() {
-    const mode_t mode = replaced ? replaced->st_mode & 07777 : newFileMode();
-    if (replaced && (replaced->st_uid != geteuid() || replaced->st_gid != getegid()) &&
-        fchown(fd, replaced->st_uid, replaced->st_gid) != 0) {
-      modeError = errno;
-    }
-    if (fchmod(fd, mode) != 0) modeError = errno;
-  }
 };
 
-OutputFile::OutputFile(TemporaryName name) : state_(std::make_unique<State>()) {
+const OutputFile::State::Steps& OutputFile::State::stepsOf(WriteMode mode) {
+  static constexpr Steps kSteps[] = {
+      {WriteMode::direct, &State::nothingToPrepare, &State::closeDirect},
+      {WriteMode::replaceUnnamed, &State::readyTemporary, &State::nameAndRename},
+      {WriteMode::replaceNamed, &State::readyTemporary, &State::renameOverTarget},
+      {WriteMode::copyOver, &State::lockTarget, &State::copyOverTarget},
+  };
+  static_assert([] {
+    for (std::size_t i = 0; i < std::size(kSteps); ++i) {
+      if (static_cast<std::size_t>(kSteps[i].mode) != i) return false;
+    }
+    return true;
+  }());
+  return kSteps[static_cast<std::size_t>(mode)];
+}
+
+OutputFile::OutputFile(TemporaryName name, BlockWrite writeBlock)
+    : state_(std::make_unique<State>()), writeBlock_(std::move(writeBlock)) {
   state_->mayBeUnnamed = name == TemporaryName::noneWherePossible;
+  block_.reserve(kBlockSize + 4096);
 }
 
 OutputFile::~OutputFile() {
@@ -405,7 +307,7 @@ OutputFile::~OutputFile() {
 FileProblem OutputFile::open(const std::string& path) {
   State& state = *state_;
   state.named = path;
-  if (const FileProblem problem = mayFollowLinks(path)) return problem;
+  if (const FileProblem problem = detail::mayFollowLinks(path)) return problem;
   if (path == kStandardOutput) return state.openStream(STDOUT_FILENO);
   if (const std::optional<int> descriptor = descriptorNamedBy(path)) {
     return state.openStream(*descriptor);
@@ -418,7 +320,7 @@ FileProblem OutputFile::open(const std::string& path) {
     if (const FileProblem problem = mayWrite(path)) return problem;
     state.replaced = status;
   }
-  const std::optional<std::string> target = finalTarget(path);
+  const std::optional<std::string> target = detail::finalTarget(path);
   if (!target) return {FileFailure::cannotOpen, errno};
   state.target = *target;
   const FileProblem problem = state.openTemporary();
@@ -429,21 +331,25 @@ FileProblem OutputFile::open(const std::string& path) {
   return problem;
 }
 
+WriteMode OutputFile::mode() const {
+  return state_->mode;
+}
+
 bool OutputFile::wroteInPlace() const {
   return state_->copying;
 }
 
-bool OutputFile::writesDirectly() const {
-  return state_->direct;
+int OutputFile::modeError() const {
+  return state_->modeError;
 }
 
-bool OutputFile::write(std::string_view bytes) {
+bool OutputFile::writeThrough(std::string_view bytes) {
   State& state = *state_;
   if (!writeAll(state.fd, bytes)) return false;
 #ifdef __linux__
   // The disk starts on each block as it is written, so that the flush before the rename
   // waits for little more than the last one: on a result of 100 MB it waited 0.1 s.
-  if (!state.direct) {
+  if (state.mode != WriteMode::direct) {
     sync_file_range(state.fd, static_cast<off64_t>(state.written),
                     static_cast<off64_t>(bytes.size()), SYNC_FILE_RANGE_WRITE);
   }
@@ -452,63 +358,17 @@ bool OutputFile::write(std::string_view bytes) {
   return true;
 }
 
-int OutputFile::modeError() const {
-  // A file written over in place keeps its own mode and owner.
-  return state_->inPlace || state_->direct ? 0 : state_->modeError;
-}
-
-FileProblem OutputFile::prepare() {
+FileProblem OutputFile::prepareSystem() {
   State& state = *state_;
   if (state.prepared) return {};
-  if (state.inPlace) {
-    if (const FileProblem problem = state.lockTarget()) return problem;
-  } else if (!state.direct) {
-    state.takeFinalMode();
-    // On disk before it takes the old file's place, so that a power cut never leaves an
-    // empty result where a good one stood.
-    if (fsync(state.fd) != 0) return {FileFailure::writeError, errno};
-  }
+  if (const FileProblem problem = (state.*State::stepsOf(state.mode).prepare)()) return problem;
   state.prepared = true;
   return {};
 }
 
-FileProblem OutputFile::commit() {
+FileProblem OutputFile::commitSystem() {
   State& state = *state_;
-  if (const FileProblem problem = prepare()) return problem;
-  if (state.direct) {
-    const int fd = state.fd;
-    state.fd = -1;
-    if (fd > STDERR_FILENO && ::close(fd) != 0) return {FileFailure::writeError, errno};
-    return {};
-  }
-  if (state.inPlace) return state.copyOverTarget();
-  // Named only now, so that a run killed at any moment before leaves no file behind; from
-  // here to the rename, a killed run leaves the whole new file under its temporary name.
-  if (state.anonymous) {
-    if (const int error = state.nameTemporary(); error != 0) {
-      if (state.replaced && refusedByFolder(error)) return state.copyOverTarget();
-      return {FileFailure::cannotReplace, error};
-    }
-  }
-  if (rename(state.temporaryName.c_str(), state.target.c_str()) != 0) {
-    const int error = errno;
-    // A folder with the sticky bit lets nobody but the owner rename over a file.
-    const FileProblem problem = state.replaced && refusedByFolder(error)
-                                    ? state.copyOverTarget()
-                                    : FileProblem{FileFailure::cannotReplace, error};
-    state.removeTemporary();
-    return problem;
-  }
-  forgetTemporary();
-  state.temporaryName.clear();
-  state.close();
-  // The rename itself on disk too.
-  const int folder = ::open(parentFolder(state.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folder >= 0) {
-    fsync(folder);
-    ::close(folder);
-  }
-  return {};
+  return (state.*State::stepsOf(state.mode).commit)();
 }
 
 }  // namespace tradepl::platform

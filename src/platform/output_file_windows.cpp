@@ -11,7 +11,7 @@
 
 #include "platform/console.hpp"
 #include "platform/output_file.hpp"
-#include "platform/text.hpp"
+#include "platform/wide.hpp"
 
 namespace tradepl::platform {
 namespace {
@@ -108,15 +108,15 @@ std::wstring temporaryNameIn(const std::wstring& folder) {
 
 struct OutputFile::State {
   HANDLE handle = INVALID_HANDLE_VALUE;
-  bool direct = false;          // a device, a pipe or the standard output: written in place
-  bool standardOutput = false;  // the process's own handle, which stays open
-  bool replacing = false;
+  WriteMode mode = WriteMode::replaceNamed;  // direct for a device, a pipe, the standard output
+  bool standardOutput = false;               // the process's own handle, which stays open
+  bool replacing = false;                    // a file is at the path: a replace call takes it
   std::wstring target;
   std::wstring temporaryName;
 
   void close() {
     if (handle != INVALID_HANDLE_VALUE && !standardOutput) {
-      if (!direct) gTemporaryHandle.store(INVALID_HANDLE_VALUE);
+      if (mode != WriteMode::direct) gTemporaryHandle.store(INVALID_HANDLE_VALUE);
       CloseHandle(handle);
     }
     handle = INVALID_HANDLE_VALUE;
@@ -174,23 +174,25 @@ struct OutputFile::State {
 };
 
 // Windows has no temporary file without a name: it is always a named one.
-OutputFile::OutputFile(TemporaryName) : state_(std::make_unique<State>()) {}
-
-bool OutputFile::wroteInPlace() const {
-  return false;
-}
-
-bool OutputFile::writesDirectly() const {
-  return state_->direct;
+OutputFile::OutputFile(TemporaryName, BlockWrite writeBlock)
+    : state_(std::make_unique<State>()), writeBlock_(std::move(writeBlock)) {
+  block_.reserve(kBlockSize + 4096);
 }
 
 OutputFile::~OutputFile() {
   state_->removeTemporary();
 }
 
-// Windows paths name no descriptor of the process.
-std::optional<int> descriptorNamedBy(const std::string&) {
-  return std::nullopt;
+WriteMode OutputFile::mode() const {
+  return state_->mode;
+}
+
+bool OutputFile::wroteInPlace() const {
+  return false;
+}
+
+int OutputFile::modeError() const {
+  return 0;  // ReplaceFileW keeps the replaced file's attributes and access rights
 }
 
 FileProblem OutputFile::open(const std::string& path) {
@@ -202,7 +204,7 @@ FileProblem OutputFile::open(const std::string& path) {
   }
   if (path == kStandardOutput) {
     // Written as bytes: the lines end with CR LF already, as text mode would end them.
-    state.direct = true;
+    state.mode = WriteMode::direct;
     state.standardOutput = true;
     state.handle = GetStdHandle(STD_OUTPUT_HANDLE);
     if (streamClosedAtStart(1) || state.handle == nullptr || state.handle == INVALID_HANDLE_VALUE) {
@@ -223,7 +225,7 @@ FileProblem OutputFile::open(const std::string& path) {
     const std::wstring resolved = finalPathOf(existing);
     CloseHandle(existing);
     if (type == FILE_TYPE_CHAR || type == FILE_TYPE_PIPE) {
-      state.direct = true;
+      state.mode = WriteMode::direct;
       state.handle = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                  nullptr, OPEN_EXISTING, 0, nullptr);
       if (state.handle == INVALID_HANDLE_VALUE) {
@@ -245,7 +247,7 @@ FileProblem OutputFile::open(const std::string& path) {
   return state.openTemporary();
 }
 
-bool OutputFile::write(std::string_view bytes) {
+bool OutputFile::writeThrough(std::string_view bytes) {
   while (!bytes.empty()) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
     DWORD wrote = 0;
@@ -258,19 +260,15 @@ bool OutputFile::write(std::string_view bytes) {
   return true;
 }
 
-int OutputFile::modeError() const {
-  return 0;  // ReplaceFileW keeps the replaced file's attributes and access rights
-}
-
 // The file is flushed at the commit: nothing else can fail before it. No file is written
 // in place here, so none needs a lock.
-FileProblem OutputFile::prepare() {
+FileProblem OutputFile::prepareSystem() {
   return {};
 }
 
-FileProblem OutputFile::commit() {
+FileProblem OutputFile::commitSystem() {
   State& state = *state_;
-  if (state.direct) {
+  if (state.mode == WriteMode::direct) {
     state.close();
     return {};
   }

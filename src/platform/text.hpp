@@ -1,7 +1,7 @@
 #pragma once
 // Text as the platform has it: the line ends of its text files, and conversions between
 // the encodings the program meets: the logs' Shift_JIS (code page 932), the UTF-8 in which
-// messages and paths are kept, and on Windows the UTF-16 of the system's calls.
+// messages and paths are kept (and on Windows the UTF-16 of the system's calls: wide.hpp).
 
 #include <string>
 #include <string_view>
@@ -36,12 +36,5 @@ std::size_t controlLength(std::string_view text);
 // `text` with every byte that is not part of printable text shown as \xNN, for a path in a
 // message: it reaches the terminal as the bytes the user can retype, never as a command.
 std::string escapedText(std::string_view text);
-
-#ifdef _WIN32
-// Between a code page's bytes and UTF-16; UTF-8 (code page 65001) unless told otherwise.
-// Paths are UTF-8 inside the program and widened for every call of the system.
-std::wstring widen(std::string_view bytes, unsigned codePage = 65001);
-std::string narrow(std::wstring_view wide, unsigned codePage = 65001);
-#endif
 
 }  // namespace tradepl::platform
