@@ -2,14 +2,13 @@
 
 #include <string_view>
 
+#include "input/log_kinds.hpp"
 #include "platform/files.hpp"
 #include "platform/output_file.hpp"
 
 namespace tradepl {
 namespace {
 
-constexpr std::string_view kSpotOption = "-g";
-constexpr std::string_view kMarginOption = "-s";
 constexpr std::string_view kReportOption = "--report";
 constexpr std::string_view kSplitsOption = "--splits";
 constexpr std::string_view kDividendsOption = "--dividends";
@@ -110,8 +109,8 @@ Arguments scanArguments(std::span<const char* const> arguments) {
   Arguments scanned;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view token = arguments[i];
-    if (token == kSpotOption || token == kMarginOption || token == kReportOption ||
-        token == kSplitsOption || token == kDividendsOption) {
+    if (logKindOfOption(token) || token == kReportOption || token == kSplitsOption ||
+        token == kDividendsOption) {
       if (i + 1 == arguments.size()) {
         refuse(scanned, ArgumentError::optionWithoutPath, token);
         break;
@@ -131,7 +130,7 @@ Arguments scanArguments(std::span<const char* const> arguments) {
         scanned.namedDividends.push_back(path);
         continue;
       }
-      scanned.logs.push_back({token == kSpotOption ? LogKind::spot : LogKind::margin, path});
+      scanned.logs.push_back({*logKindOfOption(token), path});
     } else if (takeSwitch(token, scanned)) {
       continue;
     } else if (token.size() > 1 && token.front() == '-') {

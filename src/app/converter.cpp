@@ -10,6 +10,7 @@
 #include "app/arguments.hpp"
 #include "app/conversion.hpp"
 #include "app/plan.hpp"
+#include "input/log_kinds.hpp"
 #include "input/log_reader.hpp"
 #include "platform/console.hpp"
 #include "platform/files.hpp"
@@ -20,11 +21,14 @@
 namespace tradepl {
 
 void printUsage(std::ostream& out, bool toConsole) {
-  std::string usage = "Usage: [-g i_zelGenbutsu_log.csv] [-s i_zelShinyo_log.csv] o_log.csv\n";
-  for (const auto& [kind, name] : {std::pair(LogKind::spot, "i_zelGenbutsu_log.csv"),
-                                   std::pair(LogKind::margin, "i_zelShinyo_log.csv")}) {
-    usage += std::string("\t--- ") + name + " ---\n";
-    usage += '\t' + headingLine(kind) + '\n';
+  std::string usage = "Usage:";
+  for (const LogKindFacts& log : kLogKinds) {
+    usage += " [" + std::string(log.option) + ' ' + std::string(log.exportName) + ']';
+  }
+  usage += " o_log.csv\n";
+  for (const LogKindFacts& log : kLogKinds) {
+    usage += "\t--- " + std::string(log.exportName) + " ---\n";
+    usage += '\t' + headingLine(log.kind) + '\n';
     usage += "\t...\n";
   }
   // A file or a pipe gets the bytes the program has always printed; a person at a console

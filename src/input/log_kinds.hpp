@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -19,6 +20,8 @@ namespace tradepl {
 
 struct LogKindFacts {
   LogKind kind;
+  std::string_view option;      // the command-line option that names a log of this kind
+  std::string_view exportName;  // the file the broker's export is saved as, for the usage text
   // The kind a log named as this one may turn out to be, when its rows read only as that.
   LogKind other;
   std::string_view label;           // the kind in Shift_JIS, as the broker names it: 現物, 信用
@@ -39,12 +42,22 @@ inline constexpr std::array kMarginKeeps{TradeKind::marginOpening, TradeKind::ma
 
 // Indexed by LogKind.
 inline constexpr std::array<LogKindFacts, 2> kLogKinds{{
-    {LogKind::spot, LogKind::margin, sjis::kSpot, 9, detail::kSpotKeeps},
-    {LogKind::margin, LogKind::spot, sjis::kMargin, 10, detail::kMarginKeeps},
+    {LogKind::spot, "-g", "i_zelGenbutsu_log.csv", LogKind::margin, sjis::kSpot, 9,
+     detail::kSpotKeeps},
+    {LogKind::margin, "-s", "i_zelShinyo_log.csv", LogKind::spot, sjis::kMargin, 10,
+     detail::kMarginKeeps},
 }};
 
 constexpr const LogKindFacts& factsOf(LogKind kind) {
   return kLogKinds[static_cast<std::size_t>(kind)];
+}
+
+// The kind of log an option names, if it names one.
+constexpr std::optional<LogKind> logKindOfOption(std::string_view option) {
+  for (const LogKindFacts& facts : kLogKinds) {
+    if (facts.option == option) return facts.kind;
+  }
+  return std::nullopt;
 }
 
 static_assert(factsOf(LogKind::spot).kind == LogKind::spot);
