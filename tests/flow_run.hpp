@@ -46,7 +46,7 @@ class FlowRun final : public FlowListener, public LineListener {
 
   void result(const ResultRow& result) override {
     results_.push_back(result);
-    results_.back().trade = kept(result.trade);
+    results_.back().row = &rows_.emplace_back(kept(*result.row));
   }
   void note(const LedgerNote& note, const TradeRow& trade) override {
     notes_.push_back({note, kept(trade)});
@@ -113,6 +113,7 @@ class FlowRun final : public FlowListener, public LineListener {
   std::vector<std::uint64_t> skipped_;
   TradeFlow flow_;
   std::vector<ResultRow> results_;
+  std::deque<TradeRow> rows_;  // the results' rows, which stay put
   std::vector<Noted> notes_;
   std::vector<SplitNote> splitNotes_;
   std::deque<std::string> texts_;

@@ -99,7 +99,7 @@ std::vector<Figured> figuresOf(FlowRun& run) {
   std::vector<Figured> figured;
   for (const ResultRow& result : run.results()) {
     figured.push_back(
-        {result.averagePrice, result.trade.commission, result.trade.commissionTax, result.profit});
+        {result.averagePrice, result.commission, result.commissionTax, result.profit});
   }
   return figured;
 }
@@ -167,9 +167,9 @@ TEST(SameDayRule, AppliesADaysTokuteiPurchasesBeforeItsOtherRows) {
     EXPECT_EQ(figuresOf(run), expected);
     // Results keep the order of the sale lines.
     ASSERT_EQ(run.results().size(), 3u);
-    EXPECT_EQ(run.results()[0].trade.line, 3u);
-    EXPECT_EQ(run.results()[1].trade.line, 4u);
-    EXPECT_EQ(run.results()[2].trade.line, 7u);
+    EXPECT_EQ(run.results()[0].row->line, 3u);
+    EXPECT_EQ(run.results()[1].row->line, 4u);
+    EXPECT_EQ(run.results()[2].row->line, 7u);
   }
 }
 
@@ -189,12 +189,12 @@ TEST(SameDayRule, KeepsADayTooLargeForMemoryInATemporaryFile) {
   }
   ASSERT_EQ(small.results().size(), 3000u);
   WaitingRows rows(4096);
-  for (const ResultRow& result : small.results()) rows.add(result.trade);
+  for (const ResultRow& result : small.results()) rows.add(*result.row);
   EXPECT_TRUE(rows.spilled());
   for (std::size_t i = 0; i < 3000; ++i) {
     const ResultRow& result = small.results()[i];
-    ASSERT_EQ(result.trade.stockName.view(), "N" + std::to_string(i));
-    ASSERT_EQ(result.trade.stockCode.symbol.view(), "130A");
+    ASSERT_EQ(result.row->stockName.view(), "N" + std::to_string(i));
+    ASSERT_EQ(result.row->stockCode.symbol.view(), "130A");
     ASSERT_EQ(result.averagePrice, 1100.0);
     ASSERT_EQ(result.profit, large.results()[i].profit);
   }
@@ -204,12 +204,12 @@ TEST(SameDayRule, KeepsADayTooLargeForMemoryInATemporaryFile) {
 ResultRow resultIn(int year, std::int64_t profit, std::string_view account = sjis::kTokutei,
                    LogKind log = LogKind::spot) {
   static std::deque<std::string> dates;  // views into it stay valid as it grows
-  ResultRow result;
-  result.trade.settlementDate = Text(dates.emplace_back(std::to_string(year) + "/06/01"));
-  result.trade.account = Text(account);
-  result.trade.log = log;
-  result.profit = profit;
-  return result;
+  static std::deque<TradeRow> rows;      // and so do the results' rows
+  TradeRow& row = rows.emplace_back();
+  row.settlementDate = Text(dates.emplace_back(std::to_string(year) + "/06/01"));
+  row.account = Text(account);
+  row.log = log;
+  return {.row = &row, .profit = profit};
 }
 
 std::string reportOf(const std::vector<ResultRow>& results) {
@@ -349,15 +349,15 @@ TEST(MarginFigures, PutTheBoughtSideInTheCostAndTheFeesInTheExpenses) {
            // Each side rounded down to the yen.
            Case{sellToClose, 3, "100.5", "100.1", 0, 301, 300, 1},
        }) {
-    ResultRow result;
-    result.trade.log = LogKind::margin;
-    result.trade.kind = TradeKind::marginClosing;
-    result.trade.side = Text(c.side);
-    result.trade.quantity = c.quantity;
-    result.trade.exactUnitPrice = priceOf(c.price);
-    result.trade.exactPositionPrice = priceOf(c.positionPrice);
-    result.profit = c.settlement;
-    const Figures figures = figuresOf(result);
+    TradeRow closing;
+    closing.log = LogKind::margin;
+    closing.kind = TradeKind::marginClosing;
+    closing.side = Text(c.side);
+    closing.quantity = c.quantity;
+    closing.exactUnitPrice = priceOf(c.price);
+    closing.exactPositionPrice = priceOf(c.positionPrice);
+    const Figures figures = figuresOf(ResultRow{
+        .row = &closing, .exactUnitPrice = closing.exactUnitPrice, .profit = c.settlement});
     EXPECT_EQ(figures.proceeds, c.proceeds) << c.price;
     EXPECT_EQ(figures.cost(), c.cost) << c.price;
     EXPECT_EQ(figures.expenses, c.expenses) << c.price;
@@ -368,7 +368,9 @@ TEST(MarginFigures, PutTheBoughtSideInTheCostAndTheFeesInTheExpenses) {
 TEST(TaxReport, PutsResultsWithoutAYearLastInNoTotal) {
   YearlyTotals totals;
   ResultRow unsettled = resultIn(2024, 70);
-  unsettled.trade.settlementDate = Text("");
+  TradeRow unsettledRow = *unsettled.row;
+  unsettledRow.settlementDate = Text("");
+  unsettled.row = &unsettledRow;
   for (const ResultRow& result :
        {unsettled, resultIn(2024, -20, sjis::kTokutei, LogKind::margin)}) {
     totals.add(result);
