@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "flow_run.hpp"
+#include "ledger/holdings_table.hpp"
 
 namespace tradepl {
 namespace {
@@ -253,6 +254,49 @@ TEST(MarginLedger, LeavesOutFeesBeyondSixtyFourBits) {
   EXPECT_TRUE(run.results().empty());
   ASSERT_EQ(run.notes().size(), 1u);
   EXPECT_EQ(run.notes()[0].trade.log, LogKind::margin);
+}
+
+// The holdings table on its own: keys alike in their bytes stay apart, and every holding
+// is found again after the table grows, loses holdings from the middle of a probe run, and
+// shrinks.
+TEST(HoldingsTable, KeepsKeysApartThatShareTheirBytes) {
+  const std::string_view ab = "AB", a = "A";
+  const HoldingKey keys[] = {
+      {ab, StockCode{7203, Text()}},    {ab, StockCode{0, Text("130A")}},
+      {a, StockCode{0, Text("B130A")}},  // the same bytes as AB and 130A together
+      {a, StockCode{7203, Text()}},     {ab, StockCode{0, Text()}},
+      {ab, StockCode{0, Text("0")}},  // a symbol is never a number
+  };
+  HoldingsTable<int> table;
+  for (int i = 0; i < 6; ++i) table.add(keys[i], i);
+  for (int i = 0; i < 6; ++i) {
+    ASSERT_NE(table.find(keys[i]), nullptr) << i;
+    EXPECT_EQ(*table.find(keys[i]), i);
+  }
+  EXPECT_EQ(table.find({a, StockCode{0, Text("130A")}}), nullptr);
+}
+
+TEST(HoldingsTable, FindsEveryHoldingThroughGrowthRemovalAndShrinking) {
+  const std::string accounts[] = {"\x93\xC1\x92\xE8", "NISA"};  // 特定
+  std::vector<std::string> symbols;
+  for (int i = 0; i < 6000; ++i) symbols.push_back(std::to_string(i) + "A");
+  const auto keyOf = [&](int i) {
+    const std::string& account = accounts[i % 2];
+    return i % 3 == 0 ? HoldingKey{account, StockCode{0, Text(symbols[i])}}
+                      : HoldingKey{account, StockCode{i / 2, Text()}};
+  };
+  HoldingsTable<int> table;
+  for (int i = 0; i < 6000; ++i) table.add(keyOf(i), i);
+  table.removeIf([](int value) { return value % 3 != 1; });
+  for (int i = 4; i < 6000; i += 6) table.remove(keyOf(i));
+  EXPECT_EQ(table.size(), 1000u);
+  for (int i = 0; i < 6000; ++i) {
+    const int* found = table.find(keyOf(i));
+    ASSERT_EQ(found != nullptr, i % 2 == 1 && i % 3 == 1) << i;
+    if (found) {
+      EXPECT_EQ(*found, i);
+    }
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // The ledger's holdings, one per account and security code, in one flat table: open
-// addressing with linear probing, its room doubled when half of it is taken. A lookup hashes
+// addressing with linear probing, its room doubled when half of it is taken and given back
+// when no more than an eighth is. A lookup hashes
 // the account's bytes and the code and compares them where they stand, without copying
 // them; a holding added keeps its own copy of the account and the symbol, since the rows
 // view lines that do not stay. The order of the slots depends on the hashes: whatever is
@@ -59,7 +60,7 @@ class HoldingsTable {
 
   // Adds a holding under a key the table does not have yet.
   Holding& add(const HoldingKey& key, const Holding& holding) {
-    if (2 * (size_ + 1) > slots_.size()) grow();
+    if (2 * (size_ + 1) > slots_.size()) rebuild(slots_.empty() ? 16 : 2 * slots_.size());
     ++size_;
     return place(Slot(key, detail::hashOf(key), holding)).holding;
   }
@@ -79,6 +80,7 @@ class HoldingsTable {
       slots_[at] = Slot();
       gap = at;
     }
+    shrinkIfSparse();
   }
 
   // Calls `each(account, holding)` on the holdings of a code in every account, in the order
@@ -97,14 +99,14 @@ class HoldingsTable {
   // Removes every holding for which `drop(holding)` is true.
   template <typename Drop>
   void removeIf(Drop&& drop) {
-    std::vector<Slot> kept(slots_.size());
-    kept.swap(slots_);
-    size_ = 0;
-    for (Slot& slot : kept) {
-      if (slot.hash == 0 || drop(std::as_const(slot.holding))) continue;
-      place(std::move(slot));
-      ++size_;
+    for (Slot& slot : slots_) {
+      if (slot.hash != 0 && drop(std::as_const(slot.holding))) {
+        slot = Slot();
+        --size_;
+      }
     }
+    rebuild(slots_.size());
+    shrinkIfSparse();
   }
 
  private:
@@ -160,12 +162,23 @@ class HoldingsTable {
     return slots_[at];
   }
 
-  void grow() {
-    std::vector<Slot> old(slots_.empty() ? 16 : 2 * slots_.size());
+  // Places every holding anew in `capacity` slots, a power of two.
+  void rebuild(std::size_t capacity) {
+    std::vector<Slot> old(capacity);
     old.swap(slots_);
     for (Slot& slot : old) {
       if (slot.hash != 0) place(std::move(slot));
     }
+  }
+
+  // Gives back the room of holdings removed: a log of 500,000 codes, each bought and later
+  // sold, would otherwise keep the slots of its busiest day to the end of the run.
+  void shrinkIfSparse() {
+    constexpr std::size_t kFewSlots = 1024;
+    if (slots_.size() <= kFewSlots || 8 * size_ > slots_.size()) return;
+    std::size_t capacity = kFewSlots;
+    while (capacity < 4 * size_) capacity *= 2;
+    rebuild(capacity);
   }
 
   // Fibonacci hashing spreads FNV's weak low bits over the top ones, which pick the slot.
