@@ -1,11 +1,13 @@
 #pragma once
-// The ledger's holdings, one per account and security code, in one flat table: open
-// addressing with linear probing, its room doubled when half of it is taken and given back
-// when no more than an eighth is. A lookup hashes
-// the account's bytes and the code and compares them where they stand, without copying
-// them; a holding added keeps its own copy of the account and the symbol, since the rows
-// view lines that do not stay. The order of the slots depends on the hashes: whatever is
-// said of several holdings is put in an order of its own (see forEachOfCode).
+// The ledger's holdings, one per account and security code: the holdings side by side in
+// one array, found through a flat index of 8-byte slots, open addressing with linear
+// probing, doubled when half of it is taken and given back when no more than an eighth is.
+// A holding costs its own bytes and two to four slots, against a node, a bucket and an
+// allocation each in a node-based map. A lookup hashes the account's bytes and the code and
+// compares them where they stand, without copying them; a holding added keeps its own copy
+// of the account and the symbol, since the rows view lines that do not stay. The order of
+// the holdings depends on the trades and the hashes: whatever is said of several holdings is
+// put in an order of its own (see forEachOfCode).
 
 #include <algorithm>
 #include <cstddef>
@@ -33,9 +35,9 @@ inline HoldingKey holdingKeyOf(const TradeRow& trade) {
 namespace detail {
 
 // FNV-1a: accounts and symbols are a few bytes, for which it costs a fraction of the
-// library's string hash; it runs for every spot trade. The top bit is set, so that a hash
-// is never 0, which marks a free slot.
-inline std::uint64_t hashOf(const HoldingKey& key) {
+// library's string hash; it runs for every spot trade. Fibonacci hashing then spreads its
+// weak low bits over the 32 bits a slot keeps, whose low ones pick the slot.
+inline std::uint32_t hashOf(const HoldingKey& key) {
   std::uint64_t hash = 14695981039346656037u;
   const auto mix = [&hash](std::uint64_t value) { hash = (hash ^ value) * 1099511628211u; };
   for (const char c : key.account) mix(static_cast<unsigned char>(c));
@@ -45,7 +47,7 @@ inline std::uint64_t hashOf(const HoldingKey& key) {
   } else {
     mix(static_cast<std::uint64_t>(key.code.number));
   }
-  return hash | std::uint64_t{1} << 63;
+  return static_cast<std::uint32_t>((hash * 0x9E3779B97F4A7C15u) >> 32);
 }
 
 }  // namespace detail
@@ -53,33 +55,40 @@ inline std::uint64_t hashOf(const HoldingKey& key) {
 template <typename Holding>
 class HoldingsTable {
  public:
-  std::size_t size() const { return size_; }
+  std::size_t size() const { return entries_.size(); }
 
-  Holding* find(const HoldingKey& key) { return std::as_const(*this).findSlot(key); }
-  const Holding* find(const HoldingKey& key) const { return findSlot(key); }
-
-  // Adds a holding under a key the table does not have yet.
-  Holding& add(const HoldingKey& key, const Holding& holding) {
-    if (2 * (size_ + 1) > slots_.size()) rebuild(slots_.empty() ? 16 : 2 * slots_.size());
-    ++size_;
-    return place(Slot(key, detail::hashOf(key), holding)).holding;
+  Holding* find(const HoldingKey& key) {
+    const Slot* const slot = slotOf(key);
+    return slot ? &entries_[slot->entry - 1].holding : nullptr;
+  }
+  const Holding* find(const HoldingKey& key) const {
+    const Slot* const slot = slotOf(key);
+    return slot ? &entries_[slot->entry - 1].holding : nullptr;
   }
 
-  // Removes the holding kept under `key`, which the table has, moving those after it back
-  // into the gap, so that no slot is left marked as deleted.
+  // Adds a holding under a key the table does not have yet. Pointers to holdings found
+  // earlier do not stay valid.
+  Holding& add(const HoldingKey& key, const Holding& holding) {
+    if (2 * (size() + 1) > slots_.size()) rebuild(slots_.empty() ? 16 : 2 * slots_.size());
+    const std::uint32_t hash = detail::hashOf(key);
+    entries_.push_back(Entry(key, hash, holding));
+    place(Slot{hash, static_cast<std::uint32_t>(entries_.size())});
+    return entries_.back().holding;
+  }
+
+  // Removes the holding kept under `key`, which the table has: the last holding takes its
+  // place in the array, and the slots after its own move back into the gap, so that no
+  // slot is left marked as deleted.
   void remove(const HoldingKey& key) {
-    std::size_t gap = indexOf(key);
-    slots_[gap] = Slot();
-    --size_;
-    for (std::size_t at = next(gap); slots_[at].hash != 0; at = next(at)) {
-      const std::size_t home = homeOf(slots_[at].hash);
-      // A slot stays where its home lies cyclically after the gap and not after the slot.
-      const bool stays = gap <= at ? gap < home && home <= at : gap < home || home <= at;
-      if (stays) continue;
-      slots_[gap] = std::move(slots_[at]);
-      slots_[at] = Slot();
-      gap = at;
+    const Slot* const slot = slotOf(key);
+    const std::uint32_t entry = slot->entry;
+    vacate(static_cast<std::size_t>(slot - slots_.data()));
+    const auto last = static_cast<std::uint32_t>(entries_.size());
+    if (entry != last) {
+      slotOfEntry(last).entry = entry;
+      entries_[entry - 1] = std::move(entries_.back());
     }
+    entries_.pop_back();
     shrinkIfSparse();
   }
 
@@ -87,36 +96,30 @@ class HoldingsTable {
   // of the accounts' bytes.
   template <typename Each>
   void forEachOfCode(const StockCode& code, Each&& each) {
-    std::vector<Slot*> found;
-    for (Slot& slot : slots_) {
-      if (slot.hash != 0 && slot.key().code == code) found.push_back(&slot);
+    std::vector<Entry*> found;
+    for (Entry& entry : entries_) {
+      if (entry.key().code == code) found.push_back(&entry);
     }
     std::sort(found.begin(), found.end(),
-              [](const Slot* a, const Slot* b) { return a->account() < b->account(); });
-    for (Slot* slot : found) each(slot->account(), slot->holding);
+              [](const Entry* a, const Entry* b) { return a->account() < b->account(); });
+    for (Entry* entry : found) each(entry->account(), entry->holding);
   }
 
   // Removes every holding for which `drop(holding)` is true.
   template <typename Drop>
   void removeIf(Drop&& drop) {
-    for (Slot& slot : slots_) {
-      if (slot.hash != 0 && drop(std::as_const(slot.holding))) {
-        slot = Slot();
-        --size_;
-      }
-    }
+    std::erase_if(entries_, [&drop](const Entry& entry) { return drop(entry.holding); });
     rebuild(slots_.size());
     shrinkIfSparse();
   }
 
  private:
-  // The key's bytes, the account's and then the symbol's, and the code's number.
-  struct Slot {
-    Slot() = default;
-    Slot(const HoldingKey& key, std::uint64_t keyHash, const Holding& value)
+  // A holding with its key: the account's bytes and then the symbol's, and the code's number.
+  struct Entry {
+    Entry(const HoldingKey& key, std::uint32_t keyHash, const Holding& value)
         : hash(keyHash),
+          accountSize(static_cast<std::uint32_t>(key.account.size())),
           number(key.code.number),
-          accountSize(key.account.size()),
           bytes(std::string(key.account) += key.code.symbol.view()),
           holding(value) {}
 
@@ -132,63 +135,78 @@ class HoldingsTable {
              std::string_view(bytes).ends_with(symbol);
     }
 
-    std::uint64_t hash = 0;  // 0: the slot is free
-    std::int64_t number = 0;
-    std::size_t accountSize = 0;
+    std::uint32_t hash;
+    std::uint32_t accountSize;
+    std::int64_t number;
     std::string bytes;
-    Holding holding{};
+    Holding holding;
   };
 
-  static constexpr std::size_t kMissing = ~std::size_t{0};
+  // The hash of a holding, and its place in the array counted from 1; 0 for a free slot.
+  struct Slot {
+    std::uint32_t hash = 0;
+    std::uint32_t entry = 0;
+  };
 
-  std::size_t indexOf(const HoldingKey& key) const {
-    if (size_ == 0) return kMissing;
-    const std::uint64_t hash = detail::hashOf(key);
-    for (std::size_t at = homeOf(hash);; at = next(at)) {
+  const Slot* slotOf(const HoldingKey& key) const {
+    if (entries_.empty()) return nullptr;
+    const std::uint32_t hash = detail::hashOf(key);
+    for (std::size_t at = hash & mask();; at = next(at)) {
       const Slot& slot = slots_[at];
-      if (slot.hash == 0) return kMissing;
-      if (slot.hash == hash && slot.holds(key)) return at;
+      if (slot.entry == 0) return nullptr;
+      if (slot.hash == hash && entries_[slot.entry - 1].holds(key)) return &slot;
     }
   }
-  Holding* findSlot(const HoldingKey& key) const {
-    const std::size_t at = indexOf(key);
-    return at == kMissing ? nullptr : const_cast<Holding*>(&slots_[at].holding);
-  }
-
-  Slot& place(Slot&& slot) {
-    std::size_t at = homeOf(slot.hash);
-    while (slots_[at].hash != 0) at = next(at);
-    slots_[at] = std::move(slot);
+  Slot& slotOfEntry(std::uint32_t entry) {
+    std::size_t at = entries_[entry - 1].hash & mask();
+    while (slots_[at].entry != entry) at = next(at);
     return slots_[at];
   }
 
-  // Places every holding anew in `capacity` slots, a power of two.
+  void place(Slot slot) {
+    std::size_t at = slot.hash & mask();
+    while (slots_[at].entry != 0) at = next(at);
+    slots_[at] = slot;
+  }
+
+  // Frees a slot, moving back into the gap each slot after it that may stand there: one whose
+  // home does not lie cyclically after the gap and up to the slot.
+  void vacate(std::size_t gap) {
+    slots_[gap] = Slot();
+    for (std::size_t at = next(gap); slots_[at].entry != 0; at = next(at)) {
+      const std::size_t home = slots_[at].hash & mask();
+      const bool stays = gap <= at ? gap < home && home <= at : gap < home || home <= at;
+      if (stays) continue;
+      slots_[gap] = slots_[at];
+      slots_[at] = Slot();
+      gap = at;
+    }
+  }
+
+  // Indexes every holding anew in `capacity` slots, a power of two.
   void rebuild(std::size_t capacity) {
-    std::vector<Slot> old(capacity);
-    old.swap(slots_);
-    for (Slot& slot : old) {
-      if (slot.hash != 0) place(std::move(slot));
+    slots_.assign(capacity, Slot());
+    for (std::size_t at = 0; at < entries_.size(); ++at) {
+      place(Slot{entries_[at].hash, static_cast<std::uint32_t>(at + 1)});
     }
   }
 
   // Gives back the room of holdings removed: a log of 500,000 codes, each bought and later
-  // sold, would otherwise keep the slots of its busiest day to the end of the run.
+  // sold, would otherwise keep the room of its busiest day to the end of the run.
   void shrinkIfSparse() {
     constexpr std::size_t kFewSlots = 1024;
-    if (slots_.size() <= kFewSlots || 8 * size_ > slots_.size()) return;
+    if (slots_.size() <= kFewSlots || 8 * size() > slots_.size()) return;
     std::size_t capacity = kFewSlots;
-    while (capacity < 4 * size_) capacity *= 2;
+    while (capacity < 4 * size()) capacity *= 2;
+    entries_.shrink_to_fit();
     rebuild(capacity);
   }
 
-  // Fibonacci hashing spreads FNV's weak low bits over the top ones, which pick the slot.
-  std::size_t homeOf(std::uint64_t hash) const {
-    return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15u) >> 32) & (slots_.size() - 1);
-  }
-  std::size_t next(std::size_t at) const { return (at + 1) & (slots_.size() - 1); }
+  std::size_t mask() const { return slots_.size() - 1; }
+  std::size_t next(std::size_t at) const { return (at + 1) & mask(); }
 
+  std::vector<Entry> entries_;
   std::vector<Slot> slots_;
-  std::size_t size_ = 0;
 };
 
 }  // namespace tradepl
