@@ -20,7 +20,6 @@
 #include <optional>
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include "fuzz_checks.hpp"
 #include "ledger/ledger.hpp"
