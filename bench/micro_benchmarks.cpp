@@ -106,7 +106,12 @@ void BM_FormatResultLine(benchmark::State& state) {
   const std::string line = spotLine();
   TradeRow row;
   TradeLineReader(LogKind::spot).read(line, row);
-  const ResultRow result{.trade = row, .profit = -123456, .averagePrice = 4187.333333};
+  const ResultRow result{.row = &row,
+                         .unitPrice = row.unitPrice,
+                         .commission = row.commission,
+                         .commissionTax = row.commissionTax,
+                         .profit = -123456,
+                         .averagePrice = 4187.333333};
   std::string out;
   for (auto _ : state) {
     out.clear();

@@ -20,7 +20,6 @@
 #include <optional>
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include "fuzz_checks.hpp"
 #include "ledger/ledger.hpp"
@@ -173,7 +172,7 @@ class TaxModel {
       return leftOut();
     }
     TradeOutcome outcome;
-    outcome.result = ResultRow{.trade = trade,
+    outcome.result = ResultRow{.row = &trade,
                                .profit = static_cast<std::int64_t>(profit),
                                .averagePrice = static_cast<double>(unit)};
     if (closes) {
@@ -205,13 +204,23 @@ void requireAsTheModelSays(const TradeOutcome& got, const TradeOutcome& expected
   }
 }
 
+// A result refers to its row, and so is looked at while the row is at hand.
+void requireOneLine(const ResultRow& result) {
+  require(std::isfinite(result.averagePrice), "averages are finite");
+  std::string line;
+  appendResultLine(line, result);
+  require(line.size() > kLineEnd.size(), "a result line has text");
+  line.resize(line.size() - kLineEnd.size());
+  require(line.find('\n') == std::string::npos, "a result is one line");
+  require(columnsOf(line) == 11, "a result line has 11 columns");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const bool taxOffice = size % 34 >= 17;
   HoldingLedger ledger(taxOffice ? CostMethod::taxOffice : CostMethod::movingAverage);
   TaxModel model;
-  std::vector<ResultRow> results;
   std::size_t trades = 0;
   for (std::size_t at = 0; at + 34 <= size; at += 34) {
     const TradeRow trade = tradeFrom(data + at, ++trades);
@@ -222,16 +231,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<std::int64_t> held =
         ledger.sharesHeld(trade.account.view(), trade.stockCode);
     if (held) require(*held > 0, "a holding has shares, or is gone");
-    if (outcome.result) results.push_back(*outcome.result);
-  }
-  for (const ResultRow& result : results) {
-    require(std::isfinite(result.averagePrice), "averages are finite");
-    std::string line;
-    appendResultLine(line, result);
-    require(line.size() > kLineEnd.size(), "a result line has text");
-    line.resize(line.size() - kLineEnd.size());
-    require(line.find('\n') == std::string::npos, "a result is one line");
-    require(columnsOf(line) == 11, "a result line has 11 columns");
+    if (outcome.result) requireOneLine(*outcome.result);
   }
   return 0;
 }

@@ -98,7 +98,7 @@ class InMemoryListener final : public FlowListener {
   explicit InMemoryListener(InMemoryRun& run) : run_(run) {}
 
   void result(const ResultRow& result) override {
-    require(results_.insert({result.trade.source, result.trade.line}).second,
+    require(results_.insert({result.row->source, result.row->line}).second,
             "a line gives one result");
     const std::size_t start = run_.result.size();
     appendResultLine(run_.result, result);

@@ -147,7 +147,7 @@ TEST(Delivery, MovesSharesBetweenTheMarginAndTheSpotHoldingsInTimeOrder) {
     ASSERT_EQ(results.size(), c.results.size()) << c.what;
     for (std::size_t i = 0; i < results.size(); ++i) {
       EXPECT_EQ(results[i].averagePrice, c.results[i].averagePrice) << c.what;
-      EXPECT_EQ(results[i].trade.commission, c.results[i].commission) << c.what;
+      EXPECT_EQ(results[i].commission, c.results[i].commission) << c.what;
       EXPECT_EQ(results[i].profit, c.results[i].profit) << c.what;
     }
     std::vector<LedgerNoteKind> notes;
@@ -166,12 +166,12 @@ TEST(Delivery, GivesASpotResultAtThePositionPriceWithTheCostsAsItsCommission) {
   run.spot(kBuy2019).margin(given);
   const std::vector<ResultRow>& results = run.results();
   ASSERT_EQ(results.size(), 1u);
-  const TradeRow& trade = results[0].trade;
+  const TradeRow& trade = *results[0].row;
   EXPECT_EQ(trade.kind, TradeKind::deliveryGive);
   EXPECT_EQ(holdingsOf(trade.kind), LogKind::spot);
-  EXPECT_EQ(trade.unitPrice, 2019.5);
-  EXPECT_EQ(trade.commission, 201);
-  EXPECT_EQ(trade.commissionTax, 5);
+  EXPECT_EQ(results[0].unitPrice, 2019.5);
+  EXPECT_EQ(results[0].commission, 201);
+  EXPECT_EQ(results[0].commissionTax, 5);
   EXPECT_EQ(trade.tradeType.view(), sjis::kDeliveryGive);
   EXPECT_EQ(results[0].profit, 201950 - 201900 - 206);
 }

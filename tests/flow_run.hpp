@@ -47,7 +47,7 @@ class FlowRun final : public FlowListener, public LineListener {
 
   void result(const ResultRow& result) override {
     results_.push_back(result);
-    results_.back().trade = kept(result.trade);
+    results_.back().row = &rows_.emplace_back(kept(*result.row));
   }
   void note(const LedgerNote& note, const TradeRow& trade) override {
     notes_.push_back({note, kept(trade)});
@@ -120,6 +120,7 @@ class FlowRun final : public FlowListener, public LineListener {
   std::vector<std::uint64_t> undated_;
   TradeFlow flow_;
   std::vector<ResultRow> results_;
+  std::deque<TradeRow> rows_;  // the results' rows, which stay put
   std::vector<Noted> notes_;
   std::vector<SplitNote> splitNotes_;
   std::deque<std::string> texts_;
@@ -142,7 +143,7 @@ inline std::vector<Figured> figuresOf(FlowRun& run) {
   std::vector<Figured> figured;
   for (const ResultRow& result : run.results()) {
     figured.push_back(
-        {result.averagePrice, result.trade.commission, result.trade.commissionTax, result.profit});
+        {result.averagePrice, result.commission, result.commissionTax, result.profit});
   }
   return figured;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "flow_run.hpp"
+#include "ledger/holdings_table.hpp"
 
 namespace tradepl {
 namespace {
@@ -28,10 +29,10 @@ TEST(SpotLedger, ChargesAllPurchaseCommissionsToTheNextSale) {
   const std::vector<ResultRow> results = run.results();
   ASSERT_EQ(results.size(), 1u);
   EXPECT_EQ(results[0].averagePrice, 1050.0);
-  EXPECT_EQ(results[0].trade.commission, 300);
-  EXPECT_EQ(results[0].trade.commissionTax, 24);
+  EXPECT_EQ(results[0].commission, 300);
+  EXPECT_EQ(results[0].commissionTax, 24);
   EXPECT_EQ(results[0].profit, 22176);
-  EXPECT_EQ(results[0].trade.quantity, 150);
+  EXPECT_EQ(results[0].row->quantity, 150);
   EXPECT_TRUE(run.notes().empty());
 }
 
@@ -47,8 +48,8 @@ TEST(SpotLedger, KeepsTheAverageThroughAPartialSaleAndRestartsPendingFees) {
   // 50 left at 1050, plus 50 at 1250.
   EXPECT_EQ(results[1].averagePrice, 1150.0);
   // Only the purchase after the partial sale is charged again.
-  EXPECT_EQ(results[1].trade.commission, 160);
-  EXPECT_EQ(results[1].trade.commissionTax, 16);
+  EXPECT_EQ(results[1].commission, 160);
+  EXPECT_EQ(results[1].commissionTax, 16);
   EXPECT_EQ(results[1].profit, 15000 - 90 - 9 - 70 - 7);
 }
 
@@ -174,7 +175,7 @@ TEST(SpotLedger, SkipsASaleOfANegativeQuantityBeyondSixtyFourBits) {
   EXPECT_EQ(run.skippedLines(), std::vector<std::uint64_t>{2});
   const std::vector<ResultRow> results = run.results();
   ASSERT_EQ(results.size(), 1u);  // the holding was left as it was
-  EXPECT_EQ(results[0].trade.quantity, 100);
+  EXPECT_EQ(results[0].row->quantity, 100);
   EXPECT_TRUE(run.notes().empty());
 }
 
@@ -187,14 +188,14 @@ TEST(SpotLedger, LeavesOutAProfitBeyondSixtyFourBits) {
   EXPECT_EQ(run.notes()[0].note.kind, LedgerNoteKind::amountOutOfRange);
 }
 
-TEST(SpotLedger, CopiesTheSaleRowIntoTheResult) {
+TEST(SpotLedger, ResultIsOfTheSaleRow) {
   FlowRun run;
   SpotTrade sale = spotSell("7203", "100", "1200");
   sale.settlementAmount = "119892";
   run.spot(spotBuy("7203", "100", "1000")).spot(sale);
   const std::vector<ResultRow> results = run.results();
   ASSERT_EQ(results.size(), 1u);
-  const TradeRow& row = results[0].trade;
+  const TradeRow& row = *results[0].row;
   EXPECT_EQ(row.side, testing::kSell);
   EXPECT_EQ(row.unitPrice, 1200.0);
   EXPECT_EQ(row.settlementAmount, 119892);
@@ -222,10 +223,10 @@ TEST(MarginLedger, TakesPriceAndProfitFromTheClosingRowAndSumsItsFees) {
   ASSERT_EQ(results.size(), 1u);
   EXPECT_EQ(results[0].averagePrice, 7250.5);
   EXPECT_EQ(results[0].profit, -91370);
-  EXPECT_EQ(results[0].trade.commission, 400 + 3 + 1280 + 50 + 220 + 10 + 5);
-  EXPECT_EQ(results[0].trade.commissionTax, 2 + 1);
-  EXPECT_EQ(results[0].trade.openCommission, 10);  // the row's own columns stay as read
-  EXPECT_EQ(results[0].trade.marginType, testing::kSeido);
+  EXPECT_EQ(results[0].commission, 400 + 3 + 1280 + 50 + 220 + 10 + 5);
+  EXPECT_EQ(results[0].commissionTax, 2 + 1);
+  EXPECT_EQ(results[0].row->openCommission, 10);  // the row's own columns stay as read
+  EXPECT_EQ(results[0].row->marginType, testing::kSeido);
 }
 
 TEST(MarginLedger, LeavesSpotHoldingsAlone) {
@@ -240,8 +241,8 @@ TEST(MarginLedger, LeavesSpotHoldingsAlone) {
       .margin(closing);
   const std::vector<ResultRow> results = run.results();
   ASSERT_EQ(results.size(), 2u);  // the opening yields nothing
-  EXPECT_EQ(results[0].trade.tradeType, sjis::kSpot);
-  EXPECT_EQ(results[1].trade.tradeType, sjis::kMarginClosing);
+  EXPECT_EQ(results[0].row->tradeType, sjis::kSpot);
+  EXPECT_EQ(results[1].row->tradeType, sjis::kMarginClosing);
   EXPECT_TRUE(run.notes().empty());
 }
 
@@ -253,6 +254,49 @@ TEST(MarginLedger, LeavesOutFeesBeyondSixtyFourBits) {
   EXPECT_TRUE(run.results().empty());
   ASSERT_EQ(run.notes().size(), 1u);
   EXPECT_EQ(run.notes()[0].trade.log, LogKind::margin);
+}
+
+// The holdings table on its own: keys alike in their bytes stay apart, and every holding
+// is found again after the table grows, loses holdings from the middle of a probe run, and
+// shrinks.
+TEST(HoldingsTable, KeepsKeysApartThatShareTheirBytes) {
+  const std::string_view ab = "AB", a = "A";
+  const HoldingKey keys[] = {
+      {ab, StockCode{7203, Text()}},    {ab, StockCode{0, Text("130A")}},
+      {a, StockCode{0, Text("B130A")}},  // the same bytes as AB and 130A together
+      {a, StockCode{7203, Text()}},     {ab, StockCode{0, Text()}},
+      {ab, StockCode{0, Text("0")}},  // a symbol is never a number
+  };
+  HoldingsTable<int> table;
+  for (int i = 0; i < 6; ++i) table.add(keys[i], i);
+  for (int i = 0; i < 6; ++i) {
+    ASSERT_NE(table.find(keys[i]), nullptr) << i;
+    EXPECT_EQ(*table.find(keys[i]), i);
+  }
+  EXPECT_EQ(table.find({a, StockCode{0, Text("130A")}}), nullptr);
+}
+
+TEST(HoldingsTable, FindsEveryHoldingThroughGrowthRemovalAndShrinking) {
+  const std::string accounts[] = {"\x93\xC1\x92\xE8", "NISA"};  // 特定
+  std::vector<std::string> symbols;
+  for (int i = 0; i < 6000; ++i) symbols.push_back(std::to_string(i) + "A");
+  const auto keyOf = [&](int i) {
+    const std::string& account = accounts[i % 2];
+    return i % 3 == 0 ? HoldingKey{account, StockCode{0, Text(symbols[i])}}
+                      : HoldingKey{account, StockCode{i / 2, Text()}};
+  };
+  HoldingsTable<int> table;
+  for (int i = 0; i < 6000; ++i) table.add(keyOf(i), i);
+  table.removeIf([](int value) { return value % 3 != 1; });
+  for (int i = 4; i < 6000; i += 6) table.remove(keyOf(i));
+  EXPECT_EQ(table.size(), 1000u);
+  for (int i = 0; i < 6000; ++i) {
+    const int* found = table.find(keyOf(i));
+    ASSERT_EQ(found != nullptr, i % 2 == 1 && i % 3 == 1) << i;
+    if (found) {
+      EXPECT_EQ(*found, i);
+    }
+  }
 }
 
 }  // namespace

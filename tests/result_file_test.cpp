@@ -21,16 +21,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-ResultRow sampleResult() {
-  ResultRow result;
+// A result with a row of its own, which the tests change.
+struct SampleResult : ResultRow {
+  TradeRow trade;
+
+  SampleResult() { row = &trade; }
+  SampleResult(const SampleResult& other) : ResultRow(other), trade(other.trade) { row = &trade; }
+  SampleResult& operator=(const SampleResult&) = delete;
+};
+
+SampleResult sampleResult() {
+  SampleResult result;
   result.trade.execDateTime = Text("2014/09/04 11:48");
   result.trade.executed = ExecutionDateReader().read(result.trade.execDateTime.view());
   result.trade.stockCode = StockCode{7203, Text()};
   result.trade.stockName = Text("Toyota");
   result.trade.quantity = 150;
-  result.trade.unitPrice = 1200;
-  result.trade.commission = 300;
-  result.trade.commissionTax = 24;
+  result.unitPrice = 1200;
+  result.commission = 300;
+  result.commissionTax = 24;
   result.averagePrice = 1050;
   result.profit = 22176;
   return result;
@@ -49,7 +58,7 @@ TEST(ResultLine, WritesTheElevenColumns) {
 }
 
 TEST(ResultLine, PadsNumericCodesToFourDigitsAndKeepsSymbols) {
-  ResultRow result = sampleResult();
+  SampleResult result = sampleResult();
   result.trade.stockCode = StockCode{7, Text()};
   EXPECT_EQ(lineOf(result).substr(0, 14), "2014,9,4,0007,");
   result.trade.stockCode = StockCode{12345, Text()};
@@ -64,33 +73,33 @@ TEST(ResultLine, RoundsTheAverageToTwoDecimalsAsPrintfDoes) {
   for (int i = 0; i < 20000; ++i) {
     // Thirds and halves of a cent are where rounding differences would show.
     const double average = i % 2 == 0 ? prices(random) : std::round(prices(random) * 200) / 200;
-    ResultRow result = sampleResult();
+    SampleResult result = sampleResult();
     result.averagePrice = average;
     char expected[64];
     std::snprintf(expected, sizeof expected, ",%.2f,", average);
     ASSERT_NE(lineOf(result).find(expected), std::string::npos) << average;
   }
-  ResultRow result = sampleResult();
+  SampleResult result = sampleResult();
   result.averagePrice = 1033.3333;
   EXPECT_NE(lineOf(result).find(",1033.33,"), std::string::npos);
 }
 
 TEST(ResultLine, WritesFractionalUnitPricesAsTheShortestDecimal) {
-  ResultRow result = sampleResult();
-  result.trade.unitPrice = 2345.5;
+  SampleResult result = sampleResult();
+  result.unitPrice = 2345.5;
   EXPECT_NE(lineOf(result).find(",150,2345.5,1050.00,"), std::string::npos);
-  result.trade.unitPrice = 0.1;
+  result.unitPrice = 0.1;
   EXPECT_NE(lineOf(result).find(",150,0.1,1050.00,"), std::string::npos);
 }
 
 TEST(ResultLine, WritesANegativeProfitWithItsSign) {
-  ResultRow result = sampleResult();
+  SampleResult result = sampleResult();
   result.profit = -46100;
   EXPECT_EQ(lineOf(result).substr(lineOf(result).size() - 7 - kEnd.size()), ",-46100" + kEnd);
 }
 
 TEST(ResultLine, QuotesANameOnlyWhenItWouldBreakTheColumns) {
-  ResultRow result = sampleResult();
+  SampleResult result = sampleResult();
   result.trade.stockName = Text("ACME, \"Tokyo\"");
   EXPECT_NE(lineOf(result).find(",\"ACME, \"\"Tokyo\"\"\",150,"), std::string::npos);
   result.trade.stockName = Text("A\rB");
@@ -100,7 +109,7 @@ TEST(ResultLine, QuotesANameOnlyWhenItWouldBreakTheColumns) {
 }
 
 TEST(ResultLine, LeavesEmptyTheDatePartsThatDoNotRead) {
-  ResultRow result = sampleResult();
+  SampleResult result = sampleResult();
   result.trade.executed = ExecutionDateReader().read("2014/09");
   EXPECT_EQ(lineOf(result).substr(0, 13), "2014,9,,7203,");
 }

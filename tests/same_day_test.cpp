@@ -42,9 +42,9 @@ TEST(SameDayRule, AppliesADaysTokuteiPurchasesBeforeItsOtherRows) {
     EXPECT_EQ(figuresOf(run), expected);
     // Results keep the order of the sale lines.
     ASSERT_EQ(run.results().size(), 3u);
-    EXPECT_EQ(run.results()[0].trade.line, 3u);
-    EXPECT_EQ(run.results()[1].trade.line, 4u);
-    EXPECT_EQ(run.results()[2].trade.line, 7u);
+    EXPECT_EQ(run.results()[0].row->line, 3u);
+    EXPECT_EQ(run.results()[1].row->line, 4u);
+    EXPECT_EQ(run.results()[2].row->line, 7u);
   }
 }
 
@@ -64,12 +64,12 @@ TEST(SameDayRule, KeepsADayTooLargeForMemoryInATemporaryFile) {
   }
   ASSERT_EQ(small.results().size(), 3000u);
   WaitingRows rows(4096);
-  for (const ResultRow& result : small.results()) rows.add(result.trade);
+  for (const ResultRow& result : small.results()) rows.add(*result.row);
   EXPECT_TRUE(rows.spilled());
   for (std::size_t i = 0; i < 3000; ++i) {
     const ResultRow& result = small.results()[i];
-    ASSERT_EQ(result.trade.stockName.view(), "N" + std::to_string(i));
-    ASSERT_EQ(result.trade.stockCode.symbol.view(), "130A");
+    ASSERT_EQ(result.row->stockName.view(), "N" + std::to_string(i));
+    ASSERT_EQ(result.row->stockCode.symbol.view(), "130A");
     ASSERT_EQ(result.averagePrice, 1100.0);
     ASSERT_EQ(result.profit, large.results()[i].profit);
   }

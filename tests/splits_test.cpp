@@ -126,6 +126,18 @@ TEST(Splits, SayWhatFractionOfAShareIsLeftAndLeaveMarginPositionsAlone) {
   }
 }
 
+TEST(Splits, SayOfEachAccountInTheOrderOfItsBytes) {
+  FlowRun run(FlowSettings{.splits = {splitOf({2023, 9, 3}, 5555, 2, 1)}});
+  for (const char* account : {"\x88\xEA\x94\xCA", "NISA", "\x93\xC1\x92\xE8"}) {
+    run.spot(on("2023/09/02 10:00", inAccount(account, spotBuy("5555", "105", "100"))));
+  }
+  run.spot(on("2023/09/05 10:00", spotBuy("5555", "1", "100")));
+  std::vector<std::string> accounts;
+  for (const SplitNote& note : run.splitNotes()) accounts.push_back(note.account);
+  // NISA, 一般, 特定: the holdings were bought as 一般, NISA, 特定.
+  EXPECT_EQ(accounts, (std::vector<std::string>{"NISA", "\x88\xEA\x94\xCA", "\x93\xC1\x92\xE8"}));
+}
+
 TEST(Splits, RemoveAHoldingMergedDownToNoShareUnderBothMethods) {
   for (const CostMethod method : {CostMethod::movingAverage, CostMethod::taxOffice}) {
     FlowRun run(FlowSettings{.method = method, .splits = {splitOf({2023, 9, 3}, 5555, 10, 1)}});

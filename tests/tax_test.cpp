@@ -132,12 +132,12 @@ TEST(TaxOfficeMethod, LeavesOutATradeWhoseFiguresWouldNotFit) {
 ResultRow resultIn(int year, std::int64_t profit, std::string_view account = sjis::kTokutei,
                    LogKind log = LogKind::spot) {
   static std::deque<std::string> dates;  // views into it stay valid as it grows
-  ResultRow result;
-  result.trade.settlementDate = Text(dates.emplace_back(std::to_string(year) + "/06/01"));
-  result.trade.account = Text(account);
-  result.trade.log = log;
-  result.profit = profit;
-  return result;
+  static std::deque<TradeRow> rows;      // and so do the results' rows
+  TradeRow& row = rows.emplace_back();
+  row.settlementDate = Text(dates.emplace_back(std::to_string(year) + "/06/01"));
+  row.account = Text(account);
+  row.log = log;
+  return {.row = &row, .profit = profit};
 }
 
 std::string reportOf(const std::vector<ResultRow>& results) {
@@ -277,15 +277,15 @@ TEST(MarginFigures, PutTheBoughtSideInTheCostAndTheFeesInTheExpenses) {
            // Each side rounded down to the yen.
            Case{sellToClose, 3, "100.5", "100.1", 0, 301, 300, 1},
        }) {
-    ResultRow result;
-    result.trade.log = LogKind::margin;
-    result.trade.kind = TradeKind::marginClosing;
-    result.trade.side = Text(c.side);
-    result.trade.quantity = c.quantity;
-    result.trade.exactUnitPrice = priceOf(c.price);
-    result.trade.exactPositionPrice = priceOf(c.positionPrice);
-    result.profit = c.settlement;
-    const Figures figures = figuresOf(result);
+    TradeRow closing;
+    closing.log = LogKind::margin;
+    closing.kind = TradeKind::marginClosing;
+    closing.side = Text(c.side);
+    closing.quantity = c.quantity;
+    closing.exactUnitPrice = priceOf(c.price);
+    closing.exactPositionPrice = priceOf(c.positionPrice);
+    const Figures figures = figuresOf(ResultRow{
+        .row = &closing, .exactUnitPrice = closing.exactUnitPrice, .profit = c.settlement});
     EXPECT_EQ(figures.proceeds, c.proceeds) << c.price;
     EXPECT_EQ(figures.cost(), c.cost) << c.price;
     EXPECT_EQ(figures.expenses, c.expenses) << c.price;
@@ -296,7 +296,9 @@ TEST(MarginFigures, PutTheBoughtSideInTheCostAndTheFeesInTheExpenses) {
 TEST(TaxReport, PutsResultsWithoutAYearLastInNoTotal) {
   YearlyTotals totals;
   ResultRow unsettled = resultIn(2024, 70);
-  unsettled.trade.settlementDate = Text("");
+  TradeRow unsettledRow = *unsettled.row;
+  unsettledRow.settlementDate = Text("");
+  unsettled.row = &unsettledRow;
   for (const ResultRow& result :
        {unsettled, resultIn(2024, -20, sjis::kTokutei, LogKind::margin)}) {
     totals.add(result);

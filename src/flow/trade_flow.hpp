@@ -27,7 +27,8 @@ namespace tradepl {
 // `source` names the log it was read from.
 class FlowListener {
  public:
-  // A realized result, in the order the results arise.
+  // A realized result, in the order the results arise; it refers to its row, and a
+  // listener that keeps it keeps a copy of the row too.
   virtual void result(const ResultRow& result) = 0;
   // Something to tell the user about a trade.
   virtual void note(const LedgerNote& note, const TradeRow& trade) = 0;

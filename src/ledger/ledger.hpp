@@ -11,14 +11,9 @@
 //   margin opening (信用新規)   nothing
 //   delivery       (現引, 現渡) a spot purchase or sale at the position's price (delivery.hpp)
 //
-// A spot holding is costed by one of two methods:
-//   moving average  the broker's statements: a moving-average price in floating point,
-//                   steps in the statements' order so that averages and truncated profits
-//                   agree with them to the yen; purchase commissions wait in the holding
-//                   and are charged, all of them, to its next sale
-//   tax office      総平均法に準ずる方法 (タックスアンサー No.1466): the shares and their
-//                   cost in whole yen, purchase commissions included; at each sale the
-//                   cost per share rounded up to the yen (see tax_rules.hpp)
+// A spot holding is costed by one of two methods, chosen when the ledger is made:
+//   moving average  the broker's statements (moving_average.hpp)
+//   tax office      総平均法に準ずる方法 (tax_office.hpp)
 
 #include <cstdint>
 #include <memory>
@@ -76,6 +71,10 @@ struct TradeOutcome {
   std::optional<LedgerNote> note;
 };
 
+namespace detail {
+class HoldingBook;
+}  // namespace detail
+
 class HoldingLedger {
  public:
   explicit HoldingLedger(CostMethod method = CostMethod::movingAverage);
@@ -85,10 +84,11 @@ class HoldingLedger {
 
   // Applies one trade of either log; rows of a kind the logs do not keep change nothing, nor
   // do spot rows or deliveries of 0 or fewer shares (the reader skips them). A holding whose shares
-  // reach 0 is removed: the ledger holds the open holdings only.
+  // reach 0 is removed: the ledger holds the open holdings only. A result refers to `trade`.
   TradeOutcome apply(const TradeRow& trade);
 
-  // Applies a split to every holding of its code, in every account: the shares times
+  // Applies a split to every holding of its code, in every account in the order of the
+  // accounts' bytes (the order of its notes): the shares times
   // after ÷ before, rounded down. The moving average becomes average × before ÷ after, the
   // commissions waiting stay; under the tax office's method the cost stays (所令110). A
   // holding left without shares is removed, under either method.
@@ -98,12 +98,7 @@ class HoldingLedger {
   std::optional<std::int64_t> sharesHeld(std::string_view account, const StockCode& code) const;
 
  private:
-  struct Holdings;
-  TradeOutcome buy(const TradeRow& trade);
-  TradeOutcome sell(const TradeRow& trade);
-
-  CostMethod method_;
-  std::unique_ptr<Holdings> holdings_;
+  std::unique_ptr<detail::HoldingBook> book_;  // under the method chosen, for the whole run
 };
 
 }  // namespace tradepl

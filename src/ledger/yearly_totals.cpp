@@ -21,7 +21,7 @@ void Figures::add(const Figures& other) {
 }
 
 Figures figuresOf(const ResultRow& result) {
-  const TradeRow& trade = result.trade;
+  const TradeRow& trade = *result.row;
   if (holdingsOf(trade.kind) == LogKind::margin) {
     const std::optional<std::int64_t> proceeds = marginProceeds(trade);
     const std::optional<std::int64_t> cost = marginCost(trade);
@@ -30,8 +30,8 @@ Figures figuresOf(const ResultRow& result) {
     return {1, proceeds, afterCost ? checkedSubtract(*afterCost, result.profit) : std::nullopt,
             result.profit};
   }
-  return {1, tradeValue(trade.quantity, trade.exactUnitPrice),
-          checkedAdd(trade.commission, trade.commissionTax), result.profit};
+  return {1, tradeValue(trade.quantity, result.exactUnitPrice),
+          checkedAdd(result.commission, result.commissionTax), result.profit};
 }
 
 bool operator<(const TotalKey& a, const TotalKey& b) {
@@ -53,7 +53,7 @@ std::optional<std::int64_t> YearlyTotals::taxYear(const TradeRow& trade) {
 }
 
 void YearlyTotals::add(const ResultRow& result) {
-  const TradeRow& trade = result.trade;
+  const TradeRow& trade = *result.row;
   const std::optional<std::int64_t> year = taxYear(trade);
   const LogKind part = holdingsOf(trade.kind);  // a 現渡 counts as a spot sale
   if (last_ == nullptr || year != lastKey_.year || part != lastKey_.log ||

@@ -126,7 +126,7 @@ void appendResultHeading(std::string& out, bool detail) {
 }
 
 void appendResultLine(std::string& out, const ResultRow& result, bool detail) {
-  const TradeRow& trade = result.trade;
+  const TradeRow& trade = *result.row;
   const CalendarDate& date = trade.executed.date;
   NumberColumns columns;
   columns.optional(date.year).comma().optional(date.month).comma().optional(date.day).comma();
@@ -134,9 +134,9 @@ void appendResultLine(std::string& out, const ResultRow& result, bool detail) {
   appendStockCode(out, trade.stockCode);
   out += ',';
   appendText(out, trade.stockName.view());
-  columns.comma().number(trade.quantity).comma().price(trade.unitPrice).comma();
-  columns.twoDecimals(result.averagePrice).comma().number(trade.commission).comma();
-  columns.number(trade.commissionTax).comma().number(result.profit);
+  columns.comma().number(trade.quantity).comma().price(result.unitPrice).comma();
+  columns.twoDecimals(result.averagePrice).comma().number(result.commission).comma();
+  columns.number(result.commissionTax).comma().number(result.profit);
   columns.appendTo(out);
   if (detail) {
     for (const Text text : {trade.account, trade.tradeType, trade.settlementDate}) {

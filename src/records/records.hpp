@@ -1,6 +1,6 @@
 #pragma once
 // The records every step of a run shares: a trade as read from either log (TradeRow) and a
-// realized result (ResultRow).
+// realized result (ResultRow), which refers to the row it closes.
 //
 // Records are plain values that copy whole. Their text fields view the bytes they were read
 // from (the line, or the reader's unquoted copy of it), so a row is used while those are at
@@ -168,10 +168,16 @@ void forEachText(Row& row, Each&& each) {
   each(row.stockCode.symbol);
 }
 
-// A realized result: the closing trade's row, with the fee columns as the ledger charged
-// them, plus the profit and the average acquisition price of the closed position.
+// A realized result: the closing trade's row, which it refers to and so lives no longer than,
+// with what the ledger makes of it: the price the shares went at (a delivery's is its
+// position's), the fee columns as charged, the profit and the average acquisition price of the
+// closed position. A result kept longer than its row is copied with a row of its own.
 struct ResultRow {
-  TradeRow trade;
+  const TradeRow* row = nullptr;
+  double unitPrice = 0.0;
+  ExactPrice exactUnitPrice{};
+  std::int64_t commission = 0;
+  std::int64_t commissionTax = 0;
   std::int64_t profit = 0;
   double averagePrice = 0.0;
 };
