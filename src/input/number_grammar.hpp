@@ -6,7 +6,6 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <optional>
 #include <string_view>
 
 #include "records/numbers.hpp"
@@ -89,23 +88,28 @@ inline std::uint64_t valueOfEight(std::uint64_t word) {
   return static_cast<std::uint32_t>(word);
 }
 
+// What plainDigits gives for a text that is not plain digits: more than sixteen digits can
+// make. A value, not an optional: GCC returns an optional through memory, a byte stored and
+// eight loaded, and the processor then waits for the store on every column.
+inline constexpr std::uint64_t kNotPlain = ~std::uint64_t{0};
+
 // The digits of `text`, one to sixteen of them and nothing else, as a number.
-inline std::optional<std::uint64_t> plainDigits(std::string_view text) {
-  if constexpr (std::endian::native != std::endian::little) return std::nullopt;
+TRADEPL_INLINE_DIGITS std::uint64_t plainDigits(std::string_view text) {
+  if constexpr (std::endian::native != std::endian::little) return kNotPlain;
   const std::size_t size = text.size();
-  if (size == 0 || size > 16) return std::nullopt;
+  if (size == 0 || size > 16) return kNotPlain;
   const std::size_t head = size > 8 ? size - 8 : size;
   const std::uint64_t high = rightAligned(text.data(), head);
   const std::uint64_t low = size > 8 ? load(text.data() + head, 8) : 0x3030303030303030u;
-  if (!eightDigits(high) || !eightDigits(low)) return std::nullopt;
+  if (!eightDigits(high) || !eightDigits(low)) return kNotPlain;
   return size > 8 ? valueOfEight(high) * 100000000 + valueOfEight(low) : valueOfEight(high);
 }
 
 }  // namespace swar
 
 // The digits of `text` after an optional '-', one to sixteen of them and nothing else: the
-// magnitude, and `negative`.
-inline std::optional<std::uint64_t> plainNumber(std::string_view text, bool& negative) {
+// magnitude, and `negative`; swar::kNotPlain for any other text.
+TRADEPL_INLINE_DIGITS std::uint64_t plainNumber(std::string_view text, bool& negative) {
   negative = !text.empty() && text.front() == '-';
   return swar::plainDigits(text.substr(negative ? 1 : 0));
 }
@@ -120,26 +124,26 @@ NumberProblem readPriceCarefully(std::string_view text, double& value, ExactPric
 // commas allowed between digits ("1,234,567"); anything else is not a number. 64 bits.
 TRADEPL_INLINE_DIGITS NumberProblem readInteger(std::string_view text, std::int64_t& value) {
   bool negative = false;
-  if (const std::optional<std::uint64_t> digits = detail::plainNumber(text, negative)) {
-    const auto magnitude = static_cast<std::int64_t>(*digits);  // below 10^16
-    value = negative ? -magnitude : magnitude;
-    return NumberProblem::none;
-  }
-  return detail::readIntegerCarefully(text, value);
+  const std::uint64_t digits = detail::plainNumber(text, negative);
+  if (digits == detail::swar::kNotPlain) return detail::readIntegerCarefully(text, value);
+  const auto magnitude = static_cast<std::int64_t>(digits);  // below 10^16
+  value = negative ? -magnitude : magnitude;
+  return NumberProblem::none;
 }
 
 // A price: the grammar of readInteger, optionally followed by '.' and decimal digits
 // ("2345.5"). Read to the nearest double, without any locale, and exactly as written.
-TRADEPL_INLINE_DIGITS NumberProblem readPrice(std::string_view text, double& value, ExactPrice& exact) {
+TRADEPL_INLINE_DIGITS NumberProblem readPrice(std::string_view text, double& value,
+                                              ExactPrice& exact) {
   bool negative = false;
-  const std::optional<std::uint64_t> digits = detail::plainNumber(text, negative);
-  // Below 10^15 yen, a whole price is an exact double within the limit.
-  if (!digits || *digits >= std::uint64_t{1000000000000000}) {
+  const std::uint64_t digits = detail::plainNumber(text, negative);
+  // Below 10^15 yen, a whole price is an exact double within the limit (kNotPlain is not).
+  if (digits >= std::uint64_t{1000000000000000}) {
     return detail::readPriceCarefully(text, value, exact);
   }
-  value = static_cast<double>(*digits);  // a plain "-0" is a price of 0, not of minus zero
+  value = static_cast<double>(digits);  // a plain "-0" is a price of 0, not of minus zero
   if (negative) value = 0.0 - value;
-  exact = ExactPrice{.digits = *digits, .decimals = 0, .negative = negative, .known = true};
+  exact = ExactPrice{.digits = digits, .decimals = 0, .negative = negative, .known = true};
   return NumberProblem::none;
 }
 
