@@ -50,7 +50,7 @@ namespace detail {
 // the columns' lengths vary. Everything else goes the general way above.
 namespace swar {
 
-inline std::uint64_t load(const char* at, std::size_t size) {
+TRADEPL_INLINE_DIGITS std::uint64_t load(const char* at, std::size_t size) {
   std::uint64_t word = 0;
   std::memcpy(&word, at, size);
   return word;
@@ -59,7 +59,7 @@ inline std::uint64_t load(const char* at, std::size_t size) {
 // The `size` (1 to 8) bytes from `at`, right-aligned in a word as a little-endian load of
 // eight bytes would hold them, the bytes before them '0'. Reads only the bytes given: two
 // loads that overlap where they must, each of a fixed size.
-inline std::uint64_t rightAligned(const char* at, std::size_t size) {
+TRADEPL_INLINE_DIGITS std::uint64_t rightAligned(const char* at, std::size_t size) {
   const std::size_t shift = 8 * (8 - size);  // 0 to 56
   std::uint64_t word = 0;
   if (size >= 4) {
@@ -73,13 +73,13 @@ inline std::uint64_t rightAligned(const char* at, std::size_t size) {
   return word | (0x3030303030303030u & ((std::uint64_t{1} << shift) - 1));
 }
 
-inline bool eightDigits(std::uint64_t word) {
+TRADEPL_INLINE_DIGITS bool eightDigits(std::uint64_t word) {
   return ((word & 0xF0F0F0F0F0F0F0F0u) |
           (((word + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u) >> 4)) == 0x3333333333333333u;
 }
 
 // The value of eight digits, the first the most significant: pairs, then fours, then all.
-inline std::uint64_t valueOfEight(std::uint64_t word) {
+TRADEPL_INLINE_DIGITS std::uint64_t valueOfEight(std::uint64_t word) {
   word -= 0x3030303030303030u;
   word = word * 10 + (word >> 8);
   word = (((word & 0x000000FF000000FFu) * 0x000F424000000064u) +
