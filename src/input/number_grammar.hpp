@@ -97,12 +97,15 @@ inline constexpr std::uint64_t kNotPlain = ~std::uint64_t{0};
 TRADEPL_INLINE_DIGITS std::uint64_t plainDigits(std::string_view text) {
   if constexpr (std::endian::native != std::endian::little) return kNotPlain;
   const std::size_t size = text.size();
-  if (size == 0 || size > 16) return kNotPlain;
-  const std::size_t head = size > 8 ? size - 8 : size;
-  const std::uint64_t high = rightAligned(text.data(), head);
-  const std::uint64_t low = size > 8 ? load(text.data() + head, 8) : 0x3030303030303030u;
+  if (size - 1 < 8) {  // one to eight: nearly every column, in one word
+    const std::uint64_t word = rightAligned(text.data(), size);
+    return eightDigits(word) ? valueOfEight(word) : kNotPlain;
+  }
+  if (size - 9 >= 8) return kNotPlain;
+  const std::uint64_t high = rightAligned(text.data(), size - 8);
+  const std::uint64_t low = load(text.data() + size - 8, 8);
   if (!eightDigits(high) || !eightDigits(low)) return kNotPlain;
-  return size > 8 ? valueOfEight(high) * 100000000 + valueOfEight(low) : valueOfEight(high);
+  return valueOfEight(high) * 100000000 + valueOfEight(low);
 }
 
 }  // namespace swar
