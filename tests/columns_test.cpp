@@ -74,6 +74,17 @@ TEST(SplitColumns, FindsCommasAndQuotesAcrossSixteenByteStretches) {
   EXPECT_EQ(split("a,b,c,d,e,f,g,h,i,j,k,l,m,n,o,p,q", 3), (Texts{"a", "b", "c"}));
 }
 
+TEST(SplitColumns, FindsCommasAndQuotesAcrossSixtyFourByteStretches) {
+  // Lines of 63 to 130 bytes: a comma at the last byte of a stretch and the first of the
+  // next, the last stretch overlapping, a quote in the second stretch.
+  const std::string bytes62(62, 'x');
+  EXPECT_EQ(split(bytes62 + "y"), (Texts{bytes62 + "y"}));
+  EXPECT_EQ(split(bytes62 + "y,z"), (Texts{bytes62 + "y", "z"}));
+  EXPECT_EQ(split(bytes62 + "y,,z"), (Texts{bytes62 + "y", "", "z"}));
+  EXPECT_EQ(split(bytes62 + "," + bytes62 + ",\"a,b\",c"), (Texts{bytes62, bytes62, "a,b", "c"}));
+  EXPECT_EQ(split(bytes62 + "," + bytes62 + ",c", 2), (Texts{bytes62, bytes62}));
+}
+
 TEST(SplitColumns, KeepsShiftJisBytesIntact) {
   // 表 ends in 0x5C and ソ in 0x5C too: trail bytes are never taken for separators.
   const std::string line = "\x95\x5C,\x83\x5C\"\x83\x5C\"";
