@@ -54,7 +54,18 @@ class LineWriter {
 
   char* at() const { return at_; }
 
-  LineWriter& number(std::int64_t value) { return put(std::to_chars(at_, at_ + 20, value)); }
+  // Months, days and many fees have one or two digits: written without a call, and without
+  // a branch on how many (two bytes stored, and the line goes on from the second or after it).
+  LineWriter& number(std::int64_t value) {
+    if (static_cast<std::uint64_t>(value) >= 100) return put(std::to_chars(at_, at_ + 20, value));
+    const auto small = static_cast<unsigned>(value);
+    const std::size_t single = small < 10 ? 1 : 0;
+    const char digits[3] = {static_cast<char>('0' + small / 10),
+                            static_cast<char>('0' + small % 10), 0};
+    std::memcpy(at_, digits + single, 2);
+    at_ += 2 - single;
+    return *this;
+  }
   LineWriter& optional(const std::optional<std::int64_t>& value) {
     return value ? number(*value) : *this;
   }
