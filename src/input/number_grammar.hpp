@@ -13,7 +13,7 @@
 
 // Plain digits are read in the caller: each of the two dozen number columns of a layout is a
 // call site of its own, and GCC would otherwise leave the readers out of line, with a call
-// and six saved registers around twenty instructions of work.
+// and six saved registers around a few dozen instructions of work.
 #if defined(__GNUC__)
 #define TRADEPL_INLINE_DIGITS [[gnu::always_inline]] inline
 #else
@@ -47,7 +47,7 @@ namespace detail {
 // Plain digits, the way nearly every number column of a log is written ("4223", "-335"),
 // read eight at a time: the bytes are loaded into one 64-bit word and checked and converted
 // with a few multiplications, which costs no branch per digit and so no misprediction where
-// the columns' lengths vary. Everything else goes the general way above.
+// the columns' lengths vary. Everything else takes the general grammar, in the .cpp.
 namespace swar {
 
 TRADEPL_INLINE_DIGITS std::uint64_t load(const char* at, std::size_t size) {
@@ -73,6 +73,8 @@ TRADEPL_INLINE_DIGITS std::uint64_t rightAligned(const char* at, std::size_t siz
   return word | (0x3030303030303030u & ((std::uint64_t{1} << shift) - 1));
 }
 
+// True when all eight bytes are ASCII digits: each has 3 for its high half, and a low half
+// that 6 more does not carry past 15.
 TRADEPL_INLINE_DIGITS bool eightDigits(std::uint64_t word) {
   return ((word & 0xF0F0F0F0F0F0F0F0u) |
           (((word + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u) >> 4)) == 0x3333333333333333u;

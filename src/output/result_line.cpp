@@ -46,8 +46,8 @@ constexpr std::array<bool, 256> kBreaksColumn = [] {
   return breaks;
 }();
 
-// Writes a result line forward from a place with room for it, as lineBound reckons it. No
-// write checks for room, and no byte is written twice.
+// Writes a result line forward from a place with room for it, as lineBound reckons it: no
+// write checks for room.
 class LineWriter {
  public:
   explicit LineWriter(char* at) : at_(at) {}
@@ -162,7 +162,7 @@ void writeResultLine(LineWriter& line, const ResultRow& result, const TradeRow& 
 
 bool needsQuotes(std::string_view text) {
   bool breaks = false;
-  for (const char c : text) breaks = breaks || kBreaksColumn[static_cast<unsigned char>(c)];
+  for (const char c : text) breaks |= kBreaksColumn[static_cast<unsigned char>(c)];
   return breaks;
 }
 
