@@ -106,11 +106,15 @@ class PlainSplitter {
   std::size_t splitWide() {
     const char* const line = line_;
     const std::size_t size = size_;
-    Column* const columns = columns_.data();
-    const std::size_t wanted = columns_.size();
-    std::size_t found = 0;
-    std::size_t start = 0;
+    Column* const first = columns_.data();
+    Column* const last = first + columns_.size();
+    Column* column = first;
+    const char* begin = line;  // of the column being found
     bool mayHoldNul = false;
+    const auto keepAll = [&] {
+      return keep(static_cast<std::size_t>(column - first), static_cast<std::size_t>(begin - line),
+                  mayHoldNul);
+    };
     for (std::size_t at = 0; at < size; at += kWidth) {
       const std::size_t from = std::min(at, size - kWidth);
       const std::uint64_t unseen = ~std::uint64_t{0} << (at - from);  // of the last stretch
@@ -119,18 +123,19 @@ class PlainSplitter {
       const std::uint64_t quotes = marks.quotes & unseen;
       mayHoldNul = mayHoldNul || (marks.nuls & unseen) != 0;
       if (quotes != 0) commas &= (quotes & (0 - quotes)) - 1;  // the commas before the quote
+      const char* const stretch = line + from;
       for (; commas != 0; commas &= commas - 1) {
-        const std::size_t end = from + static_cast<std::size_t>(std::countr_zero(commas));
-        columns[found++] = Column{line + start, end - start};
-        start = end + 1;
-        if (found == wanted) return keep(found, start, mayHoldNul);
+        const char* const end = stretch + std::countr_zero(commas);
+        *column++ = Column{begin, static_cast<std::size_t>(end - begin)};
+        begin = end + 1;
+        if (column == last) return keepAll();
       }
       if (quotes != 0) {
-        keep(found, start, mayHoldNul);
+        keepAll();
         return splitRestQuoted();
       }
     }
-    keep(found, start, mayHoldNul);
+    keepAll();
     return endLastColumn();
   }
 
