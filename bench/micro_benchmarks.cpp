@@ -8,6 +8,7 @@
 
 #include "flow/trade_flow.hpp"
 #include "input/log_reader.hpp"
+#include "input/number_grammar.hpp"
 #include "input/row_source.hpp"
 #include "input/trade_line.hpp"
 #include "ledger/ledger.hpp"
@@ -51,6 +52,34 @@ void BM_ReadMarginLine(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadSpotLine);
 BENCHMARK(BM_ReadMarginLine);
+
+// The number columns of a margin line, read by the fast path for plain digits and by the
+// general grammar behind it.
+const std::vector<std::string> kNumberColumns{"912345", "300", "8731", "0",      "-1291",
+                                              "5309",   "33",  "8709", "1164600"};
+
+void BM_ReadIntegerPlain(benchmark::State& state) {
+  for (auto _ : state) {
+    for (const std::string& column : kNumberColumns) {
+      std::int64_t value = 0;
+      benchmark::DoNotOptimize(readInteger(column, value));
+      benchmark::DoNotOptimize(value);
+    }
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kNumberColumns.size()));
+}
+void BM_ReadIntegerCarefully(benchmark::State& state) {
+  for (auto _ : state) {
+    for (const std::string& column : kNumberColumns) {
+      std::int64_t value = 0;
+      benchmark::DoNotOptimize(detail::readIntegerCarefully(column, value));
+      benchmark::DoNotOptimize(value);
+    }
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kNumberColumns.size()));
+}
+BENCHMARK(BM_ReadIntegerPlain);
+BENCHMARK(BM_ReadIntegerCarefully);
 
 // Takes what a log comes to, as the run would, without writing it anywhere.
 class CountingListener final : public FlowListener, public LineListener {

@@ -3,6 +3,8 @@
 // changed, the same line reads the same way twice, a kept row has a kept trade type and,
 // where the line holds no quote, text that lies inside the line, an unreadable line names a
 // real column, and the commas found one byte at a time are those found sixteen at a time.
+// Every column reads as a whole number and as a price the same through the fast path for
+// plain digits as through the general grammar.
 // The same line read as a line of a splits file gives whole numbers above 0 or a problem.
 
 #include <cstddef>
@@ -65,6 +67,34 @@ void requireSameColumnsEitherWay(std::string_view line) {
   require(found[0] == found[1], "the same columns one byte or sixteen at a time");
 }
 
+void requireNumbersReadAsTheGrammar(std::string_view line) {
+  tradepl::Column columns[25];
+  bool mayHoldNul = false;
+  tradepl::ColumnSplitter splitter;
+  const std::size_t count = splitter.split(line, columns, mayHoldNul);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string_view text = columns[i].view();
+    std::int64_t fast = 0;
+    std::int64_t careful = 0;
+    require(
+        tradepl::readInteger(text, fast) == tradepl::detail::readIntegerCarefully(text, careful) &&
+            fast == careful,
+        "a whole number reads the same fast and carefully");
+    double fastPrice = 0;
+    double carefulPrice = 0;
+    tradepl::ExactPrice fastExact;
+    tradepl::ExactPrice carefulExact;
+    require(tradepl::readPrice(text, fastPrice, fastExact) ==
+                    tradepl::detail::readPriceCarefully(text, carefulPrice, carefulExact) &&
+                std::memcmp(&fastPrice, &carefulPrice, sizeof(double)) == 0 &&
+                fastExact.digits == carefulExact.digits &&
+                fastExact.decimals == carefulExact.decimals &&
+                fastExact.negative == carefulExact.negative &&
+                fastExact.known == carefulExact.known,
+            "a price reads the same fast and carefully");
+  }
+}
+
 bool sameRow(const TradeRow& a, const TradeRow& b) {
   return a.execDateTime.view() == b.execDateTime.view() && a.execNo == b.execNo &&
          a.stockCode == b.stockCode && a.stockName.view() == b.stockName.view() &&
@@ -89,6 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   readOnce(line, first);
   readOnce(line, second);
   requireSameColumnsEitherWay(line);
+  requireNumbersReadAsTheGrammar(line);
   tradepl::StockSplit split;
   if (!tradepl::readSplitLine(line, split)) {
     require(split.before > 0 && split.after > 0, "a split's shares are above 0");

@@ -58,6 +58,9 @@ def line_seeds():
     seeds['minus-zero'] = b'0' + spot(price=b'-0', qty=b'-0')
     seeds['huge-price'] = b'0' + spot(price=b'999999999999999.99')
     seeds['fraction-price'] = b'1' + margin(price=b'2345.5', pos_price=b'0.1')
+    seeds['digits-8-9-16-17'] = b'0' + spot(qty=b'12345678', price=b'123456789',
+                                            fee=b'1234567890123456', tax=b'-12345678901234567')
+    seeds['beside-digits'] = b'1' + margin(qty=b'12:4', price=b'/1234567', interest=b'-?')
     seeds['zero-quantity'] = b'0' + spot(qty=b'0')
     seeds['negative-quantity'] = b'0' + spot(qty=b'-100')
     seeds['symbol-code'] = b'0' + spot(code=b' 130A ')

@@ -11,6 +11,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tradepl {
@@ -71,6 +72,17 @@ TEST(SplitColumns, FindsCommasAndQuotesAcrossSixteenByteStretches) {
   EXPECT_EQ(split("0123456789abcdef0123456789,\"a,b\",c"),
             (Texts{"0123456789abcdef0123456789", "a,b", "c"}));
   EXPECT_EQ(split("a,b,c,d,e,f,g,h,i,j,k,l,m,n,o,p,q", 3), (Texts{"a", "b", "c"}));
+}
+
+TEST(SplitColumns, FindsCommasAndQuotesAcrossSixtyFourByteStretches) {
+  // Lines of 63 to 130 bytes: a comma at the last byte of a stretch and the first of the
+  // next, the last stretch overlapping, a quote in the second stretch.
+  const std::string bytes62(62, 'x');
+  EXPECT_EQ(split(bytes62 + "y"), (Texts{bytes62 + "y"}));
+  EXPECT_EQ(split(bytes62 + "y,z"), (Texts{bytes62 + "y", "z"}));
+  EXPECT_EQ(split(bytes62 + "y,,z"), (Texts{bytes62 + "y", "", "z"}));
+  EXPECT_EQ(split(bytes62 + "," + bytes62 + ",\"a,b\",c"), (Texts{bytes62, bytes62, "a,b", "c"}));
+  EXPECT_EQ(split(bytes62 + "," + bytes62 + ",c", 2), (Texts{bytes62, bytes62}));
 }
 
 TEST(SplitColumns, KeepsShiftJisBytesIntact) {
@@ -202,6 +214,46 @@ TEST(ParseInteger, AgreesWithFromCharsOnRandomNumbers) {
     std::int64_t parsed = 0;
     ASSERT_EQ(readInteger(text, parsed), NumberProblem::none) << text;
     ASSERT_EQ(parsed, number) << text;
+  }
+}
+
+// Plain digits take a fast path; every column must read as the general grammar reads it.
+// Each count of digits from 0 to 19 (a word of eight, two words, past the fast path), signed
+// or not, and with each digit in turn replaced by a byte next to the digits in ASCII
+// ('/' and ':' to '?' share the digits' high half), a separator or a Shift_JIS byte.
+TEST(ParseNumbers, ReadPlainDigitsAsTheGeneralGrammarDoes) {
+  const std::string digits = "9876543210987654321";
+  for (std::size_t count = 0; count <= digits.size(); ++count) {
+    for (const std::string sign : {"", "-", "+"}) {
+      std::vector<std::string> texts{sign + digits.substr(0, count), sign + std::string(count, '9'),
+                                     sign + std::string(count, '0')};
+      for (std::size_t at = 0; at < count; ++at) {
+        for (const char odd : {'/', ':', '?', '.', ',', ' ', '\x80', '\0'}) {
+          texts.push_back(sign + digits.substr(0, count));
+          texts.back()[sign.size() + at] = odd;
+        }
+      }
+      for (const std::string& text : texts) {
+        std::int64_t fast = -1;
+        std::int64_t careful = -1;
+        ASSERT_EQ(readInteger(text, fast), detail::readIntegerCarefully(text, careful)) << text;
+        EXPECT_EQ(fast, careful) << text;
+        double fastPrice = -1;
+        double carefulPrice = -1;
+        ExactPrice fastExact;
+        ExactPrice carefulExact;
+        ASSERT_EQ(readPrice(text, fastPrice, fastExact),
+                  detail::readPriceCarefully(text, carefulPrice, carefulExact))
+            << text;
+        EXPECT_EQ(fastPrice, carefulPrice) << text;
+        EXPECT_EQ(std::signbit(fastPrice), std::signbit(carefulPrice)) << text;
+        EXPECT_EQ(
+            std::tuple(fastExact.digits, fastExact.decimals, fastExact.negative, fastExact.known),
+            std::tuple(carefulExact.digits, carefulExact.decimals, carefulExact.negative,
+                       carefulExact.known))
+            << text;
+      }
+    }
   }
 }
 

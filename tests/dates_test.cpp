@@ -40,6 +40,10 @@ TEST(ExecutionDateReader, ReadsTheTimeOfEachRowOfADay) {
   EXPECT_EQ(reader.read("2014/09/04 9:05").minuteOfDay, 545);
   EXPECT_EQ(reader.read("2014/09/04").minuteOfDay, std::nullopt);
   EXPECT_EQ(partsOf(reader.read("2014/09/05 9:05").date), "2014,9,5");
+  // Texts that begin with the day before are other days.
+  EXPECT_EQ(partsOf(reader.read("2014/09/051 9:05").date), "2014,9,51");
+  reader.read("2014/09/05 9:05");
+  EXPECT_EQ(reader.read("2014/09/05\t10:00").minuteOfDay, 600);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -8,10 +8,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <optional>
 #include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "log_lines.hpp"
 #include "records/shift_jis.hpp"
@@ -96,6 +98,22 @@ TEST(ResultLine, WritesANegativeProfitWithItsSign) {
   SampleResult result = sampleResult();
   result.profit = -46100;
   EXPECT_EQ(lineOf(result).substr(lineOf(result).size() - 7 - kEnd.size()), ",-46100" + kEnd);
+}
+
+TEST(ResultLine, WritesWholeNumbersOfEveryLengthAsPrintfDoes) {
+  // Each power of ten and the number before it, either sign, and the 64-bit limits.
+  std::vector<std::int64_t> numbers{0, std::numeric_limits<std::int64_t>::max(),
+                                    std::numeric_limits<std::int64_t>::min()};
+  for (std::int64_t ten = 1;; ten *= 10) {
+    for (const std::int64_t number : {ten, ten - 1, -ten, 1 - ten}) numbers.push_back(number);
+    if (ten > std::numeric_limits<std::int64_t>::max() / 10) break;
+  }
+  for (const std::int64_t number : numbers) {
+    ResultRow result = sampleResult();
+    result.profit = number;
+    const std::string expected = "," + std::to_string(number) + kEnd;
+    EXPECT_TRUE(lineOf(result).ends_with(expected)) << number;
+  }
 }
 
 TEST(ResultLine, QuotesANameOnlyWhenItWouldBreakTheColumns) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 
 #include "input/number_grammar.hpp"
 
@@ -43,8 +44,8 @@ std::size_t splitQuoted(const char* read, const char* end, char* write, std::spa
 }
 
 // Splits a line at its commas up to the first quote, if any; from the column that holds a
-// quote on, the careful splitter above takes over. Looks at 16 bytes at a time where the
-// processor can, the last 16 overlapping those before them: the columns are short, so
+// quote on, the careful splitter above takes over. Looks at 64 or 16 bytes at a time where
+// the processor can, the last stretch overlapping those before it: the columns are short, so
 // finding the commas is most of the work of reading a line. Notes on the way whether a
 // NUL may stand in the columns, which spares every line a search of its own.
 template <typename UnquotedCopy>
@@ -55,7 +56,8 @@ class PlainSplitter {
 
   std::size_t split(CommaSearch search) {
 #ifdef TRADEPL_SSE2
-    if (search == CommaSearch::sixteenAtATime && size_ >= 16) return splitSixteenAtATime();
+    if (search == CommaSearch::sixteenAtATime && size_ >= 64) return splitWide<64>();
+    if (search == CommaSearch::sixteenAtATime && size_ >= 16) return splitWide<16>();
 #endif
     (void)search;
     for (std::size_t at = 0; at < size_; ++at) {
@@ -73,42 +75,67 @@ class PlainSplitter {
 
  private:
 #ifdef TRADEPL_SSE2
+  // Where the commas, quotes and NULs stand among the kWidth bytes from `at`, a bit each.
+  struct Marks {
+    std::uint64_t commas = 0;
+    std::uint64_t quotes = 0;
+    std::uint64_t nuls = 0;
+  };
+  template <std::size_t kWidth>
+  static Marks marksAt(const char* at) {
+    Marks marks;
+    for (std::size_t i = 0; i < kWidth; i += 16) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + i));
+      const auto match = [&bytes, i](char byte) {
+        const int bits = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(byte)));
+        return static_cast<std::uint64_t>(static_cast<unsigned>(bits)) << i;
+      };
+      marks.commas |= match(',');
+      marks.quotes |= match('"');
+      marks.nuls |= match('\0');
+    }
+    return marks;
+  }
+
+  // Takes the line kWidth bytes at a time, the last stretch overlapping those before it. A
+  // log line's commas are looked at 64 bytes at a time: the loop over the commas of a
+  // stretch ends once a stretch, and the processor mispredicts that end about every time.
   // Works on locals: a column stored through the span could, for all the compiler knows,
   // change the splitter's own fields, which it would then read again for every comma.
-  std::size_t splitSixteenAtATime() {
-    const __m128i comma = _mm_set1_epi8(',');
-    const __m128i quote = _mm_set1_epi8('"');
-    const __m128i nul = _mm_setzero_si128();
+  template <std::size_t kWidth>
+  std::size_t splitWide() {
     const char* const line = line_;
     const std::size_t size = size_;
-    Column* const columns = columns_.data();
-    const std::size_t wanted = columns_.size();
-    std::size_t found = 0;
-    std::size_t start = 0;
+    Column* const first = columns_.data();
+    Column* const last = first + columns_.size();
+    Column* column = first;
+    const char* begin = line;  // of the column being found
     bool mayHoldNul = false;
-    for (std::size_t at = 0; at < size; at += 16) {
-      const std::size_t from = std::min(at, size - 16);
-      const unsigned unseen = 0xFFFFu << (at - from);  // of the last, overlapping stretch
-      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + from));
-      const auto match = [&bytes, unseen](__m128i byte) {
-        return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, byte))) & unseen;
-      };
-      unsigned commas = match(comma);
-      const unsigned quotes = match(quote);
-      mayHoldNul = mayHoldNul || match(nul) != 0;
+    const auto keepAll = [&] {
+      return keep(static_cast<std::size_t>(column - first), static_cast<std::size_t>(begin - line),
+                  mayHoldNul);
+    };
+    for (std::size_t at = 0; at < size; at += kWidth) {
+      const std::size_t from = std::min(at, size - kWidth);
+      const std::uint64_t unseen = ~std::uint64_t{0} << (at - from);  // of the last stretch
+      const Marks marks = marksAt<kWidth>(line + from);
+      std::uint64_t commas = marks.commas & unseen;
+      const std::uint64_t quotes = marks.quotes & unseen;
+      mayHoldNul = mayHoldNul || (marks.nuls & unseen) != 0;
       if (quotes != 0) commas &= (quotes & (0 - quotes)) - 1;  // the commas before the quote
+      const char* const stretch = line + from;
       for (; commas != 0; commas &= commas - 1) {
-        const std::size_t end = from + static_cast<std::size_t>(std::countr_zero(commas));
-        columns[found++] = Column{line + start, end - start};
-        start = end + 1;
-        if (found == wanted) return keep(found, start, mayHoldNul);
+        const char* const end = stretch + std::countr_zero(commas);
+        *column++ = Column{begin, static_cast<std::size_t>(end - begin)};
+        begin = end + 1;
+        if (column == last) return keepAll();
       }
       if (quotes != 0) {
-        keep(found, start, mayHoldNul);
+        keepAll();
         return splitRestQuoted();
       }
     }
-    keep(found, start, mayHoldNul);
+    keepAll();
     return endLastColumn();
   }
 

@@ -1,11 +1,15 @@
 #include "output/result_line.hpp"
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <optional>
 
+#include "records/numbers.hpp"
 #include "records/shift_jis.hpp"
 
 namespace tradepl {
@@ -31,26 +35,52 @@ std::optional<std::uint64_t> exactCents(double magnitude) {
   return cents;
 }
 
-// The buffer is sized for the longest case: five 64-bit numbers and two doubles of 313
-// characters in fixed notation.
-class NumberColumns {
+// The most a line's number columns take: eight 64-bit numbers of 20 characters, two doubles
+// of up to 330 characters in fixed notation, and their commas.
+constexpr std::size_t kNumbersBound = 8 * 20 + 2 * 330 + 16;
+
+// Bytes that would break a text column into others, or end its line.
+constexpr std::array<bool, 256> kBreaksColumn = [] {
+  std::array<bool, 256> breaks{};
+  breaks[','] = breaks['"'] = breaks['\r'] = true;
+  return breaks;
+}();
+
+// Writes a result line forward from a place with room for it, as lineBound reckons it: no
+// write checks for room.
+class LineWriter {
  public:
-  NumberColumns& number(std::int64_t value) { return put(std::to_chars(at_, end(), value)); }
-  NumberColumns& optional(const std::optional<std::int64_t>& value) {
+  explicit LineWriter(char* at) : at_(at) {}
+
+  char* at() const { return at_; }
+
+  // Months, days and many fees have one or two digits: written without a call, and without
+  // a branch on how many (two bytes stored, and the line goes on from the second or after it).
+  LineWriter& number(std::int64_t value) {
+    if (static_cast<std::uint64_t>(value) >= 100) return put(std::to_chars(at_, at_ + 20, value));
+    const auto small = static_cast<unsigned>(value);
+    const std::size_t single = small < 10 ? 1 : 0;
+    const char digits[3] = {static_cast<char>('0' + small / 10),
+                            static_cast<char>('0' + small % 10), 0};
+    std::memcpy(at_, digits + single, 2);
+    at_ += 2 - single;
+    return *this;
+  }
+  LineWriter& optional(const std::optional<std::int64_t>& value) {
     return value ? number(*value) : *this;
   }
   // A whole price as an integer ("2345"), a fractional one as the shortest decimal that
   // reads back as the same double ("2345.5").
-  NumberColumns& price(double value) {
+  LineWriter& price(double value) {
     if (std::fabs(value) < 0x1p62 && std::trunc(value) == value) {
       return number(static_cast<std::int64_t>(value));
     }
-    return put(std::to_chars(at_, end(), value, std::chars_format::fixed));
+    return put(std::to_chars(at_, at_ + 330, value, std::chars_format::fixed));
   }
-  NumberColumns& twoDecimals(double value) {
+  LineWriter& twoDecimals(double value) {
     value += 0.0;  // minus zero prints as 0.00
     const std::optional<std::uint64_t> cents = exactCents(std::fabs(value));
-    if (!cents) return put(std::to_chars(at_, end(), value, std::chars_format::fixed, 2));
+    if (!cents) return put(std::to_chars(at_, at_ + 330, value, std::chars_format::fixed, 2));
     if (std::signbit(value)) *at_++ = '-';
     number(static_cast<std::int64_t>(*cents / 100));
     const auto fraction = static_cast<char>(*cents % 100);
@@ -59,27 +89,82 @@ class NumberColumns {
     *at_++ = static_cast<char>('0' + fraction % 10);
     return *this;
   }
-  NumberColumns& comma() {
-    *at_++ = ',';
+  LineWriter& comma() { return bytes(","); }
+  LineWriter& bytes(std::string_view text) {
+    std::memcpy(at_, text.data(), text.size());
+    at_ += text.size();
     return *this;
   }
-  void appendTo(std::string& out) {
-    out.append(buffer_, at_);
-    at_ = buffer_;
+  // Room: 2 * size + 2.
+  LineWriter& text(std::string_view text) {
+    if (!needsQuotes(text)) return bytes(text);
+    *at_++ = '"';
+    for (const char c : text) {
+      if (c == '"') *at_++ = '"';
+      *at_++ = c;
+    }
+    *at_++ = '"';
+    return *this;
+  }
+  // Room: 24.
+  LineWriter& stockCode(const StockCode& code) {
+    if (code.isSymbol()) return bytes(code.symbol.view());
+    const bool negative = code.number < 0;
+    char digits[20];
+    const char* const end =
+        std::to_chars(digits, digits + sizeof digits, magnitudeOf(code.number)).ptr;
+    const auto size = static_cast<std::size_t>(end - digits);
+    if (negative) *at_++ = '-';
+    for (std::size_t width = size + (negative ? 1 : 0); width < 4; ++width) *at_++ = '0';
+    return bytes(std::string_view(digits, size));
   }
 
  private:
-  char* end() { return buffer_ + sizeof buffer_; }
-  NumberColumns& put(std::to_chars_result written) {
-    at_ = written.ptr;  // the buffer is sized so that this never fails
+  LineWriter& put(std::to_chars_result written) {
+    at_ = written.ptr;  // the room is reckoned so that this never fails
     return *this;
   }
 
-  char buffer_[1024];
-  char* at_ = buffer_;
+  char* at_;
 };
 
+std::size_t textBound(Text text) {
+  return 2 * text.view().size() + 2;
+}
+
+std::size_t lineBound(const TradeRow& trade, bool detail) {
+  std::size_t bound = kNumbersBound + 24 + trade.stockCode.symbol.view().size() +
+                      textBound(trade.stockName) + kLineEnd.size();
+  if (detail) {
+    bound +=
+        3 + textBound(trade.account) + textBound(trade.tradeType) + textBound(trade.settlementDate);
+  }
+  return bound;
+}
+
+void writeResultLine(LineWriter& line, const ResultRow& result, const TradeRow& trade,
+                     bool detail) {
+  const CalendarDate& date = trade.executed.date;
+  line.optional(date.year).comma().optional(date.month).comma().optional(date.day).comma();
+  line.stockCode(trade.stockCode).comma().text(trade.stockName.view()).comma();
+  line.number(trade.quantity).comma().price(result.unitPrice).comma();
+  line.twoDecimals(result.averagePrice).comma().number(result.commission).comma();
+  line.number(result.commissionTax).comma().number(result.profit);
+  if (detail) {
+    for (const Text text : {trade.account, trade.tradeType, trade.settlementDate}) {
+      line.comma().text(text.view());
+    }
+  }
+  line.bytes(kLineEnd);
+}
+
 }  // namespace
+
+bool needsQuotes(std::string_view text) {
+  bool breaks = false;
+  for (const char c : text) breaks |= kBreaksColumn[static_cast<unsigned char>(c)];
+  return breaks;
+}
 
 void appendQuoted(std::string& out, std::string_view text) {
   out += '"';
@@ -96,15 +181,8 @@ void appendStockCode(std::string& out, const StockCode& code) {
     return;
   }
   char buffer[24];
-  const auto written = std::to_chars(buffer, buffer + sizeof buffer, code.number);
-  std::string_view digits(buffer, static_cast<std::size_t>(written.ptr - buffer));
-  const bool negative = code.number < 0;
-  if (negative) {
-    out += '-';
-    digits.remove_prefix(1);
-  }
-  for (std::size_t width = digits.size() + (negative ? 1 : 0); width < 4; ++width) out += '0';
-  out += digits;
+  LineWriter writer(buffer);
+  out.append(buffer, writer.stockCode(code).at());
 }
 
 void appendResultHeading(std::string& out, bool detail) {
@@ -125,26 +203,18 @@ void appendResultHeading(std::string& out, bool detail) {
   out += kLineEnd;
 }
 
+// The line is written whole into room reckoned for it beforehand, on the stack for any line
+// of a real log, and appended at once.
 void appendResultLine(std::string& out, const ResultRow& result, bool detail) {
   const TradeRow& trade = *result.row;
-  const CalendarDate& date = trade.executed.date;
-  NumberColumns columns;
-  columns.optional(date.year).comma().optional(date.month).comma().optional(date.day).comma();
-  columns.appendTo(out);
-  appendStockCode(out, trade.stockCode);
-  out += ',';
-  appendText(out, trade.stockName.view());
-  columns.comma().number(trade.quantity).comma().price(result.unitPrice).comma();
-  columns.twoDecimals(result.averagePrice).comma().number(result.commission).comma();
-  columns.number(result.commissionTax).comma().number(result.profit);
-  columns.appendTo(out);
-  if (detail) {
-    for (const Text text : {trade.account, trade.tradeType, trade.settlementDate}) {
-      out += ',';
-      appendText(out, text.view());
-    }
-  }
-  out += kLineEnd;
+  const std::size_t bound = lineBound(trade, detail);
+  char onStack[2048];
+  std::unique_ptr<char[]> onHeap;
+  if (bound > sizeof onStack) onHeap = std::make_unique_for_overwrite<char[]>(bound);
+  char* const begin = onHeap ? onHeap.get() : onStack;
+  LineWriter line(begin);
+  writeResultLine(line, result, trade, detail);
+  out.append(begin, line.at());
 }
 
 }  // namespace tradepl

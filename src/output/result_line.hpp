@@ -22,10 +22,14 @@ void appendStockCode(std::string& out, const StockCode& code);
 // A text column of the logs in double quotes, a quote in it doubled.
 void appendQuoted(std::string& out, std::string_view text);
 
-// A text column of the logs as stored; quoted only when it would otherwise break the line
-// into other columns (a comma, a quote or a CR in it), so that every line keeps its columns.
+// True when a text column would break its line into other columns as written: a comma, a
+// quote or a CR in it.
+bool needsQuotes(std::string_view text);
+
+// A text column of the logs as stored; quoted only when needsQuotes, so that every line
+// keeps its columns.
 inline void appendText(std::string& out, std::string_view text) {
-  if (text.find_first_of(",\"\r") == std::string_view::npos) {
+  if (!needsQuotes(text)) {
     out += text;
   } else {
     appendQuoted(out, text);

@@ -32,7 +32,14 @@ struct Day {
 
 // True for a day the calendar has, in the years a trade can bear: 1900 to 2199, a month
 // of 1 to 12, and a day its month has (29 February in leap years only).
-bool isCalendarDay(const Day& day);
+// Inline: every step of a run asks for the day of the row in hand.
+inline bool isCalendarDay(const Day& day) {
+  if (day.year < 1900 || day.year > 2199 || day.month < 1 || day.month > 12) return false;
+  const bool leap = (day.year % 4 == 0 && day.year % 100 != 0) || day.year % 400 == 0;
+  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const int last = kDays[day.month - 1] + (day.month == 2 && leap ? 1 : 0);
+  return day.day >= 1 && day.day <= last;
+}
 
 // The day of a date that the calendar has; none when a part does not read, or the numbers
 // name no day (2024/13/45, 2023/02/29): such a date orders nothing, splits nothing and
