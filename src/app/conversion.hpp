@@ -66,7 +66,7 @@ class Conversion {
   TradeFlow flow_;
   RunSummary summary_;
   std::vector<NamedLog> logs_;
-  int status_ = 0;
+  int status_ = kCompleted;
   bool failedPartWay_ = false;  // a log opened could not be read to its end
   bool sentPart_ = false;       // a stream or a device took results before that
 };

@@ -44,6 +44,27 @@ bool pausesBeforeClosing(unsigned processesOnConsole, bool logsNamedWithOptions)
 
 namespace {
 
+// Why the command line cannot run, or nothing: a fault of its own, or an output or report
+// that would be written over a trade log.
+std::string refusalOf(const Arguments& arguments, Language language, const FileOpener& openFile) {
+  if (arguments.error != ArgumentError::none) return describe(language, arguments);
+  if (const std::optional<std::string> log = writesOverALog(arguments, openFile)) {
+    return say(language, Message::outputIsALog, *log);
+  }
+  return {};
+}
+
+int refuseCommandLine(const std::string& refusal, const Arguments& arguments, Reporter& reporter,
+                      std::ostream& out) {
+  // The reason first: the usage text after it is long, and may scroll it away.
+  reporter.report(refusal);
+  reporter.flush();
+  // The standard output may be a log itself (- >> spot.csv, /dev/stdout >> spot.csv):
+  // the usage text would be written into it.
+  if (!standardOutputIsAnInput(arguments)) printUsage(out, platform::standardOutputIsConsole());
+  return kCommandLineError;
+}
+
 int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                    const FileOpener& openFile, Language language, bool& logsNamedWithOptions) {
   if (argc <= 1) {
@@ -70,22 +91,8 @@ int runCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     out << "tradepl " << TRADEPL_VERSION << '\n';
     return kCompleted;
   }
-  std::string refusal = describe(language, arguments);
-  if (arguments.error == ArgumentError::none) {
-    if (const std::optional<std::string> log = writesOverALog(arguments, openFile)) {
-      refusal = say(language, Message::outputIsALog, *log);
-    }
-  }
-  if (!refusal.empty()) {
-    // The reason first: the usage text after it is long, and may scroll it away.
-    reporter.report(refusal);
-    reporter.flush();
-    // The standard output may be a log itself (- >> spot.csv, /dev/stdout >> spot.csv):
-    // the usage text would be written into it.
-    if (!standardOutputIsAnInput(arguments)) {
-      printUsage(out, platform::standardOutputIsConsole());
-    }
-    return kCommandLineError;
+  if (const std::string refusal = refusalOf(arguments, language, openFile); !refusal.empty()) {
+    return refuseCommandLine(refusal, arguments, reporter, out);
   }
   std::optional<std::vector<StockSplit>> splits =
       readSplits(arguments, reporter, language, openFile);
