@@ -178,8 +178,10 @@ std::size_t lineBound(const TradeRow& trade, bool detail) {
   return bound;
 }
 
-void writeResultLine(LineWriter& line, const ResultRow& result, const TradeRow& trade,
-                     bool detail) {
+// The writer is a local here: written to through a reference, its place would have to be
+// stored after every byte, which may alias it.
+char* writeColumns(char* at, const ResultRow& result, const TradeRow& trade, bool detail) {
+  LineWriter line(at);
   const CalendarDate& date = trade.executed.date;
   line.optional(date.year).comma().optional(date.month).comma().optional(date.day).comma();
   line.stockCode(trade.stockCode).comma().text(trade.stockName.view()).comma();
@@ -192,6 +194,7 @@ void writeResultLine(LineWriter& line, const ResultRow& result, const TradeRow& 
     }
   }
   line.bytes(kLineEnd);
+  return line.at();
 }
 
 }  // namespace
@@ -256,18 +259,23 @@ void appendResultHeading(std::string& out, bool detail) {
   out += kLineEnd;
 }
 
+std::size_t resultLineBound(const ResultRow& result, bool detail) {
+  return lineBound(*result.row, detail);
+}
+
+char* writeResultLine(char* at, const ResultRow& result, bool detail) {
+  return writeColumns(at, result, *result.row, detail);
+}
+
 // The line is written whole into room reckoned for it beforehand, on the stack for any line
 // of a real log, and appended at once.
 void appendResultLine(std::string& out, const ResultRow& result, bool detail) {
-  const TradeRow& trade = *result.row;
-  const std::size_t bound = lineBound(trade, detail);
+  const std::size_t bound = resultLineBound(result, detail);
   char onStack[2048];
   std::unique_ptr<char[]> onHeap;
   if (bound > sizeof onStack) onHeap = std::make_unique_for_overwrite<char[]>(bound);
   char* const begin = onHeap ? onHeap.get() : onStack;
-  LineWriter line(begin);
-  writeResultLine(line, result, trade, detail);
-  out.append(begin, line.at());
+  out.append(begin, writeResultLine(begin, result, detail));
 }
 
 }  // namespace tradepl
