@@ -126,6 +126,20 @@ TEST(ResultLine, QuotesANameOnlyWhenItWouldBreakTheColumns) {
   EXPECT_NE(lineOf(result).find(",\x83\x5C\x83\x6E,150,"), std::string::npos);
 }
 
+TEST(ResultLine, QuotesANameWhereverInItTheBreakingByteStands) {
+  // Names are looked at eight bytes at a time, and the bytes after the last eight alone.
+  for (std::size_t at = 0; at < 20; ++at) {
+    for (const char breaking : {',', '"', '\r'}) {
+      std::string name(20, '\x83');
+      name[at] = breaking;
+      EXPECT_TRUE(needsQuotes(name)) << at << ' ' << int{breaking};
+    }
+  }
+  EXPECT_FALSE(needsQuotes(std::string(20, '\x83')));
+  // Bytes next to the three, and with their high bit set, in a word and after it.
+  EXPECT_FALSE(needsQuotes("+-!#\x0C\x0E\xAC\xA2\x8D+-!#\x0C\x0E"));
+}
+
 TEST(ResultLine, LeavesEmptyTheDatePartsThatDoNotRead) {
   SampleResult result = sampleResult();
   result.trade.executed = ExecutionDateReader().read("2014/09");
