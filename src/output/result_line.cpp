@@ -88,7 +88,28 @@ class LineWriter {
     if (value < 0) *at_++ = '-';
     return digits(magnitudeOf(value));
   }
+  // Most numbers of a line (a year, a month, a code, a price, a quantity, a fee) are below
+  // 10,000: their one or two pairs are written without counting digits first.
   LineWriter& digits(std::uint64_t value) {
+    if (value < 100) return belowHundred(static_cast<unsigned>(value));
+    if (value >= 10000) return anyDigits(value);
+    const auto small = static_cast<unsigned>(value);
+    belowHundred(small / 100);
+    return pair(small % 100);
+  }
+  LineWriter& belowHundred(unsigned value) {
+    if (value < 10) {
+      *at_++ = static_cast<char>('0' + value);
+      return *this;
+    }
+    return pair(value);
+  }
+  LineWriter& pair(unsigned value) {
+    std::memcpy(at_, &kDigitPairs[2 * value], 2);
+    at_ += 2;
+    return *this;
+  }
+  LineWriter& anyDigits(std::uint64_t value) {
     const unsigned count = digitCount(value);
     char* end = at_ + count;
     at_ = end;
@@ -122,9 +143,7 @@ class LineWriter {
     if (std::signbit(value)) *at_++ = '-';
     digits(*cents / 100);
     *at_++ = '.';
-    std::memcpy(at_, &kDigitPairs[2 * (*cents % 100)], 2);
-    at_ += 2;
-    return *this;
+    return pair(static_cast<unsigned>(*cents % 100));
   }
   LineWriter& comma() { return bytes(","); }
   LineWriter& bytes(std::string_view text) {
