@@ -193,6 +193,26 @@ TEST_F(WriteResultFile, ReplacesAnExistingFileWhole) {
   EXPECT_EQ(filesInFolder(), 1u);  // no temporary file left behind
 }
 
+TEST_F(WriteResultFile, WritesLinesAcrossBlocksAndALineLongerThanABlockInOrder) {
+  // Lines are written straight into the output's block of 1 MiB, which grows for a longer one.
+  const fs::path out = folder_ / "out.csv";
+  const std::string name(3 << 20, 'N');
+  const SampleResult sample = sampleResult();
+  SampleResult longer = sample;
+  longer.trade.stockName = Text(name);
+  std::string expected;
+  appendResultHeading(expected);
+  ResultFile file;
+  ASSERT_FALSE(file.create(out.string()));
+  for (int i = 0; i < 40000; ++i) {
+    const SampleResult& result = i == 20000 ? longer : sample;
+    file.append(result);
+    appendResultLine(expected, result);
+  }
+  ASSERT_FALSE(file.file().commit());
+  EXPECT_EQ(contents(out), expected);
+}
+
 TEST_F(WriteResultFile, WritesOnlyTheHeadingForNoResults) {
   const fs::path out = folder_ / "out.csv";
   EXPECT_FALSE(writeSamples(out, 0));
