@@ -109,7 +109,7 @@ TEST(ResultLine, WritesWholeNumbersOfEveryLengthAsPrintfDoes) {
     if (ten > std::numeric_limits<std::int64_t>::max() / 10) break;
   }
   for (const std::int64_t number : numbers) {
-    ResultRow result = sampleResult();
+    SampleResult result = sampleResult();
     result.profit = number;
     const std::string expected = "," + std::to_string(number) + kEnd;
     EXPECT_TRUE(lineOf(result).ends_with(expected)) << number;
