@@ -109,7 +109,7 @@ TEST(ResultLine, WritesWholeNumbersOfEveryLengthAsPrintfDoes) {
     if (ten > std::numeric_limits<std::int64_t>::max() / 10) break;
   }
   for (const std::int64_t number : numbers) {
-    ResultRow result = sampleResult();
+    SampleResult result = sampleResult();
     result.profit = number;
     const std::string expected = "," + std::to_string(number) + kEnd;
     EXPECT_TRUE(lineOf(result).ends_with(expected)) << number;
@@ -124,6 +124,20 @@ TEST(ResultLine, QuotesANameOnlyWhenItWouldBreakTheColumns) {
   EXPECT_NE(lineOf(result).find(",\"A\rB\",150,"), std::string::npos);
   result.trade.stockName = Text("\x83\x5C\x83\x6E");  // ソハ: Shift_JIS passes through as is
   EXPECT_NE(lineOf(result).find(",\x83\x5C\x83\x6E,150,"), std::string::npos);
+}
+
+TEST(ResultLine, QuotesANameWhereverInItTheBreakingByteStands) {
+  // Names are looked at eight bytes at a time, and the bytes after the last eight alone.
+  for (std::size_t at = 0; at < 20; ++at) {
+    for (const char breaking : {',', '"', '\r'}) {
+      std::string name(20, '\x83');
+      name[at] = breaking;
+      EXPECT_TRUE(needsQuotes(name)) << at << ' ' << int{breaking};
+    }
+  }
+  EXPECT_FALSE(needsQuotes(std::string(20, '\x83')));
+  // Bytes next to the three, and with their high bit set, in a word and after it.
+  EXPECT_FALSE(needsQuotes("+-!#\x0C\x0E\xAC\xA2\x8D+-!#\x0C\x0E"));
 }
 
 TEST(ResultLine, LeavesEmptyTheDatePartsThatDoNotRead) {
@@ -177,6 +191,26 @@ TEST_F(WriteResultFile, ReplacesAnExistingFileWhole) {
   appendResultLine(expected, sampleResult());
   EXPECT_EQ(contents(out), expected);
   EXPECT_EQ(filesInFolder(), 1u);  // no temporary file left behind
+}
+
+TEST_F(WriteResultFile, WritesLinesAcrossBlocksAndALineLongerThanABlockInOrder) {
+  // Lines are written straight into the output's block of 1 MiB, which grows for a longer one.
+  const fs::path out = folder_ / "out.csv";
+  const std::string name(3 << 20, 'N');
+  const SampleResult sample = sampleResult();
+  SampleResult longer = sample;
+  longer.trade.stockName = Text(name);
+  std::string expected;
+  appendResultHeading(expected);
+  ResultFile file;
+  ASSERT_FALSE(file.create(out.string()));
+  for (int i = 0; i < 40000; ++i) {
+    const SampleResult& result = i == 20000 ? longer : sample;
+    file.append(result);
+    appendResultLine(expected, result);
+  }
+  ASSERT_FALSE(file.file().commit());
+  EXPECT_EQ(contents(out), expected);
 }
 
 TEST_F(WriteResultFile, WritesOnlyTheHeadingForNoResults) {

@@ -57,32 +57,45 @@ class HoldingsTable {
  public:
   std::size_t size() const { return entries_.size(); }
 
-  Holding* find(const HoldingKey& key) {
-    const Slot* const slot = slotOf(key);
-    return slot ? &entries_[slot->entry - 1].holding : nullptr;
-  }
-  const Holding* find(const HoldingKey& key) const {
-    const Slot* const slot = slotOf(key);
-    return slot ? &entries_[slot->entry - 1].holding : nullptr;
+  // Where a key stands: its holding, if it has one, and its hash and slot, so that the add
+  // or the removal that follows a lookup does not hash the key and probe for it again.
+  struct Place {
+    Holding* holding = nullptr;
+    std::uint32_t hash = 0;
+    std::size_t slot = 0;  // the holding's slot, where there is one
+  };
+  Place locate(const HoldingKey& key) {
+    const std::uint32_t hash = detail::hashOf(key);
+    const std::ptrdiff_t at = slotOf(key, hash);
+    if (at < 0) return {nullptr, hash, 0};
+    const auto slot = static_cast<std::size_t>(at);
+    return {&entries_[slots_[slot].entry - 1].holding, hash, slot};
   }
 
-  // Adds a holding under a key the table does not have yet. Pointers to holdings found
-  // earlier do not stay valid.
-  Holding& add(const HoldingKey& key, const Holding& holding) {
+  Holding* find(const HoldingKey& key) { return locate(key).holding; }
+  const Holding* find(const HoldingKey& key) const {
+    const std::ptrdiff_t at = slotOf(key, detail::hashOf(key));
+    return at < 0 ? nullptr : &entries_[slots_[static_cast<std::size_t>(at)].entry - 1].holding;
+  }
+
+  // Adds a holding under a key the table does not have yet, at the place locate() found for
+  // it. Pointers to holdings found earlier do not stay valid.
+  Holding& add(const Place& place, const HoldingKey& key, const Holding& holding) {
     if (2 * (size() + 1) > slots_.size()) rebuild(slots_.empty() ? 16 : 2 * slots_.size());
-    const std::uint32_t hash = detail::hashOf(key);
-    entries_.push_back(Entry(key, hash, holding));
-    place(Slot{hash, static_cast<std::uint32_t>(entries_.size())});
+    entries_.push_back(Entry(key, place.hash, holding));
+    insertSlot(Slot{place.hash, static_cast<std::uint32_t>(entries_.size())});
     return entries_.back().holding;
   }
+  Holding& add(const HoldingKey& key, const Holding& holding) {
+    return add(Place{nullptr, detail::hashOf(key), 0}, key, holding);
+  }
 
-  // Removes the holding kept under `key`, which the table has: the last holding takes its
-  // place in the array, and the slots after its own move back into the gap, so that no
-  // slot is left marked as deleted.
-  void remove(const HoldingKey& key) {
-    const Slot* const slot = slotOf(key);
-    const std::uint32_t entry = slot->entry;
-    vacate(static_cast<std::size_t>(slot - slots_.data()));
+  // Removes the holding at a place locate() found: the last holding takes its place in the
+  // array, and the slots after its own move back into the gap, so that no slot is left
+  // marked as deleted.
+  void remove(const Place& place) {
+    const std::uint32_t entry = slots_[place.slot].entry;
+    vacate(place.slot);
     const auto last = static_cast<std::uint32_t>(entries_.size());
     if (entry != last) {
       slotOfEntry(last).entry = entry;
@@ -91,6 +104,8 @@ class HoldingsTable {
     entries_.pop_back();
     shrinkIfSparse();
   }
+  // Removes the holding kept under `key`, which the table has.
+  void remove(const HoldingKey& key) { remove(locate(key)); }
 
   // Calls `each(account, holding)` on the holdings of a code in every account, in the order
   // of the accounts' bytes.
@@ -148,13 +163,15 @@ class HoldingsTable {
     std::uint32_t entry = 0;
   };
 
-  const Slot* slotOf(const HoldingKey& key) const {
-    if (entries_.empty()) return nullptr;
-    const std::uint32_t hash = detail::hashOf(key);
+  // The slot of the key's holding, -1 where it has none.
+  std::ptrdiff_t slotOf(const HoldingKey& key, std::uint32_t hash) const {
+    if (entries_.empty()) return -1;
     for (std::size_t at = hash & mask();; at = next(at)) {
       const Slot& slot = slots_[at];
-      if (slot.entry == 0) return nullptr;
-      if (slot.hash == hash && entries_[slot.entry - 1].holds(key)) return &slot;
+      if (slot.entry == 0) return -1;
+      if (slot.hash == hash && entries_[slot.entry - 1].holds(key)) {
+        return static_cast<std::ptrdiff_t>(at);
+      }
     }
   }
   Slot& slotOfEntry(std::uint32_t entry) {
@@ -163,7 +180,7 @@ class HoldingsTable {
     return slots_[at];
   }
 
-  void place(Slot slot) {
+  void insertSlot(Slot slot) {
     std::size_t at = slot.hash & mask();
     while (slots_[at].entry != 0) at = next(at);
     slots_[at] = slot;
@@ -187,7 +204,7 @@ class HoldingsTable {
   void rebuild(std::size_t capacity) {
     slots_.assign(capacity, Slot());
     for (std::size_t at = 0; at < entries_.size(); ++at) {
-      place(Slot{entries_[at].hash, static_cast<std::uint32_t>(at + 1)});
+      insertSlot(Slot{entries_[at].hash, static_cast<std::uint32_t>(at + 1)});
     }
   }
 

@@ -14,15 +14,16 @@
 namespace tradepl {
 namespace {
 
-// The price and day of a holding's last trade, against which a sale too large for the
-// holding is looked at for a split the logs do not show.
+// The price and date of a holding's last trade, against which a sale too large for the
+// holding is looked at for a split the logs do not show. The date is kept as read and its
+// day found only then: the calendar check cost 50 instructions a trade, for a rare sale.
 struct LastTrade {
   double price = 0.0;
-  std::optional<Day> day{};
+  CalendarDate date{};
 };
 
 LastTrade lastTradeOf(const TradeRow& trade) {
-  return {trade.unitPrice, dayOf(trade.executed.date)};
+  return {trade.unitPrice, trade.executed.date};
 }
 
 // A sale larger than its holding, at a price about a whole factor or more below that of the
@@ -31,8 +32,9 @@ LastTrade lastTradeOf(const TradeRow& trade) {
 // those held where that is whole and near the fall in price, else the fall rounded.
 std::optional<SplitHint> splitHintFor(std::int64_t held, const LastTrade& last,
                                       const TradeRow& sale) {
+  const std::optional<Day> lastDay = dayOf(last.date);
   const std::optional<Day> saleDay = dayOf(sale.executed.date);
-  if (!last.day || !saleDay || !(last.price > 0) || !(sale.unitPrice > 0) || held <= 0) {
+  if (!lastDay || !saleDay || !(last.price > 0) || !(sale.unitPrice > 0) || held <= 0) {
     return std::nullopt;
   }
   const double fall = last.price / sale.unitPrice;
@@ -43,7 +45,7 @@ std::optional<SplitHint> splitHintFor(std::int64_t held, const LastTrade& last,
     const auto shares = static_cast<double>(byShares);
     if (byShares >= 2 && shares >= fall / 1.25 && shares <= fall * 1.25) ratio = byShares;
   }
-  return SplitHint{last.price, *last.day, sale.unitPrice, *saleDay, ratio};
+  return SplitHint{last.price, *lastDay, sale.unitPrice, *saleDay, ratio};
 }
 
 TradeOutcome noted(LedgerNoteKind kind) {
@@ -113,10 +115,11 @@ class BookOf final : public detail::HoldingBook {
  public:
   TradeOutcome buy(const TradeRow& purchase) override {
     const HoldingKey key = holdingKeyOf(purchase);
-    Entry* const found = holdings_.find(key);
+    const auto place = holdings_.locate(key);
+    Entry* const found = place.holding;
     const std::optional<Holding> after = Rule::bought(found ? &found->holding : nullptr, purchase);
     if (!after) return noted(LedgerNoteKind::amountOutOfRange);
-    Entry& entry = found ? *found : holdings_.add(key, Entry{});
+    Entry& entry = found ? *found : holdings_.add(place, key, Entry{});
     entry = {*after, lastTradeOf(purchase)};
     return {};
   }
@@ -124,8 +127,8 @@ class BookOf final : public detail::HoldingBook {
   // A sale of everything held, or more, closes the holding: it never goes negative. Selling
   // more than held is said.
   TradeOutcome sell(const TradeRow& sale, const TradeRow& closing) override {
-    const HoldingKey key = holdingKeyOf(sale);
-    Entry* const found = holdings_.find(key);
+    const auto place = holdings_.locate(holdingKeyOf(sale));
+    Entry* const found = place.holding;
     if (!found) return noted(LedgerNoteKind::saleWithoutHolding);
     const std::int64_t held = found->holding.quantity;
     const bool closes = sale.quantity >= held;
@@ -144,7 +147,7 @@ class BookOf final : public detail::HoldingBook {
       outcome.note =
           LedgerNote{LedgerNoteKind::soldMoreThanHeld, held, splitHintFor(held, found->last, sale)};
     }
-    holdings_.remove(key);
+    holdings_.remove(place);
     return outcome;
   }
 

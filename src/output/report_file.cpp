@@ -91,9 +91,13 @@ void appendReportLine(std::string& out, const ReportLine& line) {
 
 void appendReport(platform::OutputFile& file, const YearlyTotals& totals,
                   const YearlyDividends& dividends) {
-  appendReportHeading(file.block());
-  forEachReportLine(totals, dividends, [&file](const ReportLine& line) {
-    appendReportLine(file.block(), line);
+  std::string text;
+  appendReportHeading(text);
+  file.append(text);
+  forEachReportLine(totals, dividends, [&file, &text](const ReportLine& line) {
+    text.clear();
+    appendReportLine(text, line);
+    file.append(text);
     file.flushIfFull();
   });
 }

@@ -4,7 +4,9 @@ namespace tradepl {
 
 FileProblem ResultFile::create(const std::string& path) {
   if (const FileProblem problem = file_.open(path)) return problem;
-  appendResultHeading(file_.block(), detail_);
+  std::string heading;
+  appendResultHeading(heading, detail_);
+  file_.append(heading);
   return {};
 }
 

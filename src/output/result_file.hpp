@@ -24,8 +24,10 @@ class ResultFile {
   // Starts the file for `path` with its heading line; returns why it cannot be written, if
   // it cannot, and a file already at the path is then unchanged.
   FileProblem create(const std::string& path);
+  // Each line is written straight into the file's block.
   void append(const ResultRow& result) {
-    appendResultLine(file_.block(), result, detail_);
+    char* const room = file_.room(resultLineBound(result, detail_));
+    file_.keep(writeResultLine(room, result, detail_));
     file_.flushIfFull();
   }
   // The file the lines go to, readied and committed with the report (output/outputs.hpp).

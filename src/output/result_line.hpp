@@ -4,6 +4,7 @@
 // (execution year, month, day, security code, name, quantity, unit price, average
 // acquisition price, commission, commission tax, profit).
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -40,5 +41,8 @@ inline void appendText(std::string& out, std::string_view text) {
 //   口座,取引区分,受領日 (account, trade type, settlement date)
 void appendResultHeading(std::string& out, bool detail = false);
 void appendResultLine(std::string& out, const ResultRow& result, bool detail = false);
+// The same line written into room for resultLineBound bytes at `at`; returns its end.
+std::size_t resultLineBound(const ResultRow& result, bool detail = false);
+char* writeResultLine(char* at, const ResultRow& result, bool detail = false);
 
 }  // namespace tradepl

@@ -5,16 +5,25 @@
 namespace tradepl::platform {
 
 void OutputFile::flush() {
-  if (error_ == 0 && !block_.empty()) {
+  if (error_ == 0 && used_ != 0) {
+    const std::string_view block(block_.get(), used_);
     errno = 0;
     const bool wrote =
         writeBlock_
-            ? writeBlock_(block_, [this](std::string_view bytes) { return writeThrough(bytes); })
-            : writeThrough(block_);
+            ? writeBlock_(block, [this](std::string_view bytes) { return writeThrough(bytes); })
+            : writeThrough(block);
     if (!wrote) error_ = errno != 0 ? errno : EIO;
     sent_ = true;
   }
-  block_.clear();
+  used_ = 0;
+}
+
+void OutputFile::makeRoom(std::size_t bound) {
+  flush();
+  if (bound > capacity_) {
+    capacity_ = bound;
+    block_ = std::make_unique_for_overwrite<char[]>(capacity_);
+  }
 }
 
 FileProblem OutputFile::prepare() {

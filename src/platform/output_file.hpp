@@ -18,6 +18,7 @@
 // place is locked while it is written, so that two runs never write it at once.
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -61,10 +62,21 @@ class OutputFile {
 
   // Readies `path` for new bytes; returns why it cannot be written, if it cannot.
   FileProblem open(const std::string& path);
-  // Bytes appended here reach the file as the block fills.
-  std::string& block() { return block_; }
+  // Bytes appended reach the file as the block fills.
+  void append(std::string_view bytes) {
+    std::memcpy(room(bytes.size()), bytes.data(), bytes.size());
+    used_ += bytes.size();
+  }
+  // Room for up to `bound` bytes at the end of the block, to be written in place and then
+  // kept up to `end` with keep(end): a writer that knows the most a line can take writes it
+  // there, with no copy between.
+  char* room(std::size_t bound) {
+    if (capacity_ - used_ < bound) makeRoom(bound);
+    return block_.get() + used_;
+  }
+  void keep(const char* end) { used_ = static_cast<std::size_t>(end - block_.get()); }
   void flushIfFull() {
-    if (block_.size() >= kBlockSize) flush();
+    if (used_ >= kBlockSize) flush();
   }
   // Writes the rest, and does what can fail before the bytes take the path's place, so that
   // a second file can be made ready as well before either is committed: the bytes go to
@@ -91,9 +103,14 @@ class OutputFile {
  private:
   // One write per line would dominate a big run.
   static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+  // Past a full block, room for a line of any real log, so that the block is written whole.
+  static constexpr std::size_t kSlack = 64 * 1024;
   struct State;  // the system's, in output_file_posix.cpp or output_file_windows.cpp
 
   void flush();
+  // Writes the block, and makes it large enough for `bound` bytes (a line of the rare file
+  // that has one of more than the slack).
+  void makeRoom(std::size_t bound);
   // The system's steps behind write, prepare() and commit().
   bool writeThrough(std::string_view bytes);
   FileProblem prepareSystem();
@@ -101,7 +118,9 @@ class OutputFile {
 
   std::unique_ptr<State> state_;
   BlockWrite writeBlock_;
-  std::string block_;
+  std::size_t capacity_ = kBlockSize + kSlack;
+  std::unique_ptr<char[]> block_ = std::make_unique_for_overwrite<char[]>(capacity_);
+  std::size_t used_ = 0;
   int error_ = 0;  // the errno of the first failed write
   bool sent_ = false;
 };

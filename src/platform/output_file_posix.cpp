@@ -296,7 +296,6 @@ const OutputFile::State::Steps& OutputFile::State::stepsOf(WriteMode mode) {
 OutputFile::OutputFile(TemporaryName name, BlockWrite writeBlock)
     : state_(std::make_unique<State>()), writeBlock_(std::move(writeBlock)) {
   state_->mayBeUnnamed = name == TemporaryName::noneWherePossible;
-  block_.reserve(kBlockSize + 4096);
 }
 
 OutputFile::~OutputFile() {

@@ -175,9 +175,7 @@ struct OutputFile::State {
 
 // Windows has no temporary file without a name: it is always a named one.
 OutputFile::OutputFile(TemporaryName, BlockWrite writeBlock)
-    : state_(std::make_unique<State>()), writeBlock_(std::move(writeBlock)) {
-  block_.reserve(kBlockSize + 4096);
-}
+    : state_(std::make_unique<State>()), writeBlock_(std::move(writeBlock)) {}
 
 OutputFile::~OutputFile() {
   state_->removeTemporary();
