@@ -61,12 +61,12 @@ const std::string kSpot(sjis::kSpot), kBuy(sjis::kBuy), kSell(sjis::kSell),
 
 TradeRow tradeFrom(const std::uint8_t* bytes, std::uint64_t line) {
   TradeRow row;
-  row.execDateTime = Text("2024/03/05 14:55");
-  row.stockName = Text("NAME");
-  row.account = Text((bytes[1] & 8) != 0 ? "NISA" : "\x93\xC1\x92\xE8");  // or 特定
+  row.execDateTime() = Text("2024/03/05 14:55");
+  row.stockName() = Text("NAME");
+  row.account() = Text((bytes[1] & 8) != 0 ? "NISA" : "\x93\xC1\x92\xE8");  // or 特定
   const char* code = kCodes[bytes[1] % 8];
-  row.stockCode = code[0] == '1' && code[1] == '3' ? StockCode{0, Text(code)}
-                                                   : StockCode{std::atoi(code), Text()};
+  row.setStockCode(code[0] == '1' && code[1] == '3' ? StockCode{0, Text(code)}
+                                                    : StockCode{std::atoi(code), Text()});
   const std::int64_t a = number(bytes + 2), b = number(bytes + 10), c = number(bytes + 18),
                      d = number(bytes + 26);
   row.quantity = a;
@@ -76,18 +76,18 @@ TradeRow tradeFrom(const std::uint8_t* bytes, std::uint64_t line) {
   row.commissionTax = d;
   switch (bytes[0] % 4) {
     case 0:
-      row.tradeType = Text(kSpot);
-      row.side = Text(kBuy);
+      row.tradeType() = Text(kSpot);
+      row.side() = Text(kBuy);
       break;
     case 1:
-      row.tradeType = Text(kSpot);
-      row.side = Text(kSell);
+      row.tradeType() = Text(kSpot);
+      row.side() = Text(kSell);
       break;
     case 2:
-      row.tradeType = Text(kOpening);
+      row.tradeType() = Text(kOpening);
       break;
     default:
-      row.tradeType = Text(kClosing);
+      row.tradeType() = Text(kClosing);
       row.positionPrice = price(c ^ d);
       row.interest = b;
       row.lendingFee = a;
@@ -95,8 +95,8 @@ TradeRow tradeFrom(const std::uint8_t* bytes, std::uint64_t line) {
       row.settlementAmount = a ^ b;
       break;
   }
-  row.kind = tradeKindOf(row.tradeType, row.side);
-  row.executed = ExecutionDateReader().read(row.execDateTime.view());
+  row.kind = tradeKindOf(row.tradeType(), row.side());
+  row.executed = ExecutionDateReader().read(row.execDateTime().view());
   row.line = line;
   return row;
 }
@@ -113,8 +113,8 @@ class TaxModel {
       return {std::nullopt, std::nullopt};  // not compared
     }
     if (trade.quantity <= 0) return {};  // no holding takes it
-    const Key key{std::string(trade.account.view()), trade.stockCode.number,
-                  std::string(trade.stockCode.symbol.view())};
+    const Key key{std::string(trade.account().view()), trade.stockCode().number,
+                  std::string(trade.stockCode().symbol.view())};
     const Wide value = floorTenths(Wide(trade.quantity) * Wide(tenths(valueRaw(trade))));
     return trade.kind == TradeKind::spotPurchase ? buy(key, trade, value) : sell(key, trade, value);
   }
@@ -229,7 +229,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       requireAsTheModelSays(outcome, model.apply(trade));
     }
     const std::optional<std::int64_t> held =
-        ledger.sharesHeld(trade.account.view(), trade.stockCode);
+        ledger.sharesHeld(trade.account().view(), trade.stockCode());
     if (held) require(*held > 0, "a holding has shares, or is gone");
     if (outcome.result) requireOneLine(*outcome.result);
   }

@@ -96,13 +96,13 @@ void requireNumbersReadAsTheGrammar(std::string_view line) {
 }
 
 bool sameRow(const TradeRow& a, const TradeRow& b) {
-  return a.execDateTime.view() == b.execDateTime.view() && a.execNo == b.execNo &&
-         a.stockCode == b.stockCode && a.stockName.view() == b.stockName.view() &&
-         a.tradeType.view() == b.tradeType.view() && a.side.view() == b.side.view() &&
+  return a.execDateTime().view() == b.execDateTime().view() && a.execNo == b.execNo &&
+         a.stockCode() == b.stockCode() && a.stockName().view() == b.stockName().view() &&
+         a.tradeType().view() == b.tradeType().view() && a.side().view() == b.side().view() &&
          a.quantity == b.quantity && std::memcmp(&a.unitPrice, &b.unitPrice, sizeof(double)) == 0 &&
          a.commission == b.commission && a.settlementAmount == b.settlementAmount &&
-         a.settlementDate.view() == b.settlementDate.view() &&
-         a.marginType.view() == b.marginType.view() &&
+         a.settlementDate().view() == b.settlementDate().view() &&
+         a.marginType().view() == b.marginType().view() &&
          std::memcmp(&a.positionPrice, &b.positionPrice, sizeof(double)) == 0 &&
          a.borrowingPremium == b.borrowingPremium;
 }
@@ -131,21 +131,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case LineVerdict::kept: {
       require(sameRow(first.row, second.row), "same row twice");
       const bool keptType = log == LogKind::spot
-                                ? row.tradeType == tradepl::sjis::kSpot
-                                : (row.tradeType == tradepl::sjis::kMarginOpening ||
-                                   row.tradeType == tradepl::sjis::kMarginClosing);
+                                ? row.tradeType() == tradepl::sjis::kSpot
+                                : (row.tradeType() == tradepl::sjis::kMarginOpening ||
+                                   row.tradeType() == tradepl::sjis::kMarginClosing);
       require(keptType, "kept rows have a kept trade type");
-      require(row.kind == tradepl::tradeKindOf(row.tradeType, row.side),
+      require(row.kind == tradepl::tradeKindOf(row.tradeType(), row.side()),
               "kept rows know their kind");
-      require(log == LogKind::margin || tradepl::sideOf(row.side) != tradepl::Side::neither,
+      require(log == LogKind::margin || tradepl::sideOf(row.side()) != tradepl::Side::neither,
               "kept spot rows are purchases or sales");
       const bool quoted = line.find('"') != std::string_view::npos;
       for (const Text text :
-           {row.execDateTime, row.stockName, row.tradeType, row.side, row.market, row.account,
-            row.settlementDate, row.marginType, row.stockCode.symbol}) {
+           {row.execDateTime(), row.stockName(), row.tradeType(), row.side(), row.market(),
+            row.account(), row.settlementDate(), row.marginType(), row.stockCode().symbol}) {
         require(quoted || inside(text, first.storage), "text lies inside the line");
       }
-      require(!row.execDateTime.empty() && !row.stockName.empty() && !row.side.empty(),
+      require(!row.execDateTime().empty() && !row.stockName().empty() && !row.side().empty(),
               "text columns but the last are non-empty");
       require(row.unitPrice < tradepl::kPriceLimit && row.unitPrice > -tradepl::kPriceLimit,
               "prices within range");

@@ -172,7 +172,7 @@ TEST(Delivery, GivesASpotResultAtThePositionPriceWithTheCostsAsItsCommission) {
   EXPECT_EQ(results[0].unitPrice, 2019.5);
   EXPECT_EQ(results[0].commission, 201);
   EXPECT_EQ(results[0].commissionTax, 5);
-  EXPECT_EQ(trade.tradeType.view(), sjis::kDeliveryGive);
+  EXPECT_EQ(trade.tradeType().view(), sjis::kDeliveryGive);
   EXPECT_EQ(results[0].profit, 201950 - 201900 - 206);
 }
 

@@ -108,7 +108,7 @@ class FlowRun final : public FlowListener, public LineListener {
 
   // The row with its texts copied to storage of the run's own.
   TradeRow kept(TradeRow row) {
-    forEachText(row, [this](Text& text) { text = Text(texts_.emplace_back(text.view())); });
+    for (Text& text : row.texts) text = Text(texts_.emplace_back(text.view()));
     return row;
   }
 

@@ -106,7 +106,7 @@ TEST(SpotLedger, NeverTakesARowOfNoSharesOrFewer) {
     trade.quantity = quantity;
     const TradeOutcome outcome = ledger.apply(trade);
     EXPECT_FALSE(outcome.result || outcome.note) << quantity;
-    EXPECT_EQ(ledger.sharesHeld("", trade.stockCode), 100) << quantity;
+    EXPECT_EQ(ledger.sharesHeld("", trade.stockCode()), 100) << quantity;
   }
 }
 
@@ -148,7 +148,7 @@ TEST(SpotLedger, KeysHoldingsOnTheCodeAsANumberOrAsWritten) {
   EXPECT_EQ(results[0].averagePrice, 1000.0);
   EXPECT_EQ(results[1].averagePrice, 2000.0);
   ASSERT_EQ(run.notes().size(), 1u);  // 130a is another code
-  EXPECT_EQ(run.notes()[0].trade.stockCode.symbol.view(), "130a");
+  EXPECT_EQ(run.notes()[0].trade.stockCode().symbol.view(), "130a");
 }
 
 TEST(SpotLedger, LeavesOutATradeWhoseSumsWouldOverflow) {
@@ -196,11 +196,11 @@ TEST(SpotLedger, ResultIsOfTheSaleRow) {
   const std::vector<ResultRow> results = run.results();
   ASSERT_EQ(results.size(), 1u);
   const TradeRow& row = *results[0].row;
-  EXPECT_EQ(row.side, testing::kSell);
+  EXPECT_EQ(row.side(), testing::kSell);
   EXPECT_EQ(row.unitPrice, 1200.0);
   EXPECT_EQ(row.settlementAmount, 119892);
   EXPECT_EQ(row.line, 2u);
-  EXPECT_TRUE(row.marginType.empty());
+  EXPECT_TRUE(row.marginType().empty());
   EXPECT_EQ(row.positionPrice, 0.0);
 }
 
@@ -226,7 +226,7 @@ TEST(MarginLedger, TakesPriceAndProfitFromTheClosingRowAndSumsItsFees) {
   EXPECT_EQ(results[0].commission, 400 + 3 + 1280 + 50 + 220 + 10 + 5);
   EXPECT_EQ(results[0].commissionTax, 2 + 1);
   EXPECT_EQ(results[0].row->openCommission, 10);  // the row's own columns stay as read
-  EXPECT_EQ(results[0].row->marginType, testing::kSeido);
+  EXPECT_EQ(results[0].row->marginType(), testing::kSeido);
 }
 
 TEST(MarginLedger, LeavesSpotHoldingsAlone) {
@@ -241,8 +241,8 @@ TEST(MarginLedger, LeavesSpotHoldingsAlone) {
       .margin(closing);
   const std::vector<ResultRow> results = run.results();
   ASSERT_EQ(results.size(), 2u);  // the opening yields nothing
-  EXPECT_EQ(results[0].row->tradeType, sjis::kSpot);
-  EXPECT_EQ(results[1].row->tradeType, sjis::kMarginClosing);
+  EXPECT_EQ(results[0].row->tradeType(), sjis::kSpot);
+  EXPECT_EQ(results[1].row->tradeType(), sjis::kMarginClosing);
   EXPECT_TRUE(run.notes().empty());
 }
 

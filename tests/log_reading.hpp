@@ -25,9 +25,9 @@ class Recorder final : public LineListener {
  public:
   void kept(const TradeRow& row) {
     std::string code;
-    appendStockCode(code, row.stockCode);
+    appendStockCode(code, row.stockCode());
     rows.push_back(
-        {row.line, code, std::string(row.settlementDate.view()), row.stockName.view().size()});
+        {row.line, code, std::string(row.settlementDate().view()), row.stockName().view().size()});
   }
   void skipped(std::uint64_t line, const LineProblem& problem) override {
     skippedLines.push_back(line);

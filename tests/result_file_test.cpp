@@ -34,10 +34,10 @@ struct SampleResult : ResultRow {
 
 SampleResult sampleResult() {
   SampleResult result;
-  result.trade.execDateTime = Text("2014/09/04 11:48");
-  result.trade.executed = ExecutionDateReader().read(result.trade.execDateTime.view());
-  result.trade.stockCode = StockCode{7203, Text()};
-  result.trade.stockName = Text("Toyota");
+  result.trade.execDateTime() = Text("2014/09/04 11:48");
+  result.trade.executed = ExecutionDateReader().read(result.trade.execDateTime().view());
+  result.trade.setStockCode(StockCode{7203, Text()});
+  result.trade.stockName() = Text("Toyota");
   result.trade.quantity = 150;
   result.unitPrice = 1200;
   result.commission = 300;
@@ -61,11 +61,11 @@ TEST(ResultLine, WritesTheElevenColumns) {
 
 TEST(ResultLine, PadsNumericCodesToFourDigitsAndKeepsSymbols) {
   SampleResult result = sampleResult();
-  result.trade.stockCode = StockCode{7, Text()};
+  result.trade.setStockCode(StockCode{7, Text()});
   EXPECT_EQ(lineOf(result).substr(0, 14), "2014,9,4,0007,");
-  result.trade.stockCode = StockCode{12345, Text()};
+  result.trade.setStockCode(StockCode{12345, Text()});
   EXPECT_EQ(lineOf(result).substr(0, 15), "2014,9,4,12345,");
-  result.trade.stockCode = StockCode{0, Text("130A")};
+  result.trade.setStockCode(StockCode{0, Text("130A")});
   EXPECT_EQ(lineOf(result).substr(0, 14), "2014,9,4,130A,");
 }
 
@@ -118,11 +118,11 @@ TEST(ResultLine, WritesWholeNumbersOfEveryLengthAsPrintfDoes) {
 
 TEST(ResultLine, QuotesANameOnlyWhenItWouldBreakTheColumns) {
   SampleResult result = sampleResult();
-  result.trade.stockName = Text("ACME, \"Tokyo\"");
+  result.trade.stockName() = Text("ACME, \"Tokyo\"");
   EXPECT_NE(lineOf(result).find(",\"ACME, \"\"Tokyo\"\"\",150,"), std::string::npos);
-  result.trade.stockName = Text("A\rB");
+  result.trade.stockName() = Text("A\rB");
   EXPECT_NE(lineOf(result).find(",\"A\rB\",150,"), std::string::npos);
-  result.trade.stockName = Text("\x83\x5C\x83\x6E");  // ソハ: Shift_JIS passes through as is
+  result.trade.stockName() = Text("\x83\x5C\x83\x6E");  // ソハ: Shift_JIS passes through as is
   EXPECT_NE(lineOf(result).find(",\x83\x5C\x83\x6E,150,"), std::string::npos);
 }
 

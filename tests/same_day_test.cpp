@@ -68,8 +68,8 @@ TEST(SameDayRule, KeepsADayTooLargeForMemoryInATemporaryFile) {
   EXPECT_TRUE(rows.spilled());
   for (std::size_t i = 0; i < 3000; ++i) {
     const ResultRow& result = small.results()[i];
-    ASSERT_EQ(result.row->stockName.view(), "N" + std::to_string(i));
-    ASSERT_EQ(result.row->stockCode.symbol.view(), "130A");
+    ASSERT_EQ(result.row->stockName().view(), "N" + std::to_string(i));
+    ASSERT_EQ(result.row->stockCode().symbol.view(), "130A");
     ASSERT_EQ(result.averagePrice, 1100.0);
     ASSERT_EQ(result.profit, large.results()[i].profit);
   }

@@ -59,7 +59,7 @@ TEST(MarginProceeds, AreThePositionPriceForAShortAndTheUnitPriceForALong) {
   for (const Case& c : {Case{"\x94\x83\x96\x84", 100000}, Case{std::string(sjis::kBuy), 100000},
                         Case{"\x94\x84\x96\x84", 120000}}) {  // 買埋, 買, 売埋
     TradeRow closing;
-    closing.side = Text(c.side);
+    closing.side() = Text(c.side);
     closing.quantity = 100;
     closing.exactPositionPrice = priceOf("1000");
     closing.exactUnitPrice = priceOf("1200");
@@ -134,8 +134,8 @@ ResultRow resultIn(int year, std::int64_t profit, std::string_view account = sji
   static std::deque<std::string> dates;  // views into it stay valid as it grows
   static std::deque<TradeRow> rows;      // and so do the results' rows
   TradeRow& row = rows.emplace_back();
-  row.settlementDate = Text(dates.emplace_back(std::to_string(year) + "/06/01"));
-  row.account = Text(account);
+  row.settlementDate() = Text(dates.emplace_back(std::to_string(year) + "/06/01"));
+  row.account() = Text(account);
   row.log = log;
   return {.row = &row, .profit = profit};
 }
@@ -280,7 +280,7 @@ TEST(MarginFigures, PutTheBoughtSideInTheCostAndTheFeesInTheExpenses) {
     TradeRow closing;
     closing.log = LogKind::margin;
     closing.kind = TradeKind::marginClosing;
-    closing.side = Text(c.side);
+    closing.side() = Text(c.side);
     closing.quantity = c.quantity;
     closing.exactUnitPrice = priceOf(c.price);
     closing.exactPositionPrice = priceOf(c.positionPrice);
@@ -297,7 +297,7 @@ TEST(TaxReport, PutsResultsWithoutAYearLastInNoTotal) {
   YearlyTotals totals;
   ResultRow unsettled = resultIn(2024, 70);
   TradeRow unsettledRow = *unsettled.row;
-  unsettledRow.settlementDate = Text("");
+  unsettledRow.settlementDate() = Text("");
   unsettled.row = &unsettledRow;
   for (const ResultRow& result :
        {unsettled, resultIn(2024, -20, sjis::kTokutei, LogKind::margin)}) {

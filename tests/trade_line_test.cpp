@@ -45,24 +45,24 @@ TEST(ReadSpotLine, FillsEveryColumnOfASpotTrade) {
   const ReadLine read_ = read(LogKind::spot, trade.line());
   ASSERT_EQ(read_.reading.verdict, LineVerdict::kept);
   const TradeRow& row = read_.row;
-  EXPECT_EQ(row.execDateTime, "2024/03/05 14:55");
+  EXPECT_EQ(row.execDateTime(), "2024/03/05 14:55");
   EXPECT_EQ(row.execNo, 100105);
-  EXPECT_EQ(row.stockCode, (StockCode{7203, Text()}));
-  EXPECT_EQ(row.stockName, testing::kToyota);
-  EXPECT_EQ(row.tradeType, sjis::kSpot);
-  EXPECT_EQ(row.side, sjis::kBuy);
-  EXPECT_EQ(row.market, testing::kTokyo);
-  EXPECT_EQ(row.account, testing::kTokutei);
+  EXPECT_EQ(row.stockCode(), (StockCode{7203, Text()}));
+  EXPECT_EQ(row.stockName(), testing::kToyota);
+  EXPECT_EQ(row.tradeType(), sjis::kSpot);
+  EXPECT_EQ(row.side(), sjis::kBuy);
+  EXPECT_EQ(row.market(), testing::kTokyo);
+  EXPECT_EQ(row.account(), testing::kTokutei);
   EXPECT_EQ(row.quantity, 100);
   EXPECT_EQ(row.unitPrice, 2345.5);
   EXPECT_EQ(row.commission, 100);
   EXPECT_EQ(row.commissionTax, 8);
   EXPECT_EQ(row.settlementAmount, 100108);
-  EXPECT_EQ(row.settlementDate, "2024/03/07");
+  EXPECT_EQ(row.settlementDate(), "2024/03/07");
   EXPECT_EQ(*row.executed.date.day, 5);
   EXPECT_EQ(row.executed.minuteOfDay, 14 * 60 + 55);
   // Spot rows carry none of the margin columns.
-  EXPECT_TRUE(row.marginType.empty());
+  EXPECT_TRUE(row.marginType().empty());
   EXPECT_EQ(row.positionQty, 0);
   EXPECT_EQ(row.positionPrice, 0.0);
   EXPECT_EQ(row.borrowingPremium, 0);
@@ -80,9 +80,9 @@ TEST(ReadMarginLine, FillsEveryColumnOfAMarginTrade) {
   ASSERT_EQ(read_.reading.verdict, LineVerdict::kept);
   const TradeRow& row = read_.row;
   EXPECT_EQ(row.execNo, 200104);
-  EXPECT_EQ(row.stockCode.number, 9984);
-  EXPECT_EQ(row.tradeType, sjis::kMarginClosing);
-  EXPECT_EQ(row.marginType, testing::kSeido);
+  EXPECT_EQ(row.stockCode().number, 9984);
+  EXPECT_EQ(row.tradeType(), sjis::kMarginClosing);
+  EXPECT_EQ(row.marginType(), testing::kSeido);
   EXPECT_EQ(row.quantity, 200);
   EXPECT_EQ(row.unitPrice, 7690.0);
   EXPECT_EQ(row.positionQty, 200);
@@ -95,7 +95,7 @@ TEST(ReadMarginLine, FillsEveryColumnOfAMarginTrade) {
   EXPECT_EQ(row.lendingFee, -3);
   EXPECT_EQ(row.borrowingPremium, -4);
   EXPECT_EQ(row.settlementAmount, 86500);
-  EXPECT_EQ(row.settlementDate, "2024/04/24");
+  EXPECT_EQ(row.settlementDate(), "2024/04/24");
 }
 
 TEST(ReadTradeLine, KeepsOnlyTheTradeTypesOfItsLog) {
@@ -148,14 +148,14 @@ TEST(ReadTradeLine, KeepsQuotedNamesWithCommasAndQuotes) {
   trade.name = "\"ACME, \"\"Tokyo\"\"\"";
   const ReadLine read_ = read(LogKind::spot, trade.line());
   ASSERT_EQ(read_.reading.verdict, LineVerdict::kept);
-  EXPECT_EQ(read_.row.stockName, "ACME, \"Tokyo\"");
+  EXPECT_EQ(read_.row.stockName(), "ACME, \"Tokyo\"");
 }
 
 TEST(ReadTradeLine, IgnoresColumnsPastTheLayout) {
   SpotTrade trade;
   const ReadLine read_ = read(LogKind::spot, trade.line() + ",extra,\"unclosed");
   ASSERT_EQ(read_.reading.verdict, LineVerdict::kept);
-  EXPECT_EQ(read_.row.settlementDate, "2024/03/07");
+  EXPECT_EQ(read_.row.settlementDate(), "2024/03/07");
 }
 
 // 売買区分 by its first character, as another broker (買付, 売付) or a hand edit writes it.

@@ -26,9 +26,9 @@ std::int64_t priceBits(double price) {
 std::uint64_t quickHash(const TradeRow& row) {
   std::uint64_t hash = 0x9E3779B97F4A7C15u;
   for (const std::int64_t number :
-       {row.execNo, row.stockCode.number, row.quantity, row.commission, row.settlementAmount,
-        priceBits(row.unitPrice), static_cast<std::int64_t>(row.stockName.view().size()),
-        static_cast<std::int64_t>(row.side.view().size())}) {
+       {row.execNo, row.stockCode().number, row.quantity, row.commission, row.settlementAmount,
+        priceBits(row.unitPrice), static_cast<std::int64_t>(row.stockName().view().size()),
+        static_cast<std::int64_t>(row.side().view().size())}) {
     hash = (hash ^ static_cast<std::uint64_t>(number)) * 0x100000001B3u;
   }
   return hash;
@@ -38,7 +38,7 @@ std::uint64_t quickHash(const TradeRow& row) {
 // go, since rows of overlapping exports go through here by the thousand.
 void writeColumns(std::string& out, const TradeRow& row) {
   const std::int64_t numbers[] = {row.execNo,
-                                  row.stockCode.isSymbol() ? 0 : row.stockCode.number,
+                                  row.stockCode().isSymbol() ? 0 : row.stockCode().number,
                                   row.quantity,
                                   row.commission,
                                   row.commissionTax,
@@ -53,11 +53,11 @@ void writeColumns(std::string& out, const TradeRow& row) {
                                   row.borrowingPremium,
                                   priceBits(row.unitPrice),
                                   priceBits(row.positionPrice)};
-  const std::string_view texts[] = {row.execDateTime.view(), row.stockCode.symbol.view(),
-                                    row.stockName.view(),    row.tradeType.view(),
-                                    row.side.view(),         row.market.view(),
-                                    row.account.view(),      row.settlementDate.view(),
-                                    row.marginType.view()};
+  const std::string_view texts[] = {row.execDateTime().view(), row.stockCode().symbol.view(),
+                                    row.stockName().view(),    row.tradeType().view(),
+                                    row.side().view(),         row.market().view(),
+                                    row.account().view(),      row.settlementDate().view(),
+                                    row.marginType().view()};
   std::size_t size = sizeof numbers;
   for (const std::string_view text : texts) size += sizeof(std::uint32_t) + text.size();
   out.resize(size);

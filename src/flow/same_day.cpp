@@ -15,22 +15,22 @@ static_assert(std::is_trivially_copyable_v<TradeRow>);
 
 std::size_t textBytes(const TradeRow& row) {
   std::size_t size = 0;
-  forEachText(row, [&size](const Text& text) { size += text.view().size(); });
+  for (const Text text : row.texts) size += text.view().size();
   return size;
 }
 
 void appendRecord(std::string& out, const TradeRow& row) {
   out.append(reinterpret_cast<const char*>(&row), sizeof row);
-  forEachText(row, [&out](const Text& text) { out += text.view(); });
+  for (const Text text : row.texts) out += text.view();
 }
 
 // Points the row's texts, whose sizes it kept, at the bytes that follow it.
 void pointTextsAt(TradeRow& row, const char* bytes) {
-  forEachText(row, [&bytes](Text& text) {
+  for (Text& text : row.texts) {
     const std::size_t size = text.view().size();
     text = Text(std::string_view(bytes, size));
     bytes += size;
-  });
+  }
 }
 
 }  // namespace

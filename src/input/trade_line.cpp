@@ -15,60 +15,60 @@ enum class ColumnKind : std::uint8_t { text, lastText, integer, price, stockCode
 // What one column of a layout holds and which TradeRow field it fills.
 struct ColumnFormat {
   ColumnKind kind;
-  std::string_view heading;  // as the log's heading line has it, Shift_JIS
-  const char* name;          // for messages
-  Text TradeRow::*text = nullptr;
+  std::string_view heading;              // as the log's heading line has it, Shift_JIS
+  const char* name;                      // for messages
+  RowText text = RowText::execDateTime;  // for a text column
   std::int64_t TradeRow::*integer = nullptr;
   double TradeRow::*price = nullptr;
   ExactPrice TradeRow::*exactPrice = nullptr;
 };
 
-constexpr ColumnFormat text(std::string_view heading, const char* name, Text TradeRow::*field) {
+constexpr ColumnFormat text(std::string_view heading, const char* name, RowText field) {
   return {ColumnKind::text, heading, name, field};
 }
 // The last column may be empty: the settlement date of a trade not yet settled.
-constexpr ColumnFormat lastText(std::string_view heading, const char* name, Text TradeRow::*field) {
+constexpr ColumnFormat lastText(std::string_view heading, const char* name, RowText field) {
   return {ColumnKind::lastText, heading, name, field};
 }
 constexpr ColumnFormat integer(std::string_view heading, const char* name,
                                std::int64_t TradeRow::*field) {
-  return {ColumnKind::integer, heading, name, nullptr, field};
+  return {ColumnKind::integer, heading, name, RowText::execDateTime, field};
 }
 constexpr ColumnFormat price(std::string_view heading, const char* name, double TradeRow::*field,
                              ExactPrice TradeRow::*exact) {
-  return {ColumnKind::price, heading, name, nullptr, nullptr, field, exact};
+  return {ColumnKind::price, heading, name, RowText::execDateTime, nullptr, field, exact};
 }
 constexpr ColumnFormat stockCode() {
   return {ColumnKind::stockCode, sjis::kStockCode, "stock code"};
 }
 
 constexpr std::array kSpotLayout{
-    text(sjis::kExecDateTime, "execution date", &TradeRow::execDateTime),
+    text(sjis::kExecDateTime, "execution date", RowText::execDateTime),
     integer(sjis::kExecNo, "execution number", &TradeRow::execNo),
     stockCode(),
-    text(sjis::kStockName, "stock name", &TradeRow::stockName),
-    text(sjis::kTradeType, "trade type", &TradeRow::tradeType),
-    text(sjis::kSide, "side", &TradeRow::side),
-    text(sjis::kMarket, "market", &TradeRow::market),
-    text(sjis::kAccount, "account", &TradeRow::account),
+    text(sjis::kStockName, "stock name", RowText::stockName),
+    text(sjis::kTradeType, "trade type", RowText::tradeType),
+    text(sjis::kSide, "side", RowText::side),
+    text(sjis::kMarket, "market", RowText::market),
+    text(sjis::kAccount, "account", RowText::account),
     integer(sjis::kQuantity, "quantity", &TradeRow::quantity),
     price(sjis::kUnitPrice, "unit price", &TradeRow::unitPrice, &TradeRow::exactUnitPrice),
     integer(sjis::kCommission, "commission", &TradeRow::commission),
     integer(sjis::kCommissionTax, "commission tax", &TradeRow::commissionTax),
     integer(sjis::kSettlementAmount, "settlement amount", &TradeRow::settlementAmount),
-    lastText(sjis::kSettlementDate, "settlement date", &TradeRow::settlementDate),
+    lastText(sjis::kSettlementDate, "settlement date", RowText::settlementDate),
 };
 
 constexpr std::array kMarginLayout{
-    text(sjis::kExecDateTime, "execution date", &TradeRow::execDateTime),
+    text(sjis::kExecDateTime, "execution date", RowText::execDateTime),
     integer(sjis::kExecNo, "execution number", &TradeRow::execNo),
     stockCode(),
-    text(sjis::kStockName, "stock name", &TradeRow::stockName),
-    text(sjis::kTradeType, "trade type", &TradeRow::tradeType),
-    text(sjis::kSide, "side", &TradeRow::side),
-    text(sjis::kMarket, "market", &TradeRow::market),
-    text(sjis::kAccount, "account", &TradeRow::account),
-    text(sjis::kMarginType, "margin type", &TradeRow::marginType),
+    text(sjis::kStockName, "stock name", RowText::stockName),
+    text(sjis::kTradeType, "trade type", RowText::tradeType),
+    text(sjis::kSide, "side", RowText::side),
+    text(sjis::kMarket, "market", RowText::market),
+    text(sjis::kAccount, "account", RowText::account),
+    text(sjis::kMarginType, "margin type", RowText::marginType),
     integer(sjis::kQuantity, "quantity", &TradeRow::quantity),
     price(sjis::kUnitPrice, "unit price", &TradeRow::unitPrice, &TradeRow::exactUnitPrice),
     integer(sjis::kCommission, "commission", &TradeRow::commission),
@@ -84,7 +84,7 @@ constexpr std::array kMarginLayout{
     integer(sjis::kLendingFee, "lending fee", &TradeRow::lendingFee),
     integer(sjis::kBorrowingPremium, "borrowing premium", &TradeRow::borrowingPremium),
     integer(sjis::kSettlementAmount, "settlement amount", &TradeRow::settlementAmount),
-    lastText(sjis::kSettlementDate, "settlement date", &TradeRow::settlementDate),
+    lastText(sjis::kSettlementDate, "settlement date", RowText::settlementDate),
 };
 
 constexpr std::size_t kSpotQuantityColumn = 9;
@@ -112,7 +112,8 @@ bool keeps(LogKind log, TradeKind kind) {
 // A spot trade that is neither bought nor sold (入庫, a side mistyped) would otherwise pass
 // for another trade type, quietly: said, since a holding may be missing it.
 bool isSpotOfNeitherSide(LogKind log, const TradeRow& row) {
-  return log == LogKind::spot && row.tradeType == sjis::kSpot && sideOf(row.side) == Side::neither;
+  return log == LogKind::spot && row.tradeType() == sjis::kSpot &&
+         sideOf(row.side()) == Side::neither;
 }
 
 // A spreadsheet that drops the quotes around "2,650" splits the amount in two: every column
@@ -139,10 +140,14 @@ bool readColumn(std::string_view column, bool lineHasNul, TradeRow& row, LinePro
       problem = LineProblemKind::nulByte;
       return false;
     }
-    row.*format.text = Text(column);
+    row.text(format.text) = Text(column);
     return true;
   } else if constexpr (format.kind == ColumnKind::stockCode) {
-    if (readStockCode(column, row.stockCode)) return true;
+    StockCode code;
+    if (readStockCode(column, code)) {
+      row.setStockCode(code);
+      return true;
+    }
     problem = LineProblemKind::notAStockCode;
     return false;
   } else {
@@ -192,7 +197,7 @@ LineReading readLine(LogKind log, std::string_view line, TradeRow& row, ColumnSp
   const std::size_t failed = readColumns<kLayout>(columns.data(), hasNul, row, problem,
                                                   std::make_index_sequence<kColumns>());
   if (failed != 0) return unreadable(problem, failed);
-  row.kind = tradeKindOf(row.tradeType, row.side);
+  row.kind = tradeKindOf(row.tradeType(), row.side());
   if (isSpotOfNeitherSide(log, row)) return unreadable(LineProblemKind::neitherSide, kSideColumn);
   if (!keeps(log, row.kind)) return {LineVerdict::otherTradeType, {}};
   // A purchase of -100 shares would make a holding of -100, a sale of -50 grow one; so would
@@ -201,7 +206,7 @@ LineReading readLine(LogKind log, std::string_view line, TradeRow& row, ColumnSp
   if (holdingsOf(row.kind) == LogKind::spot && row.quantity <= 0) {
     return unreadable(LineProblemKind::notPositive, factsOf(log).quantityColumn);
   }
-  row.executed = dates.read(row.execDateTime.view());
+  row.executed = dates.read(row.execDateTime().view());
   return {LineVerdict::kept, {}};
 }
 

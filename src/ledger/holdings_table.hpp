@@ -29,7 +29,7 @@ struct HoldingKey {
 };
 
 inline HoldingKey holdingKeyOf(const TradeRow& trade) {
-  return {trade.account.view(), trade.stockCode};
+  return {trade.account().view(), trade.stockCode()};
 }
 
 namespace detail {

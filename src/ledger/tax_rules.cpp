@@ -27,7 +27,7 @@ bool isLeadByte(char c) {
 
 // A margin closing whose side begins with 買 buys back a short; any other sells a long.
 bool isShortBoughtBack(const TradeRow& closing) {
-  return sideOf(closing.side) == Side::purchase;
+  return sideOf(closing.side()) == Side::purchase;
 }
 
 }  // namespace
@@ -57,7 +57,7 @@ std::int64_t unitCostRoundedUp(std::int64_t cost, std::int64_t shares) {
 
 bool appliesFirstOnItsDay(const TradeRow& row) {
   return (row.kind == TradeKind::spotPurchase || row.kind == TradeKind::deliveryTake) &&
-         holdsCharacters(row.account.view(), sjis::kTokutei);
+         holdsCharacters(row.account().view(), sjis::kTokutei);
 }
 
 bool isTaxExempt(std::string_view account) {

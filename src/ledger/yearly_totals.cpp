@@ -43,7 +43,7 @@ bool operator<(const TotalKey& a, const TotalKey& b) {
 }
 
 std::optional<std::int64_t> YearlyTotals::taxYear(const TradeRow& trade) {
-  const std::string_view settled = trade.settlementDate.view();
+  const std::string_view settled = trade.settlementDate().view();
   if (settled != lastSettled_ || last_ == nullptr) {
     lastSettled_.assign(settled);
     const std::optional<Day> day = dayOf(readCalendarDate(settled));
@@ -57,8 +57,8 @@ void YearlyTotals::add(const ResultRow& result) {
   const std::optional<std::int64_t> year = taxYear(trade);
   const LogKind part = holdingsOf(trade.kind);  // a 現渡 counts as a spot sale
   if (last_ == nullptr || year != lastKey_.year || part != lastKey_.log ||
-      trade.account.view() != lastKey_.account) {
-    lastKey_ = TotalKey{year, part, std::string(trade.account.view())};
+      trade.account().view() != lastKey_.account) {
+    lastKey_ = TotalKey{year, part, std::string(trade.account().view())};
     last_ = &totals_[lastKey_];
   }
   ++results_;

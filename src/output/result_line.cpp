@@ -188,11 +188,11 @@ std::size_t textBound(Text text) {
 }
 
 std::size_t lineBound(const TradeRow& trade, bool detail) {
-  std::size_t bound = kNumbersBound + 24 + trade.stockCode.symbol.view().size() +
-                      textBound(trade.stockName) + kLineEnd.size();
+  std::size_t bound = kNumbersBound + 24 + trade.stockCode().symbol.view().size() +
+                      textBound(trade.stockName()) + kLineEnd.size();
   if (detail) {
-    bound +=
-        3 + textBound(trade.account) + textBound(trade.tradeType) + textBound(trade.settlementDate);
+    bound += 3 + textBound(trade.account()) + textBound(trade.tradeType()) +
+             textBound(trade.settlementDate());
   }
   return bound;
 }
@@ -203,12 +203,12 @@ char* writeColumns(char* at, const ResultRow& result, const TradeRow& trade, boo
   LineWriter line(at);
   const CalendarDate& date = trade.executed.date;
   line.optional(date.year).comma().optional(date.month).comma().optional(date.day).comma();
-  line.stockCode(trade.stockCode).comma().text(trade.stockName.view()).comma();
+  line.stockCode(trade.stockCode()).comma().text(trade.stockName().view()).comma();
   line.number(trade.quantity).comma().price(result.unitPrice).comma();
   line.twoDecimals(result.averagePrice).comma().number(result.commission).comma();
   line.number(result.commissionTax).comma().number(result.profit);
   if (detail) {
-    for (const Text text : {trade.account, trade.tradeType, trade.settlementDate}) {
+    for (const Text text : {trade.account(), trade.tradeType(), trade.settlementDate()}) {
       line.comma().text(text.view());
     }
   }

@@ -5,8 +5,10 @@
 // Records are plain values that copy whole. Their text fields view the bytes they were read
 // from (the line, or the reader's unquoted copy of it), so a row is used while those are at
 // hand: the run takes each line from the reader through the ledger to the result file
-// before it reads the next, and a row kept longer is copied with its texts (forEachText).
+// before it reads the next, and a row kept longer is copied with its texts (TradeRow::texts).
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -113,26 +115,34 @@ constexpr TradeKind tradeKindOf(Text tradeType, Text side) {
   return TradeKind::other;
 }
 
+// The texts of a row, by what they hold: kept in one array, so that code that copies a row
+// with its texts (a day's rows spilled to a file and read back) reaches every one of them.
+enum class RowText : std::uint8_t {
+  execDateTime,  // year/month/day hour:minute
+  stockSymbol,   // the stock code as written, when it holds a letter
+  stockName,
+  tradeType,
+  side,
+  market,
+  account,
+  settlementDate,
+  marginType,  // margin log only
+};
+inline constexpr std::size_t kRowTextCount = static_cast<std::size_t>(RowText::marginType) + 1;
+
 // One trade of either log. Columns the spot log does not have stay empty or 0.
 // Unit and position prices are doubles, as the broker's statements compute with them, for
 // stocks trade in 0.1-yen steps; each comes exactly as written too, for amounts in yen.
 struct TradeRow {
-  Text execDateTime;  // year/month/day hour:minute
+  std::array<Text, kRowTextCount> texts{};
   std::int64_t execNo = 0;
-  StockCode stockCode;
-  Text stockName;
-  Text tradeType;
-  Text side;
-  Text market;
-  Text account;
+  std::int64_t stockNumber = 0;  // the stock code, when it is a number
   std::int64_t quantity = 0;
   double unitPrice = 0.0;
   std::int64_t commission = 0;
   std::int64_t commissionTax = 0;
   std::int64_t settlementAmount = 0;
-  Text settlementDate;
   // Margin log only.
-  Text marginType;
   std::int64_t positionQty = 0;
   double positionPrice = 0.0;
   std::int64_t openCommission = 0;
@@ -154,19 +164,32 @@ struct TradeRow {
   LogKind log = LogKind::spot;
   std::uint32_t source = 0;
   std::uint64_t line = 0;
-};
 
-// Calls `each` on every text of a row, the code's symbol last: for code that copies a row
-// with its texts.
-template <typename Row, typename Each>
-void forEachText(Row& row, Each&& each) {
-  for (auto text :
-       {&TradeRow::execDateTime, &TradeRow::stockName, &TradeRow::tradeType, &TradeRow::side,
-        &TradeRow::market, &TradeRow::account, &TradeRow::settlementDate, &TradeRow::marginType}) {
-    each(row.*text);
+  Text& text(RowText which) { return texts[static_cast<std::size_t>(which)]; }
+  Text text(RowText which) const { return texts[static_cast<std::size_t>(which)]; }
+
+  StockCode stockCode() const { return {stockNumber, text(RowText::stockSymbol)}; }
+  void setStockCode(const StockCode& code) {
+    stockNumber = code.number;
+    text(RowText::stockSymbol) = code.symbol;
   }
-  each(row.stockCode.symbol);
-}
+  Text& execDateTime() { return text(RowText::execDateTime); }
+  Text execDateTime() const { return text(RowText::execDateTime); }
+  Text& stockName() { return text(RowText::stockName); }
+  Text stockName() const { return text(RowText::stockName); }
+  Text& tradeType() { return text(RowText::tradeType); }
+  Text tradeType() const { return text(RowText::tradeType); }
+  Text& side() { return text(RowText::side); }
+  Text side() const { return text(RowText::side); }
+  Text& market() { return text(RowText::market); }
+  Text market() const { return text(RowText::market); }
+  Text& account() { return text(RowText::account); }
+  Text account() const { return text(RowText::account); }
+  Text& settlementDate() { return text(RowText::settlementDate); }
+  Text settlementDate() const { return text(RowText::settlementDate); }
+  Text& marginType() { return text(RowText::marginType); }
+  Text marginType() const { return text(RowText::marginType); }
+};
 
 // A realized result: the closing trade's row, which it refers to and so lives no longer than,
 // with what the ledger makes of it: the price the shares went at (a delivery's is its

@@ -183,7 +183,7 @@ void Diagnostics::undatedResult(const TradeRow& trade) {
   if (!lines.mayTell(false, Gap::none)) return;
   // Numbers that read but name no day are written as they are; a date that does not read
   // leaves the date columns empty.
-  const std::string date = platform::utf8FromShiftJis(trade.execDateTime.view());
+  const std::string date = platform::utf8FromShiftJis(trade.execDateTime().view());
   lines.tell(trade.line,
              trade.executed.date.complete() ? say(language_, Message::notACalendarDate, date)
                                             : say(language_, Message::dateDoesNotRead, date),
@@ -194,8 +194,8 @@ void Diagnostics::note(const LedgerNote& note, const TradeRow& trade) {
   const LedgerNoteWords& words = kLedgerNoteWords[static_cast<std::size_t>(note.kind)];
   LogLines& lines = *logs_[trade.source];
   if (!lines.mayTell(false, words.gap)) return;
-  const std::string code = codeText(trade.stockCode);
-  const std::string account = platform::utf8FromShiftJis(trade.account.view());
+  const std::string code = codeText(trade.stockCode());
+  const std::string account = platform::utf8FromShiftJis(trade.account().view());
   const std::string held = std::to_string(note.heldQuantity);
   if (const std::optional<SplitHint>& hint = note.splitHint; hint && words.withHeld) {
     return lines.tell(
