@@ -199,7 +199,7 @@ TEST_F(WriteResultFile, WritesLinesAcrossBlocksAndALineLongerThanABlockInOrder) 
   const std::string name(3 << 20, 'N');
   const SampleResult sample = sampleResult();
   SampleResult longer = sample;
-  longer.trade.stockName = Text(name);
+  longer.trade.stockName() = Text(name);
   std::string expected;
   appendResultHeading(expected);
   ResultFile file;
