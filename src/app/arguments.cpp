@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "input/log_kinds.hpp"
+#include "records/log_kinds.hpp"
 #include "platform/files.hpp"
 #include "platform/output_file.hpp"
 

@@ -10,7 +10,7 @@
 #include "app/arguments.hpp"
 #include "app/conversion.hpp"
 #include "app/plan.hpp"
-#include "input/log_kinds.hpp"
+#include "records/log_kinds.hpp"
 #include "input/log_reader.hpp"
 #include "platform/console.hpp"
 #include "platform/files.hpp"

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "input/columns.hpp"
-#include "input/log_kinds.hpp"
+#include "records/log_kinds.hpp"
 #include "records/records.hpp"
 
 namespace tradepl {

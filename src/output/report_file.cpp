@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "output/result_line.hpp"
+#include "records/log_kinds.hpp"
 #include "records/shift_jis.hpp"
 
 namespace tradepl {
@@ -15,21 +16,20 @@ void appendNumber(std::string& out, const std::optional<std::int64_t>& number) {
   if (number) out += std::to_string(*number);
 }
 
-// The kind column of each kind of line, by the line's log: only a trades line names its log.
+// The kind column of each kind of line; a trades line names its log, as the log's row has it.
 struct KindColumn {
   ReportLineKind kind;
-  std::array<std::string_view, 2> byLog;  // LogKind::spot, LogKind::margin
+  std::string_view text;  // empty for a trades line
 };
 constexpr KindColumn kKindColumns[] = {
-    {ReportLineKind::trades, {sjis::kSpot, sjis::kMargin}},
-    {ReportLineKind::total, {sjis::kTotal, sjis::kTotal}},
-    {ReportLineKind::dividends, {sjis::kDividendIncome, sjis::kDividendIncome}},
-    {ReportLineKind::lossOffset, {sjis::kLossOffset, sjis::kLossOffset}},
-    {ReportLineKind::lossCarriedIn, {sjis::kLossCarriedIn, sjis::kLossCarriedIn}},
-    {ReportLineKind::lossCarriedInDividends,
-     {sjis::kLossCarriedInDividends, sjis::kLossCarriedInDividends}},
-    {ReportLineKind::afterLossCarriedIn, {sjis::kAfterLossCarriedIn, sjis::kAfterLossCarriedIn}},
-    {ReportLineKind::lossCarriedOut, {sjis::kLossCarriedForward, sjis::kLossCarriedForward}},
+    {ReportLineKind::trades, {}},
+    {ReportLineKind::total, sjis::kTotal},
+    {ReportLineKind::dividends, sjis::kDividendIncome},
+    {ReportLineKind::lossOffset, sjis::kLossOffset},
+    {ReportLineKind::lossCarriedIn, sjis::kLossCarriedIn},
+    {ReportLineKind::lossCarriedInDividends, sjis::kLossCarriedInDividends},
+    {ReportLineKind::afterLossCarriedIn, sjis::kAfterLossCarriedIn},
+    {ReportLineKind::lossCarriedOut, sjis::kLossCarriedForward},
 };
 static_assert(std::size(kKindColumns) ==
                   static_cast<std::size_t>(ReportLineKind::lossCarriedOut) + 1,
@@ -40,11 +40,10 @@ static_assert(std::ranges::all_of(kKindColumns,
                                            static_cast<std::ptrdiff_t>(row.kind);
                                   }),
               "each kind's row at its own place");
-static_assert(static_cast<int>(LogKind::spot) == 0 && static_cast<int>(LogKind::margin) == 1);
 
 std::string_view kindOf(const ReportLine& line) {
-  return kKindColumns[static_cast<std::size_t>(line.kind)]
-      .byLog[static_cast<std::size_t>(line.log)];
+  const std::string_view text = kKindColumns[static_cast<std::size_t>(line.kind)].text;
+  return text.empty() ? factsOf(line.log).label : text;
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 // from the other lives here, and the code asks the row rather than choosing by kind.
 //   spot log   (-g), 14 columns, keeps 現物
 //   margin log (-s), 24 columns, keeps 信用新規, 信用返済 and the deliveries 現引 and 現渡
-// The column layouts themselves, headings and all, are the line reader's (trade_line.cpp).
+// The column layouts themselves, headings and all, are the line reader's (input/trade_line.cpp).
 
 #include <algorithm>
 #include <array>
