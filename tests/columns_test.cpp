@@ -18,19 +18,24 @@ namespace tradepl {
 namespace {
 
 // Splits `line` into at most `wanted` columns and returns their texts, the same whether the
-// commas are looked for one byte or sixteen bytes at a time.
+// commas are looked for one byte or sixteen bytes at a time, with slack past the columns
+// wanted or without.
 std::vector<std::string> split(const std::string& line, std::size_t wanted = 24) {
-  std::vector<std::string> texts[2];
-  for (const CommaSearch search : {CommaSearch::oneByteAtATime, CommaSearch::sixteenAtATime}) {
-    std::array<Column, 24> columns;
-    bool mayHoldNul = false;
-    ColumnSplitter splitter(search);
-    const std::size_t found = splitter.split(line, std::span(columns.data(), wanted), mayHoldNul);
-    for (std::size_t i = 0; i < found; ++i) {
-      texts[static_cast<int>(search)].emplace_back(columns[i].view());
+  std::vector<std::string> texts[3];
+  for (const std::size_t slack : {std::size_t{0}, kColumnSlack}) {
+    for (const CommaSearch search : {CommaSearch::oneByteAtATime, CommaSearch::sixteenAtATime}) {
+      std::array<Column, 24 + kColumnSlack> columns;
+      bool mayHoldNul = false;
+      ColumnSplitter splitter(search);
+      const std::size_t found =
+          splitter.split(line, std::span(columns.data(), wanted + slack), slack, mayHoldNul);
+      std::vector<std::string>& into = texts[slack != 0 ? 2 : static_cast<int>(search)];
+      into.clear();
+      for (std::size_t i = 0; i < found; ++i) into.emplace_back(columns[i].view());
     }
   }
   EXPECT_EQ(texts[0], texts[1]) << line;
+  EXPECT_EQ(texts[0], texts[2]) << line;
   return texts[1];
 }
 

@@ -48,16 +48,27 @@ std::size_t splitQuoted(const char* read, const char* end, char* write, std::spa
 // the processor can, the last stretch overlapping those before it: the columns are short, so
 // finding the commas is most of the work of reading a line. Notes on the way whether a
 // NUL may stand in the columns, which spares every line a search of its own.
+// `columns` holds the columns wanted; `slack` more may follow them, which a wide split
+// writes without counting.
 template <typename UnquotedCopy>
 class PlainSplitter {
  public:
-  PlainSplitter(std::string_view line, std::span<Column> columns, UnquotedCopy unquotedCopy)
-      : line_(line.data()), size_(line.size()), columns_(columns), unquotedCopy_(unquotedCopy) {}
+  PlainSplitter(std::string_view line, std::span<Column> columns, std::size_t slack,
+                UnquotedCopy unquotedCopy)
+      : line_(line.data()),
+        size_(line.size()),
+        columns_(columns),
+        slack_(slack),
+        unquotedCopy_(unquotedCopy) {}
 
   std::size_t split(CommaSearch search) {
 #ifdef TRADEPL_SSE2
-    if (search == CommaSearch::sixteenAtATime && size_ >= 64) return splitWide<64>();
-    if (search == CommaSearch::sixteenAtATime && size_ >= 16) return splitWide<16>();
+    if (search == CommaSearch::sixteenAtATime && size_ >= 64) {
+      return slack_ >= 64 ? splitWide<64, true>() : splitWide<64, false>();
+    }
+    if (search == CommaSearch::sixteenAtATime && size_ >= 16) {
+      return slack_ >= 16 ? splitWide<16, true>() : splitWide<16, false>();
+    }
 #endif
     (void)search;
     for (std::size_t at = 0; at < size_; ++at) {
@@ -102,7 +113,11 @@ class PlainSplitter {
   // stretch ends once a stretch, and the processor mispredicts that end about every time.
   // Works on locals: a column stored through the span could, for all the compiler knows,
   // change the splitter's own fields, which it would then read again for every comma.
-  template <std::size_t kWidth>
+  //
+  // With room for kWidth columns past those wanted, a stretch's commas are stored without a
+  // count, and the count is looked at once a stretch: nine instructions a comma instead of
+  // sixteen, on the 7.5 million commas of 2 x 200,000 lines 50 million instructions fewer.
+  template <std::size_t kWidth, bool kRoomPastLast>
   std::size_t splitWide() {
     const char* const line = line_;
     const std::size_t size = size_;
@@ -110,10 +125,10 @@ class PlainSplitter {
     Column* const last = first + columns_.size();
     Column* column = first;
     const char* begin = line;  // of the column being found
-    bool mayHoldNul = false;
+    std::uint64_t nuls = 0;
     const auto keepAll = [&] {
       return keep(static_cast<std::size_t>(column - first), static_cast<std::size_t>(begin - line),
-                  mayHoldNul);
+                  nuls != 0);
     };
     for (std::size_t at = 0; at < size; at += kWidth) {
       const std::size_t from = std::min(at, size - kWidth);
@@ -121,14 +136,19 @@ class PlainSplitter {
       const Marks marks = marksAt<kWidth>(line + from);
       std::uint64_t commas = marks.commas & unseen;
       const std::uint64_t quotes = marks.quotes & unseen;
-      mayHoldNul = mayHoldNul || (marks.nuls & unseen) != 0;
+      nuls |= marks.nuls & unseen;
       if (quotes != 0) commas &= (quotes & (0 - quotes)) - 1;  // the commas before the quote
       const char* const stretch = line + from;
       for (; commas != 0; commas &= commas - 1) {
-        const char* const end = stretch + std::countr_zero(commas);
+        const char* const end = stretch + static_cast<unsigned>(std::countr_zero(commas));
         *column++ = Column{begin, static_cast<std::size_t>(end - begin)};
         begin = end + 1;
-        if (column == last) return keepAll();
+        if (!kRoomPastLast && column == last) return keepAll();
+      }
+      if (kRoomPastLast && column >= last) {
+        // The columns past the last wanted are written, and left as they were not.
+        column = last;
+        return keepAll();
       }
       if (quotes != 0) {
         keepAll();
@@ -166,6 +186,7 @@ class PlainSplitter {
   const char* line_;
   std::size_t size_;
   std::span<Column> columns_;
+  std::size_t slack_;
   UnquotedCopy unquotedCopy_;
   std::size_t found_ = 0;
   std::size_t start_ = 0;
@@ -176,9 +197,16 @@ class PlainSplitter {
 
 std::size_t ColumnSplitter::split(std::string_view line, std::span<Column> columns,
                                   bool& mayHoldNul) {
+  return split(line, columns, 0, mayHoldNul);
+}
+
+std::size_t ColumnSplitter::split(std::string_view line, std::span<Column> room, std::size_t slack,
+                                  bool& mayHoldNul) {
   mayHoldNul = false;
+  const std::span<Column> columns = room.first(room.size() - slack);
   if (columns.empty()) return 0;
-  PlainSplitter splitter(line, columns, [this](std::size_t size) { return unquotedCopyFor(size); });
+  PlainSplitter splitter(line, columns, slack,
+                         [this](std::size_t size) { return unquotedCopyFor(size); });
   const std::size_t found = splitter.split(search_);
   mayHoldNul = splitter.mayHoldNul();
   return found;

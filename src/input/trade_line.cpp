@@ -181,9 +181,10 @@ LineReading readLine(LogKind log, std::string_view line, TradeRow& row, ColumnSp
                      ExecutionDateReader& dates) {
   if (isBlank(line)) return {LineVerdict::blank, {}};
   constexpr std::size_t kColumns = kLayout.size();
-  std::array<Column, kColumns + 1> columns;  // one more, to tell a row that has more
+  // One more, to tell a row that has more; the slack is written over as the split likes.
+  std::array<Column, kColumns + 1 + kColumnSlack> columns;
   bool hasNul = false;
-  const std::size_t found = splitter.split(line, columns, hasNul);
+  const std::size_t found = splitter.split(line, columns, kColumnSlack, hasNul);
   if (found < kColumns) return unreadable(LineProblemKind::tooFewColumns, found + 1, found);
   if (looksShifted(found, kColumns, columns[kColumns - 1].view())) {
     return unreadable(LineProblemKind::shiftedColumns, kColumns);
