@@ -348,7 +348,7 @@ bool RowSource::isHeading(std::uint64_t number, std::string_view line) {
 // Warns once when a row was executed before the dated row taken just before it.
 void RowSource::checkOrder() {
   if (!row_.executed.dated()) return;
-  if (!warnedOrder_ && previous_ && executedBefore(row_.executed, *previous_)) {
+  if (!warnedOrder_ && previous_.dated() && executedBefore(row_.executed, previous_)) {
     warnedOrder_ = true;
     listener_.outOfOrder(row_);
   }
