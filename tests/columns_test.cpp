@@ -106,12 +106,21 @@ struct IntegerCase {
 
 class ParseInteger : public ::testing::TestWithParam<IntegerCase> {};
 
+// The text after eight bytes of another column, for a reading that may look before it.
+std::string afterEightBytes(const char* text) {
+  return std::string("9-9,x\"9 ") + text;
+}
+
 TEST_P(ParseInteger, ReadsTheLogsNumberGrammar) {
   const IntegerCase& c = GetParam();
-  std::int64_t value = -999;
-  EXPECT_EQ(readInteger(c.text, value), c.problem) << '"' << c.text << '"';
-  if (c.problem == NumberProblem::none) {
-    EXPECT_EQ(value, c.value) << '"' << c.text << '"';
+  const std::string padded = afterEightBytes(c.text);
+  for (const bool roomBefore : {false, true}) {
+    std::int64_t value = -999;
+    const std::string_view text = roomBefore ? std::string_view(padded).substr(8) : c.text;
+    EXPECT_EQ(readInteger(text, value, roomBefore), c.problem) << '"' << c.text << '"';
+    if (c.problem == NumberProblem::none) {
+      EXPECT_EQ(value, c.value) << '"' << c.text << '"';
+    }
   }
 }
 
@@ -156,12 +165,16 @@ class ParsePrice : public ::testing::TestWithParam<PriceCase> {};
 
 TEST_P(ParsePrice, ReadsWholeAndDecimalPrices) {
   const PriceCase& c = GetParam();
-  double value = -999.0;
-  ExactPrice exact;
-  EXPECT_EQ(readPrice(c.text, value, exact), c.problem) << '"' << c.text << '"';
-  if (c.problem == NumberProblem::none) {
-    EXPECT_EQ(value, c.value) << '"' << c.text << '"';
-    EXPECT_FALSE(std::signbit(value) && value == 0.0) << "minus zero from " << c.text;
+  const std::string padded = afterEightBytes(c.text);
+  for (const bool roomBefore : {false, true}) {
+    double value = -999.0;
+    ExactPrice exact;
+    const std::string_view text = roomBefore ? std::string_view(padded).substr(8) : c.text;
+    EXPECT_EQ(readPrice(text, value, exact, roomBefore), c.problem) << '"' << c.text << '"';
+    if (c.problem == NumberProblem::none) {
+      EXPECT_EQ(value, c.value) << '"' << c.text << '"';
+      EXPECT_FALSE(std::signbit(value) && value == 0.0) << "minus zero from " << c.text;
+    }
   }
 }
 

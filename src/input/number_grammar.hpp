@@ -73,6 +73,14 @@ TRADEPL_INLINE_DIGITS std::uint64_t rightAligned(const char* at, std::size_t siz
   return word | (0x3030303030303030u & ((std::uint64_t{1} << shift) - 1));
 }
 
+// As rightAligned, for the `size` (1 to 8) bytes that end at `end` where the eight bytes
+// before `end` may be read: one load, the bytes before the text masked to '0'. Spares the
+// branch on the length, which varies from column to column and is mispredicted.
+TRADEPL_INLINE_DIGITS std::uint64_t endingAt(const char* end, std::size_t size) {
+  const std::uint64_t before = (std::uint64_t{1} << (8 * (8 - size))) - 1;
+  return (load(end - 8, 8) & ~before) | (0x3030303030303030u & before);
+}
+
 // True when all eight bytes are ASCII digits: each has 3 for its high half, and a low half
 // that 6 more does not carry past 15.
 TRADEPL_INLINE_DIGITS bool eightDigits(std::uint64_t word) {
@@ -95,12 +103,14 @@ TRADEPL_INLINE_DIGITS std::uint64_t valueOfEight(std::uint64_t word) {
 // eight loaded, and the processor then waits for the store on every column.
 inline constexpr std::uint64_t kNotPlain = ~std::uint64_t{0};
 
-// The digits of `text`, one to sixteen of them and nothing else, as a number.
-TRADEPL_INLINE_DIGITS std::uint64_t plainDigits(std::string_view text) {
+// The digits of `text`, one to sixteen of them and nothing else, as a number. `roomBefore`:
+// the eight bytes before the text's end may be read.
+TRADEPL_INLINE_DIGITS std::uint64_t plainDigits(std::string_view text, bool roomBefore) {
   if constexpr (std::endian::native != std::endian::little) return kNotPlain;
   const std::size_t size = text.size();
   if (size - 1 < 8) {  // one to eight: nearly every column, in one word
-    const std::uint64_t word = rightAligned(text.data(), size);
+    const std::uint64_t word =
+        roomBefore ? endingAt(text.data() + size, size) : rightAligned(text.data(), size);
     return eightDigits(word) ? valueOfEight(word) : kNotPlain;
   }
   if (size - 9 >= 8) return kNotPlain;
@@ -114,9 +124,10 @@ TRADEPL_INLINE_DIGITS std::uint64_t plainDigits(std::string_view text) {
 
 // The digits of `text` after an optional '-', one to sixteen of them and nothing else: the
 // magnitude, and `negative`; swar::kNotPlain for any other text.
-TRADEPL_INLINE_DIGITS std::uint64_t plainNumber(std::string_view text, bool& negative) {
+TRADEPL_INLINE_DIGITS std::uint64_t plainNumber(std::string_view text, bool& negative,
+                                                bool roomBefore) {
   negative = !text.empty() && text.front() == '-';
-  return swar::plainDigits(text.substr(negative ? 1 : 0));
+  return swar::plainDigits(text.substr(negative ? 1 : 0), roomBefore);
 }
 
 // The general grammar, for every column that is not plain digits.
@@ -127,9 +138,11 @@ NumberProblem readPriceCarefully(std::string_view text, double& value, ExactPric
 
 // A whole number: spaces or tabs around it, an optional sign, decimal digits, with single
 // commas allowed between digits ("1,234,567"); anything else is not a number. 64 bits.
-TRADEPL_INLINE_DIGITS NumberProblem readInteger(std::string_view text, std::int64_t& value) {
+// `roomBefore`: the eight bytes before the text's end may be read, which is faster.
+TRADEPL_INLINE_DIGITS NumberProblem readInteger(std::string_view text, std::int64_t& value,
+                                                bool roomBefore = false) {
   bool negative = false;
-  const std::uint64_t digits = detail::plainNumber(text, negative);
+  const std::uint64_t digits = detail::plainNumber(text, negative, roomBefore);
   if (digits == detail::swar::kNotPlain) return detail::readIntegerCarefully(text, value);
   const auto magnitude = static_cast<std::int64_t>(digits);  // below 10^16
   value = negative ? -magnitude : magnitude;
@@ -139,9 +152,9 @@ TRADEPL_INLINE_DIGITS NumberProblem readInteger(std::string_view text, std::int6
 // A price: the grammar of readInteger, optionally followed by '.' and decimal digits
 // ("2345.5"). Read to the nearest double, without any locale, and exactly as written.
 TRADEPL_INLINE_DIGITS NumberProblem readPrice(std::string_view text, double& value,
-                                              ExactPrice& exact) {
+                                              ExactPrice& exact, bool roomBefore = false) {
   bool negative = false;
-  const std::uint64_t digits = detail::plainNumber(text, negative);
+  const std::uint64_t digits = detail::plainNumber(text, negative, roomBefore);
   // Below 10^15 yen, a whole price is an exact double within the limit (kNotPlain is not).
   if (digits >= std::uint64_t{1000000000000000}) {
     return detail::readPriceCarefully(text, value, exact);

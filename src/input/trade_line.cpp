@@ -126,7 +126,10 @@ bool looksShifted(std::size_t found, std::size_t columns, std::string_view settl
 // Fills the field of column I of the layout; returns false and sets `problem` when the
 // column does not read. The layouts are known when the program is built, so each column's
 // reading is compiled for what it holds, without a choice to make per column.
-template <const auto& kLayout, std::size_t I>
+//
+// kRoomBefore: every number column ends eight bytes or more into the line, which it views;
+// each is then read with one load.
+template <const auto& kLayout, bool kRoomBefore, std::size_t I>
 bool readColumn(std::string_view column, bool lineHasNul, TradeRow& row, LineProblemKind& problem) {
   constexpr const ColumnFormat& format = kLayout[I];
   if constexpr (format.kind == ColumnKind::text || format.kind == ColumnKind::lastText) {
@@ -148,9 +151,9 @@ bool readColumn(std::string_view column, bool lineHasNul, TradeRow& row, LinePro
   } else {
     NumberProblem result;
     if constexpr (format.kind == ColumnKind::integer) {
-      result = readInteger(column, row.*format.integer);
+      result = readInteger(column, row.*format.integer, kRoomBefore);
     } else {
-      result = readPrice(column, row.*format.price, row.*format.exactPrice);
+      result = readPrice(column, row.*format.price, row.*format.exactPrice, kRoomBefore);
     }
     if (result == NumberProblem::none) return true;
     problem = result == NumberProblem::outOfRange ? LineProblemKind::outOfRange
@@ -161,14 +164,24 @@ bool readColumn(std::string_view column, bool lineHasNul, TradeRow& row, LinePro
 
 // Reads the columns in order; returns the 1-based number of the first that does not read,
 // or 0.
-template <const auto& kLayout, std::size_t... I>
+template <const auto& kLayout, bool kRoomBefore, std::size_t... I>
 std::size_t readColumns(const Column* columns, bool lineHasNul, TradeRow& row,
                         LineProblemKind& problem, std::index_sequence<I...>) {
   std::size_t failed = 0;
-  (void)((readColumn<kLayout, I>(columns[I].view(), lineHasNul, row, problem) ||
+  (void)((readColumn<kLayout, kRoomBefore, I>(columns[I].view(), lineHasNul, row, problem) ||
           (failed = I + 1, false)) &&
          ...);
   return failed;
+}
+
+// Whether every number column of the line ends eight bytes or more into it, and views it.
+// A line with neither quote nor NUL has every column in it (a quote leaves the columns after
+// it in the splitter's copy, and says a NUL may stand in them); the first number column
+// comes after the date, and the columns after it end further on.
+template <const auto& kLayout>
+bool roomBeforeNumbers(std::string_view line, const Column* columns, bool hasNul) {
+  static_assert(kLayout[0].kind == ColumnKind::text && kLayout[1].kind == ColumnKind::integer);
+  return !hasNul && columns[1].data + columns[1].size - line.data() >= 8;
 }
 
 LineReading unreadable(LineProblemKind kind, std::size_t column, std::size_t found = 0) {
@@ -190,8 +203,12 @@ LineReading readLine(LogKind log, std::string_view line, TradeRow& row, ColumnSp
     return unreadable(LineProblemKind::shiftedColumns, kColumns);
   }
   LineProblemKind problem{};
-  const std::size_t failed = readColumns<kLayout>(columns.data(), hasNul, row, problem,
-                                                  std::make_index_sequence<kColumns>());
+  const std::size_t failed =
+      roomBeforeNumbers<kLayout>(line, columns.data(), hasNul)
+          ? readColumns<kLayout, true>(columns.data(), hasNul, row, problem,
+                                       std::make_index_sequence<kColumns>())
+          : readColumns<kLayout, false>(columns.data(), hasNul, row, problem,
+                                        std::make_index_sequence<kColumns>());
   if (failed != 0) return unreadable(problem, failed);
   row.kind = tradeKindOf(row.tradeType, row.side);
   if (isSpotOfNeitherSide(log, row)) return unreadable(LineProblemKind::neitherSide, kSideColumn);
