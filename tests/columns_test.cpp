@@ -130,6 +130,9 @@ constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
 INSTANTIATE_TEST_SUITE_P(
     Cases, ParseInteger,
     ::testing::Values(IntegerCase{"0", NumberProblem::none, 0},
+                      IntegerCase{"7", NumberProblem::none, 7},
+                      IntegerCase{"/", NumberProblem::notANumber, 0},
+                      IntegerCase{":", NumberProblem::notANumber, 0},
                       IntegerCase{"-0", NumberProblem::none, 0},
                       IntegerCase{"+42", NumberProblem::none, 42},
                       IntegerCase{" \t-1280 \t", NumberProblem::none, -1280},
