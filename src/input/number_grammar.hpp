@@ -173,24 +173,23 @@ TRADEPL_INLINE_DIGITS NumberProblem readPrice(std::string_view text, double& val
   return NumberProblem::none;
 }
 
+namespace detail {
+// The letters-and-digits form of readStockCode.
+bool readLetterCode(std::string_view text, StockCode& code);
+}  // namespace detail
+
 // A security code: a whole number (as readInteger), or ASCII letters and digits with at
 // least one letter ("130A"), kept as written. Spaces and tabs around it are trimmed.
-inline bool readStockCode(std::string_view text, StockCode& code) {
-  const std::string_view trimmed = trimSpacesAndTabs(text);
+// `roomBefore` as for readInteger. A number, nearly every code, is read inline: readInteger
+// takes the blanks around it as they are.
+TRADEPL_INLINE_DIGITS bool readStockCode(std::string_view text, StockCode& code,
+                                         bool roomBefore = false) {
   std::int64_t number = 0;
-  if (readInteger(trimmed, number) == NumberProblem::none) {
+  if (readInteger(text, number, roomBefore) == NumberProblem::none) {
     code = StockCode{.number = number, .symbol = Text()};
     return true;
   }
-  bool hasLetter = false;
-  bool lettersAndDigits = !trimmed.empty();
-  for (const char c : trimmed) {
-    hasLetter = hasLetter || isAsciiLetter(c);
-    lettersAndDigits = lettersAndDigits && (isAsciiLetter(c) || isDigit(c));
-  }
-  if (!lettersAndDigits || !hasLetter) return false;
-  code = StockCode{.number = 0, .symbol = Text(trimmed)};
-  return true;
+  return detail::readLetterCode(text, code);
 }
 
 }  // namespace tradepl

@@ -145,7 +145,7 @@ bool readColumn(std::string_view column, bool lineHasNul, TradeRow& row, LinePro
     row.*format.text = Text(column);
     return true;
   } else if constexpr (format.kind == ColumnKind::stockCode) {
-    if (readStockCode(column, row.stockCode)) return true;
+    if (readStockCode(column, row.stockCode, kRoomBefore)) return true;
     problem = LineProblemKind::notAStockCode;
     return false;
   } else {
