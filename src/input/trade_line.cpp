@@ -194,7 +194,10 @@ LineReading unreadable(LineProblemKind kind, std::size_t column, std::size_t fou
 template <const auto& kLayout>
 LineReading readLine(LogKind log, std::string_view line, TradeRow& row, ColumnSplitter& splitter,
                      ExecutionDateReader& dates) {
-  if (isBlank(line)) return {LineVerdict::blank, {}};
+  // A row begins with its date: the first byte spares a call for nearly every line.
+  if ((line.empty() || isSpaceOrTab(line.front())) && isBlank(line)) {
+    return {LineVerdict::blank, {}};
+  }
   constexpr std::size_t kColumns = kLayout.size();
   // One more, to tell a row that has more; the slack is written over as the split likes.
   std::array<Column, kColumns + 1 + kColumnSlack> columns;
