@@ -161,7 +161,7 @@ class PlainSplitter {
         if (!kRoomPastLast && column == last) return keepAll();
       }
       if (kRoomPastLast && column >= last) {
-        // The columns past the last wanted are written, and left as they were not.
+        // Columns past the last wanted went into the slack, and are not counted.
         column = last;
         return keepAll();
       }
