@@ -2,7 +2,8 @@
 // Beyond "no crash", it checks what a reader must guarantee on any bytes: the line is never
 // changed, the same line reads the same way twice, a kept row has a kept trade type and,
 // where the line holds no quote, text that lies inside the line, an unreadable line names a
-// real column, and the commas found one byte at a time are those found sixteen at a time.
+// real column, and the commas found one byte at a time are those found sixteen at a time,
+// with room past the last column wanted or without.
 // Every column reads as a whole number and as a price the same through the fast path for
 // plain digits as through the general grammar.
 // The same line read as a line of a splits file gives whole numbers above 0 or a problem.
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,17 +56,22 @@ void readOnce(std::string_view line, Reading& reading) {
 }
 
 void requireSameColumnsEitherWay(std::string_view line) {
-  std::vector<std::string> found[2];
-  for (const auto search :
-       {tradepl::CommaSearch::oneByteAtATime, tradepl::CommaSearch::sixteenAtATime}) {
-    tradepl::Column columns[25];
-    bool mayHoldNul = false;
-    tradepl::ColumnSplitter splitter(search);
-    const std::size_t count = splitter.split(line, columns, mayHoldNul);
-    for (std::size_t i = 0; i < count; ++i)
-      found[static_cast<int>(search)].emplace_back(columns[i].view());
+  std::vector<std::string> found[3];
+  for (const std::size_t slack : {std::size_t{0}, tradepl::kColumnSlack}) {
+    for (const auto search :
+         {tradepl::CommaSearch::oneByteAtATime, tradepl::CommaSearch::sixteenAtATime}) {
+      tradepl::Column columns[25 + tradepl::kColumnSlack];
+      bool mayHoldNul = false;
+      tradepl::ColumnSplitter splitter(search);
+      const std::size_t count =
+          splitter.split(line, std::span(columns, 25 + slack), slack, mayHoldNul);
+      std::vector<std::string>& into = found[slack != 0 ? 2 : static_cast<int>(search)];
+      into.clear();
+      for (std::size_t i = 0; i < count; ++i) into.emplace_back(columns[i].view());
+    }
   }
   require(found[0] == found[1], "the same columns one byte or sixteen at a time");
+  require(found[0] == found[2], "the same columns with slack past the last or without");
 }
 
 void requireNumbersReadAsTheGrammar(std::string_view line) {
@@ -80,6 +87,14 @@ void requireNumbersReadAsTheGrammar(std::string_view line) {
         tradepl::readInteger(text, fast) == tradepl::detail::readIntegerCarefully(text, careful) &&
             fast == careful,
         "a whole number reads the same fast and carefully");
+    // Where the column views the line and ends eight bytes into it, as the reader of a line
+    // then reads it.
+    if (!mayHoldNul && text.data() + text.size() - line.data() >= 8) {
+      require(tradepl::readInteger(text, fast, true) ==
+                      tradepl::detail::readIntegerCarefully(text, careful) &&
+                  fast == careful,
+              "a whole number reads the same from its end");
+    }
     double fastPrice = 0;
     double carefulPrice = 0;
     tradepl::ExactPrice fastExact;
@@ -133,7 +148,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const bool keptType = log == LogKind::spot
                                 ? row.tradeType() == tradepl::sjis::kSpot
                                 : (row.tradeType() == tradepl::sjis::kMarginOpening ||
-                                   row.tradeType() == tradepl::sjis::kMarginClosing);
+                                   row.tradeType() == tradepl::sjis::kMarginClosing ||
+                                   row.tradeType() == tradepl::sjis::kDeliveryTake ||
+                                   row.tradeType() == tradepl::sjis::kDeliveryTakeFormal ||
+                                   row.tradeType() == tradepl::sjis::kDeliveryGive ||
+                                   row.tradeType() == tradepl::sjis::kDeliveryGiveFormal);
       require(keptType, "kept rows have a kept trade type");
       require(row.kind == tradepl::tradeKindOf(row.tradeType(), row.side()),
               "kept rows know their kind");

@@ -18,19 +18,24 @@ namespace tradepl {
 namespace {
 
 // Splits `line` into at most `wanted` columns and returns their texts, the same whether the
-// commas are looked for one byte or sixteen bytes at a time.
+// commas are looked for one byte or sixteen bytes at a time, with slack past the columns
+// wanted or without.
 std::vector<std::string> split(const std::string& line, std::size_t wanted = 24) {
-  std::vector<std::string> texts[2];
-  for (const CommaSearch search : {CommaSearch::oneByteAtATime, CommaSearch::sixteenAtATime}) {
-    std::array<Column, 24> columns;
-    bool mayHoldNul = false;
-    ColumnSplitter splitter(search);
-    const std::size_t found = splitter.split(line, std::span(columns.data(), wanted), mayHoldNul);
-    for (std::size_t i = 0; i < found; ++i) {
-      texts[static_cast<int>(search)].emplace_back(columns[i].view());
+  std::vector<std::string> texts[3];
+  for (const std::size_t slack : {std::size_t{0}, kColumnSlack}) {
+    for (const CommaSearch search : {CommaSearch::oneByteAtATime, CommaSearch::sixteenAtATime}) {
+      std::array<Column, 24 + kColumnSlack> columns;
+      bool mayHoldNul = false;
+      ColumnSplitter splitter(search);
+      const std::size_t found =
+          splitter.split(line, std::span(columns.data(), wanted + slack), slack, mayHoldNul);
+      std::vector<std::string>& into = texts[slack != 0 ? 2 : static_cast<int>(search)];
+      into.clear();
+      for (std::size_t i = 0; i < found; ++i) into.emplace_back(columns[i].view());
     }
   }
   EXPECT_EQ(texts[0], texts[1]) << line;
+  EXPECT_EQ(texts[0], texts[2]) << line;
   return texts[1];
 }
 
@@ -101,12 +106,21 @@ struct IntegerCase {
 
 class ParseInteger : public ::testing::TestWithParam<IntegerCase> {};
 
+// The text after eight bytes of another column, for a reading that may look before it.
+std::string afterEightBytes(const char* text) {
+  return std::string("9-9,x\"9 ") + text;
+}
+
 TEST_P(ParseInteger, ReadsTheLogsNumberGrammar) {
   const IntegerCase& c = GetParam();
-  std::int64_t value = -999;
-  EXPECT_EQ(readInteger(c.text, value), c.problem) << '"' << c.text << '"';
-  if (c.problem == NumberProblem::none) {
-    EXPECT_EQ(value, c.value) << '"' << c.text << '"';
+  const std::string padded = afterEightBytes(c.text);
+  for (const bool roomBefore : {false, true}) {
+    std::int64_t value = -999;
+    const std::string_view text = roomBefore ? std::string_view(padded).substr(8) : c.text;
+    EXPECT_EQ(readInteger(text, value, roomBefore), c.problem) << '"' << c.text << '"';
+    if (c.problem == NumberProblem::none) {
+      EXPECT_EQ(value, c.value) << '"' << c.text << '"';
+    }
   }
 }
 
@@ -116,6 +130,9 @@ constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
 INSTANTIATE_TEST_SUITE_P(
     Cases, ParseInteger,
     ::testing::Values(IntegerCase{"0", NumberProblem::none, 0},
+                      IntegerCase{"7", NumberProblem::none, 7},
+                      IntegerCase{"/", NumberProblem::notANumber, 0},
+                      IntegerCase{":", NumberProblem::notANumber, 0},
                       IntegerCase{"-0", NumberProblem::none, 0},
                       IntegerCase{"+42", NumberProblem::none, 42},
                       IntegerCase{" \t-1280 \t", NumberProblem::none, -1280},
@@ -151,12 +168,16 @@ class ParsePrice : public ::testing::TestWithParam<PriceCase> {};
 
 TEST_P(ParsePrice, ReadsWholeAndDecimalPrices) {
   const PriceCase& c = GetParam();
-  double value = -999.0;
-  ExactPrice exact;
-  EXPECT_EQ(readPrice(c.text, value, exact), c.problem) << '"' << c.text << '"';
-  if (c.problem == NumberProblem::none) {
-    EXPECT_EQ(value, c.value) << '"' << c.text << '"';
-    EXPECT_FALSE(std::signbit(value) && value == 0.0) << "minus zero from " << c.text;
+  const std::string padded = afterEightBytes(c.text);
+  for (const bool roomBefore : {false, true}) {
+    double value = -999.0;
+    ExactPrice exact;
+    const std::string_view text = roomBefore ? std::string_view(padded).substr(8) : c.text;
+    EXPECT_EQ(readPrice(text, value, exact, roomBefore), c.problem) << '"' << c.text << '"';
+    if (c.problem == NumberProblem::none) {
+      EXPECT_EQ(value, c.value) << '"' << c.text << '"';
+      EXPECT_FALSE(std::signbit(value) && value == 0.0) << "minus zero from " << c.text;
+    }
   }
 }
 

@@ -164,8 +164,7 @@ bool isUtf8(std::string_view text) {
   return true;
 }
 
-std::optional<std::string_view> LineDecoder::shiftJis(std::string_view line, LineProblem& problem) {
-  if (encoding_ == LogEncoding::shiftJis) return line;
+std::optional<std::string_view> LineDecoder::fromUtf8(std::string_view line, LineProblem& problem) {
   if (line.starts_with(kUtf8Mark)) line.remove_prefix(kUtf8Mark.size());
   if (!isUtf8(line)) {
     problem = {LineProblemKind::invalidUtf8};

@@ -28,9 +28,15 @@ class LineDecoder {
   // The line as Shift_JIS: itself in a Shift_JIS log; in a UTF-8 log its conversion, without
   // a byte-order mark, which views this decoder's copy until the next line. Nothing, and
   // why in `problem`, for a line that does not convert.
-  std::optional<std::string_view> shiftJis(std::string_view line, LineProblem& problem);
+  // Inline for a Shift_JIS log, whose every line passes as it is.
+  std::optional<std::string_view> shiftJis(std::string_view line, LineProblem& problem) {
+    if (encoding_ == LogEncoding::shiftJis) return line;
+    return fromUtf8(line, problem);
+  }
 
  private:
+  std::optional<std::string_view> fromUtf8(std::string_view line, LineProblem& problem);
+
   LogEncoding encoding_;
   std::string converted_;
 };

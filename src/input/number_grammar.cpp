@@ -98,4 +98,17 @@ NumberProblem readPriceCarefully(std::string_view text, double& value, ExactPric
   return NumberProblem::none;
 }
 
+bool readLetterCode(std::string_view text, StockCode& code) {
+  const std::string_view trimmed = trimSpacesAndTabs(text);
+  bool hasLetter = false;
+  bool lettersAndDigits = !trimmed.empty();
+  for (const char c : trimmed) {
+    hasLetter = hasLetter || isAsciiLetter(c);
+    lettersAndDigits = lettersAndDigits && (isAsciiLetter(c) || isDigit(c));
+  }
+  if (!lettersAndDigits || !hasLetter) return false;
+  code = StockCode{.number = 0, .symbol = Text(trimmed)};
+  return true;
+}
+
 }  // namespace tradepl::detail

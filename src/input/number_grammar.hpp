@@ -73,6 +73,20 @@ TRADEPL_INLINE_DIGITS std::uint64_t rightAligned(const char* at, std::size_t siz
   return word | (0x3030303030303030u & ((std::uint64_t{1} << shift) - 1));
 }
 
+// As rightAligned, for the `size` (1 to 8) bytes that end at `end` where the eight bytes
+// before `end` may be read: one load, the bytes before the text masked to '0'. Spares the
+// branch on the length, which varies from column to column and is mispredicted.
+// The bytes before the text, by its size, from a table: a load where a shift by a variable
+// count costs five instructions.
+inline constexpr std::uint64_t kBytesBefore[9] = {
+    ~std::uint64_t{0},   0x00FFFFFFFFFFFFFFu, 0x0000FFFFFFFFFFFFu,
+    0x000000FFFFFFFFFFu, 0x00000000FFFFFFFFu, 0x0000000000FFFFFFu,
+    0x000000000000FFFFu, 0x00000000000000FFu, 0};
+TRADEPL_INLINE_DIGITS std::uint64_t endingAt(const char* end, std::size_t size) {
+  const std::uint64_t before = kBytesBefore[size];
+  return (load(end - 8, 8) & ~before) | (0x3030303030303030u & before);
+}
+
 // True when all eight bytes are ASCII digits: each has 3 for its high half, and a low half
 // that 6 more does not carry past 15.
 TRADEPL_INLINE_DIGITS bool eightDigits(std::uint64_t word) {
@@ -90,17 +104,36 @@ TRADEPL_INLINE_DIGITS std::uint64_t valueOfEight(std::uint64_t word) {
   return static_cast<std::uint32_t>(word);
 }
 
+// As eightDigits and valueOfEight, for four bytes: a price, a quantity, a commission or a
+// stock code, most columns but the amounts; the branch goes one way for each column nearly
+// always (2 x 200,000 lines: 12 million instructions fewer).
+TRADEPL_INLINE_DIGITS bool fourDigits(std::uint32_t word) {
+  return ((word & 0xF0F0F0F0u) | (((word + 0x06060606u) & 0xF0F0F0F0u) >> 4)) == 0x33333333u;
+}
+TRADEPL_INLINE_DIGITS std::uint64_t valueOfFour(std::uint32_t word) {
+  word -= 0x30303030u;
+  word = word * 10 + (word >> 8);  // the first pair in the low byte, the second in the third
+  return (word & 0xFF) * 100 + ((word >> 16) & 0xFF);
+}
+
 // What plainDigits gives for a text that is not plain digits: more than sixteen digits can
 // make. A value, not an optional: GCC returns an optional through memory, a byte stored and
 // eight loaded, and the processor then waits for the store on every column.
 inline constexpr std::uint64_t kNotPlain = ~std::uint64_t{0};
 
-// The digits of `text`, one to sixteen of them and nothing else, as a number.
-TRADEPL_INLINE_DIGITS std::uint64_t plainDigits(std::string_view text) {
+// The digits of `text`, one to sixteen of them and nothing else, as a number. `roomBefore`:
+// the eight bytes before the text's end may be read.
+TRADEPL_INLINE_DIGITS std::uint64_t plainDigits(std::string_view text, bool roomBefore) {
   if constexpr (std::endian::native != std::endian::little) return kNotPlain;
   const std::size_t size = text.size();
   if (size - 1 < 8) {  // one to eight: nearly every column, in one word
-    const std::uint64_t word = rightAligned(text.data(), size);
+    const std::uint64_t word =
+        roomBefore ? endingAt(text.data() + size, size) : rightAligned(text.data(), size);
+    if (size <= 4) {
+      // The last four bytes, where the digits stand: half the work of eight.
+      const auto four = static_cast<std::uint32_t>(word >> 32);
+      return fourDigits(four) ? valueOfFour(four) : kNotPlain;
+    }
     return eightDigits(word) ? valueOfEight(word) : kNotPlain;
   }
   if (size - 9 >= 8) return kNotPlain;
@@ -114,9 +147,20 @@ TRADEPL_INLINE_DIGITS std::uint64_t plainDigits(std::string_view text) {
 
 // The digits of `text` after an optional '-', one to sixteen of them and nothing else: the
 // magnitude, and `negative`; swar::kNotPlain for any other text.
-TRADEPL_INLINE_DIGITS std::uint64_t plainNumber(std::string_view text, bool& negative) {
+TRADEPL_INLINE_DIGITS std::uint64_t plainNumber(std::string_view text, bool& negative,
+                                                bool roomBefore) {
+  // One digit, most often the 0 of a fee not charged: half the number columns of a margin
+  // log. Each column's reading is inlined on its own, so the branch is taken or not for the
+  // column's own habit, and seldom mispredicted.
+  if (text.size() == 1) {
+    negative = false;
+    const auto digit = static_cast<unsigned char>(text.front() - '0');
+    return digit < 10 ? digit : swar::kNotPlain;
+  }
   negative = !text.empty() && text.front() == '-';
-  return swar::plainDigits(text.substr(negative ? 1 : 0));
+  // Not substr, which GCC leaves out of line for its bounds check: a '-' stands in the text.
+  const std::size_t sign = negative ? 1 : 0;
+  return swar::plainDigits(std::string_view(text.data() + sign, text.size() - sign), roomBefore);
 }
 
 // The general grammar, for every column that is not plain digits.
@@ -127,9 +171,11 @@ NumberProblem readPriceCarefully(std::string_view text, double& value, ExactPric
 
 // A whole number: spaces or tabs around it, an optional sign, decimal digits, with single
 // commas allowed between digits ("1,234,567"); anything else is not a number. 64 bits.
-TRADEPL_INLINE_DIGITS NumberProblem readInteger(std::string_view text, std::int64_t& value) {
+// `roomBefore`: the eight bytes before the text's end may be read, which is faster.
+TRADEPL_INLINE_DIGITS NumberProblem readInteger(std::string_view text, std::int64_t& value,
+                                                bool roomBefore = false) {
   bool negative = false;
-  const std::uint64_t digits = detail::plainNumber(text, negative);
+  const std::uint64_t digits = detail::plainNumber(text, negative, roomBefore);
   if (digits == detail::swar::kNotPlain) return detail::readIntegerCarefully(text, value);
   const auto magnitude = static_cast<std::int64_t>(digits);  // below 10^16
   value = negative ? -magnitude : magnitude;
@@ -139,9 +185,9 @@ TRADEPL_INLINE_DIGITS NumberProblem readInteger(std::string_view text, std::int6
 // A price: the grammar of readInteger, optionally followed by '.' and decimal digits
 // ("2345.5"). Read to the nearest double, without any locale, and exactly as written.
 TRADEPL_INLINE_DIGITS NumberProblem readPrice(std::string_view text, double& value,
-                                              ExactPrice& exact) {
+                                              ExactPrice& exact, bool roomBefore = false) {
   bool negative = false;
-  const std::uint64_t digits = detail::plainNumber(text, negative);
+  const std::uint64_t digits = detail::plainNumber(text, negative, roomBefore);
   // Below 10^15 yen, a whole price is an exact double within the limit (kNotPlain is not).
   if (digits >= std::uint64_t{1000000000000000}) {
     return detail::readPriceCarefully(text, value, exact);
@@ -152,24 +198,23 @@ TRADEPL_INLINE_DIGITS NumberProblem readPrice(std::string_view text, double& val
   return NumberProblem::none;
 }
 
+namespace detail {
+// The letters-and-digits form of readStockCode.
+bool readLetterCode(std::string_view text, StockCode& code);
+}  // namespace detail
+
 // A security code: a whole number (as readInteger), or ASCII letters and digits with at
 // least one letter ("130A"), kept as written. Spaces and tabs around it are trimmed.
-inline bool readStockCode(std::string_view text, StockCode& code) {
-  const std::string_view trimmed = trimSpacesAndTabs(text);
+// `roomBefore` as for readInteger. A number, nearly every code, is read inline: readInteger
+// takes the blanks around it as they are.
+TRADEPL_INLINE_DIGITS bool readStockCode(std::string_view text, StockCode& code,
+                                         bool roomBefore = false) {
   std::int64_t number = 0;
-  if (readInteger(trimmed, number) == NumberProblem::none) {
+  if (readInteger(text, number, roomBefore) == NumberProblem::none) {
     code = StockCode{.number = number, .symbol = Text()};
     return true;
   }
-  bool hasLetter = false;
-  bool lettersAndDigits = !trimmed.empty();
-  for (const char c : trimmed) {
-    hasLetter = hasLetter || isAsciiLetter(c);
-    lettersAndDigits = lettersAndDigits && (isAsciiLetter(c) || isDigit(c));
-  }
-  if (!lettersAndDigits || !hasLetter) return false;
-  code = StockCode{.number = 0, .symbol = Text(trimmed)};
-  return true;
+  return detail::readLetterCode(text, code);
 }
 
 }  // namespace tradepl

@@ -1,12 +1,13 @@
 #include "input/row_source.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <string_view>
 #include <utility>
 
 #include "input/block_lines.hpp"
+#include "input/delivery_scan.hpp"
 #include "input/log_survey.hpp"
-#include "records/shift_jis.hpp"
 
 namespace tradepl {
 namespace detail {
@@ -140,33 +141,6 @@ class UnheardLines final : public LineListener {
 };
 
 UnheardLines unheard;
-
-// Whether a Shift_JIS log may hold a delivery, by a look at its bytes alone: most margin
-// logs hold none, and then need no second reading. Each delivery's trade type is 現 or 品
-// (8C BB, 95 69) and then 引, 受 or 渡; the second bytes, BB and 69, are rare enough in a log
-// that a search for them costs little more than the reading of its bytes. A name that holds
-// one of the words only costs that second reading, which then finds no delivery.
-bool mayHoldDelivery(LogBytes& bytes, std::span<char> buffer) {
-  const std::uint64_t size = bytes.size().value_or(0);
-  const std::size_t step = std::min(buffer.size(), kBlockSize);
-  // Blocks overlap by a word's length less one, so that no word is cut by both.
-  constexpr std::size_t kOverlap = 3;
-  for (std::uint64_t at = 0; at < size;) {
-    const std::size_t got = bytes.readAt(at, buffer.first(step));
-    if (got == 0) return true;  // the reading itself will tell what failed
-    const std::string_view block(buffer.data(), got);
-    for (const std::string_view word : {sjis::kDeliveryTake, sjis::kDeliveryTakeFormal,
-                                        sjis::kDeliveryGive, sjis::kDeliveryGiveFormal}) {
-      for (std::size_t found = block.find(word[1], 1); found != std::string_view::npos;
-           found = block.find(word[1], found + 1)) {
-        if (block.substr(found - 1, word.size()) == word) return true;
-      }
-    }
-    if (at + got >= size || got <= kOverlap) break;
-    at += got - kOverlap;
-  }
-  return false;
-}
 
 }  // namespace detail
 
@@ -348,7 +322,7 @@ bool RowSource::isHeading(std::uint64_t number, std::string_view line) {
 // Warns once when a row was executed before the dated row taken just before it.
 void RowSource::checkOrder() {
   if (!row_.executed.dated()) return;
-  if (!warnedOrder_ && previous_ && executedBefore(row_.executed, *previous_)) {
+  if (!warnedOrder_ && previous_.dated() && executedBefore(row_.executed, previous_)) {
     warnedOrder_ = true;
     listener_.outOfOrder(row_);
   }

@@ -90,7 +90,7 @@ class RowSource {
   std::uint64_t next_ = 1;  // the number of the next line
   std::uint64_t step_ = 1;  // 1, or -1 counting down
   LogReport report_;
-  std::optional<ExecutionDate> previous_;
+  ExecutionDate previous_;  // undated before the first dated row
   bool warnedOrder_ = false;
   bool finished_ = false;
   // One row for every line: a kept row has every column of its layout written afresh, and

@@ -127,8 +127,13 @@ bool looksShifted(std::size_t found, std::size_t columns, std::string_view settl
 // Fills the field of column I of the layout; returns false and sets `problem` when the
 // column does not read. The layouts are known when the program is built, so each column's
 // reading is compiled for what it holds, without a choice to make per column.
-template <const auto& kLayout, std::size_t I>
-bool readColumn(std::string_view column, bool lineHasNul, TradeRow& row, LineProblemKind& problem) {
+//
+// kRoomBefore: every number column ends eight bytes or more into the line, which it views;
+// each is then read with one load. Inlined, each column's reading: GCC left the stock
+// code's out of line, a call of 77 instructions where 30 do (19 million on 2 x 200,000 lines).
+template <const auto& kLayout, bool kRoomBefore, std::size_t I>
+TRADEPL_INLINE_DIGITS bool readColumn(std::string_view column, bool lineHasNul, TradeRow& row,
+                                      LineProblemKind& problem) {
   constexpr const ColumnFormat& format = kLayout[I];
   if constexpr (format.kind == ColumnKind::text || format.kind == ColumnKind::lastText) {
     if (format.kind == ColumnKind::text && column.empty()) {
@@ -144,7 +149,7 @@ bool readColumn(std::string_view column, bool lineHasNul, TradeRow& row, LinePro
     return true;
   } else if constexpr (format.kind == ColumnKind::stockCode) {
     StockCode code;
-    if (readStockCode(column, code)) {
+    if (readStockCode(column, code, kRoomBefore)) {
       row.setStockCode(code);
       return true;
     }
@@ -153,9 +158,9 @@ bool readColumn(std::string_view column, bool lineHasNul, TradeRow& row, LinePro
   } else {
     NumberProblem result;
     if constexpr (format.kind == ColumnKind::integer) {
-      result = readInteger(column, row.*format.integer);
+      result = readInteger(column, row.*format.integer, kRoomBefore);
     } else {
-      result = readPrice(column, row.*format.price, row.*format.exactPrice);
+      result = readPrice(column, row.*format.price, row.*format.exactPrice, kRoomBefore);
     }
     if (result == NumberProblem::none) return true;
     problem = result == NumberProblem::outOfRange ? LineProblemKind::outOfRange
@@ -166,14 +171,24 @@ bool readColumn(std::string_view column, bool lineHasNul, TradeRow& row, LinePro
 
 // Reads the columns in order; returns the 1-based number of the first that does not read,
 // or 0.
-template <const auto& kLayout, std::size_t... I>
+template <const auto& kLayout, bool kRoomBefore, std::size_t... I>
 std::size_t readColumns(const Column* columns, bool lineHasNul, TradeRow& row,
                         LineProblemKind& problem, std::index_sequence<I...>) {
   std::size_t failed = 0;
-  (void)((readColumn<kLayout, I>(columns[I].view(), lineHasNul, row, problem) ||
+  (void)((readColumn<kLayout, kRoomBefore, I>(columns[I].view(), lineHasNul, row, problem) ||
           (failed = I + 1, false)) &&
          ...);
   return failed;
+}
+
+// Whether every number column of the line ends eight bytes or more into it, and views it.
+// A line with neither quote nor NUL has every column in it (a quote leaves the columns after
+// it in the splitter's copy, and says a NUL may stand in them); the first number column
+// comes after the date, and the columns after it end further on.
+template <const auto& kLayout>
+bool roomBeforeNumbers(std::string_view line, const Column* columns, bool hasNul) {
+  static_assert(kLayout[0].kind == ColumnKind::text && kLayout[1].kind == ColumnKind::integer);
+  return !hasNul && columns[1].data + columns[1].size - line.data() >= 8;
 }
 
 LineReading unreadable(LineProblemKind kind, std::size_t column, std::size_t found = 0) {
@@ -184,18 +199,26 @@ LineReading unreadable(LineProblemKind kind, std::size_t column, std::size_t fou
 template <const auto& kLayout>
 LineReading readLine(LogKind log, std::string_view line, TradeRow& row, ColumnSplitter& splitter,
                      ExecutionDateReader& dates) {
-  if (isBlank(line)) return {LineVerdict::blank, {}};
+  // A row begins with its date: the first byte spares a call for nearly every line.
+  if ((line.empty() || isSpaceOrTab(line.front())) && isBlank(line)) {
+    return {LineVerdict::blank, {}};
+  }
   constexpr std::size_t kColumns = kLayout.size();
-  std::array<Column, kColumns + 1> columns;  // one more, to tell a row that has more
+  // One more, to tell a row that has more; the slack is written over as the split likes.
+  std::array<Column, kColumns + 1 + kColumnSlack> columns;
   bool hasNul = false;
-  const std::size_t found = splitter.split(line, columns, hasNul);
+  const std::size_t found = splitter.split(line, columns, kColumnSlack, hasNul);
   if (found < kColumns) return unreadable(LineProblemKind::tooFewColumns, found + 1, found);
   if (looksShifted(found, kColumns, columns[kColumns - 1].view())) {
     return unreadable(LineProblemKind::shiftedColumns, kColumns);
   }
   LineProblemKind problem{};
-  const std::size_t failed = readColumns<kLayout>(columns.data(), hasNul, row, problem,
-                                                  std::make_index_sequence<kColumns>());
+  const std::size_t failed =
+      roomBeforeNumbers<kLayout>(line, columns.data(), hasNul)
+          ? readColumns<kLayout, true>(columns.data(), hasNul, row, problem,
+                                       std::make_index_sequence<kColumns>())
+          : readColumns<kLayout, false>(columns.data(), hasNul, row, problem,
+                                        std::make_index_sequence<kColumns>());
   if (failed != 0) return unreadable(problem, failed);
   row.kind = tradeKindOf(row.tradeType(), row.side());
   if (isSpotOfNeitherSide(log, row)) return unreadable(LineProblemKind::neitherSide, kSideColumn);

@@ -59,9 +59,13 @@ std::optional<Day> readDay(std::string_view text);
 struct ExecutionDate {
   CalendarDate date;
   std::optional<std::int32_t> minuteOfDay;
+  // The day and the time packed to compare in one word, as ExecutionDateReader works them
+  // out: the day it has read once stands for every row of it, where checking the calendar
+  // and comparing three optional numbers cost a log 60 instructions a row. 0 when undated.
+  std::uint64_t order = 0;
 
   // True when its date is a day the calendar has: only such a date places a trade in time.
-  bool dated() const { return dayOf(date).has_value(); }
+  bool dated() const { return order != 0; }
 };
 
 CalendarDate readCalendarDate(std::string_view text);
@@ -74,8 +78,11 @@ class ExecutionDateReader {
   ExecutionDate read(std::string_view text);
 
  private:
+  ExecutionDate dated(const CalendarDate& date, std::optional<std::int32_t> minuteOfDay) const;
+
   std::string lastDay_;  // the text before the first space, which the date took whole
   CalendarDate lastDate_;
+  std::uint64_t lastDayOrder_ = 0;  // the day's part of ExecutionDate::order
 };
 
 // True when `a` was executed before `b`; both must be dated. A date without a time is
