@@ -23,6 +23,7 @@
 #include "input/number_grammar.hpp"
 #include "input/splits_file.hpp"
 #include "input/trade_line.hpp"
+#include "records/log_kinds.hpp"
 #include "records/shift_jis.hpp"
 #include "words/describe.hpp"
 
@@ -126,7 +127,7 @@ bool sameRow(const TradeRow& a, const TradeRow& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  const LogKind log = (data[0] & 1) != 0 ? LogKind::margin : LogKind::spot;
+  const LogKind log = tradepl::kLogKinds[data[0] & 1].kind;
   const std::string_view line(reinterpret_cast<const char*>(data + 1), size - 1);
 
   Reading first{{}, tradepl::TradeLineReader(log), {}, {}};

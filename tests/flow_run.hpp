@@ -4,6 +4,7 @@
 // stay.
 
 #include <gtest/gtest.h>
+#include <array>
 
 #include <deque>
 #include <memory>
@@ -78,7 +79,7 @@ class FlowRun final : public FlowListener, public LineListener {
 
  private:
   FlowRun& line(LogKind log, const std::string& text) {
-    (log == LogKind::spot ? spot_ : margin_) += text + "\n";
+    logText_[static_cast<std::size_t>(log)] += text + "\n";
     return *this;
   }
 
@@ -87,8 +88,8 @@ class FlowRun final : public FlowListener, public LineListener {
   void run() {
     if (ran_) return;
     ran_ = true;
-    MemoryBytes spotBytes(spot_);
-    MemoryBytes marginBytes(margin_);
+    MemoryBytes spotBytes(logText_[0]);
+    MemoryBytes marginBytes(logText_[1]);
     LogReader spotLog(spotBytes, LogKind::spot);
     LogReader marginLog(marginBytes, LogKind::margin);
     ASSERT_EQ(spotLog.refusal(), LogRefusal::none);
@@ -112,8 +113,7 @@ class FlowRun final : public FlowListener, public LineListener {
     return row;
   }
 
-  std::string spot_;
-  std::string margin_;
+  std::array<std::string, 2> logText_;  // by LogKind
   bool ran_ = false;
   bool asksSkipped_ = false;
   std::vector<std::uint64_t> skipped_;

@@ -33,8 +33,8 @@ enum class TradeKind : std::uint8_t {
 // The holdings a row moves, and so the part of the results its result stands in: a delivery
 // is read from the margin log, but moves spot shares.
 constexpr LogKind holdingsOf(TradeKind kind) {
-  return kind == TradeKind::marginOpening || kind == TradeKind::marginClosing ? LogKind::margin
-                                                                              : LogKind::spot;
+  if (kind == TradeKind::marginOpening || kind == TradeKind::marginClosing) return LogKind::margin;
+  return LogKind::spot;
 }
 
 // Shift_JIS bytes exactly as they stood in a log, never converted.
