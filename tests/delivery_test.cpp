@@ -8,6 +8,8 @@
 
 #include "failing_bytes.hpp"
 #include "flow_run.hpp"
+#include "input/block_lines.hpp"
+#include "input/delivery_scan.hpp"
 #include "words/describe.hpp"
 
 namespace tradepl {
@@ -204,6 +206,28 @@ TEST(Delivery, IsSaidToBeLeftOutOfALogThatCanBeReadOnlyOnce) {
                                "2: column 5 (trade type): a 現引 or 現渡 is applied only from a "
                                "log saved as a file; save the log and name the file"});
   EXPECT_EQ(rows.report().kept, 1u);
+}
+
+// The look at a margin log's bytes finds a trade type wherever it stands: across the blocks
+// it is read in, and across reads that hand over fewer bytes than asked for (a pipe's).
+TEST(DeliveryScan, FindsATradeTypeCutByABlockOrAShortRead) {
+  struct Case {
+    std::size_t at;           // where the trade type begins
+    std::size_t mostPerRead;  // bytes a read hands over at most
+  };
+  const std::size_t block = detail::kBlockSize;
+  for (const Case c : {Case{0, block}, Case{block - 4, block}, Case{block - 3, block},
+                       Case{block - 2, block}, Case{block - 1, block}, Case{block, block},
+                       Case{2 * block - 2, block}, Case{998, 1000}, Case{1999, 1000}}) {
+    std::string log(2 * block + 100, ',');
+    log.replace(c.at, sjis::kDeliveryGiveFormal.size(), sjis::kDeliveryGiveFormal);
+    MemoryBytes bytes(log, c.mostPerRead);
+    std::vector<char> buffer(detail::kBufferSize);
+    EXPECT_TRUE(detail::mayHoldDelivery(bytes, buffer)) << c.at << " " << c.mostPerRead;
+    log.replace(c.at + 3, 1, ",");  // a word cut short is none
+    MemoryBytes cut(log, c.mostPerRead);
+    EXPECT_FALSE(detail::mayHoldDelivery(cut, buffer)) << c.at << " " << c.mostPerRead;
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "input/block_lines.hpp"
@@ -64,15 +65,22 @@ bool holdsDeliveryWord(std::string_view block) {
 
 bool mayHoldDelivery(LogBytes& bytes, std::span<char> buffer) {
   const std::uint64_t size = bytes.size().value_or(0);
-  const std::size_t step = std::min(buffer.size(), kBlockSize);
-  // Blocks overlap by a word's length less one, so that no word is cut by both.
-  constexpr std::size_t kOverlap = 3;
+  // The last bytes of a block, a word's length less one, are kept in front of the next one,
+  // so that no word is cut, and each block is read where the last one ended: a block read
+  // from a place of its own costs a seek and a short read through the C library's buffer,
+  // 2,000 system calls on a margin log of 250 MB.
+  constexpr std::size_t kKept = 3;
+  const std::span<char> block = buffer.first(std::min(buffer.size(), kBlockSize + kKept));
+  std::size_t kept = 0;
   for (std::uint64_t at = 0; at < size;) {
-    const std::size_t got = bytes.readAt(at, buffer.first(step));
+    const std::size_t got =
+        bytes.readAt(at, block.subspan(kept, std::min(block.size() - kept, kBlockSize)));
     if (got == 0) return true;  // the reading itself will tell what failed
-    if (holdsDeliveryWord(std::string_view(buffer.data(), got))) return true;
-    if (at + got >= size || got <= kOverlap) break;
-    at += got - kOverlap;
+    const std::size_t held = kept + got;
+    if (holdsDeliveryWord(std::string_view(block.data(), held))) return true;
+    at += got;
+    kept = block.size() > 2 * kKept ? std::min(held, kKept) : 0;
+    std::memmove(block.data(), block.data() + held - kept, kept);
   }
   return false;
 }
