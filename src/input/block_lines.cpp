@@ -11,13 +11,6 @@ FoundLine tooLongLine() {
   return {FoundLine::Kind::tooLong, {}, 0};
 }
 
-// A found line, or its being too long to keep.
-FoundLine lineAt(char lineEnd, const char* begin, const char* end, std::uint64_t start) {
-  const auto size = static_cast<std::size_t>(end - begin);
-  if (size > kLongestLine) return tooLongLine();
-  return {FoundLine::Kind::text, lineText(std::string_view(begin, size), lineEnd), start};
-}
-
 }  // namespace
 
 ForwardLines::ForwardLines(LogBytes& bytes, char lineEnd, std::span<char> buffer,
@@ -31,11 +24,6 @@ ForwardLines::ForwardLines(LogBytes& bytes, char lineEnd, std::span<char> buffer
       lineStart_(buffer.data()),
       searchFrom_(buffer.data()),
       end_(buffer.data() + filled) {}
-
-FoundLine ForwardLines::found(const char* begin, const char* end) {
-  return lineAt(lineEnd_, begin, end,
-                bufferAt_ + static_cast<std::uint64_t>(begin - buffer_.data()));
-}
 
 std::size_t ForwardLines::readMore() {
   // A block at a time: the rest of the buffer is there for a line longer than a block, and
@@ -55,7 +43,7 @@ std::size_t ForwardLines::readMore() {
   return got;
 }
 
-FoundLine ForwardLines::next() {
+FoundLine ForwardLines::nextAfterSearch() {
   char* const base = buffer_.data();
   for (;;) {
     if (searchFrom_ < end_) {

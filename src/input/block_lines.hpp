@@ -5,6 +5,7 @@
 // next line is asked for.
 
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string_view>
 
@@ -40,6 +41,13 @@ struct FoundLine {
   std::uint64_t start = 0;  // where the line begins in the log (for text)
 };
 
+// A found line, or its being too long to keep.
+inline FoundLine lineAt(char lineEnd, const char* begin, const char* end, std::uint64_t start) {
+  const auto size = static_cast<std::size_t>(end - begin);
+  if (size > kLongestLine) return {FoundLine::Kind::tooLong, {}, 0};
+  return {FoundLine::Kind::text, lineText(std::string_view(begin, size), lineEnd), start};
+}
+
 // The lines from `from` on, up to `to` (a line start, or the end of the log).
 class ForwardLines {
  public:
@@ -49,13 +57,31 @@ class ForwardLines {
   ForwardLines(LogBytes& bytes, char lineEnd, std::span<char> buffer, std::size_t filled,
                std::uint64_t from = 0, std::optional<std::uint64_t> to = std::nullopt);
 
-  FoundLine next();
+  // Inline, the search of the bytes in hand, where nearly every line is found: the call and
+  // the line handed back through memory cost 28 instructions a line (callgrind).
+  FoundLine next() {
+    if (searchFrom_ < end_ && !skipping_) {
+      char* const lineEnd = static_cast<char*>(
+          std::memchr(searchFrom_, lineEnd_, static_cast<std::size_t>(end_ - searchFrom_)));
+      if (lineEnd != nullptr) {
+        char* const begin = lineStart_;
+        lineStart_ = searchFrom_ = lineEnd + 1;
+        return found(begin, lineEnd);
+      }
+      searchFrom_ = end_;
+    }
+    return nextAfterSearch();
+  }
   // How many bytes the log gave: fewer than its size when it was cut while read.
   std::uint64_t bytesGiven() const { return given_; }
 
  private:
+  FoundLine nextAfterSearch();
   std::size_t readMore();
-  FoundLine found(const char* begin, const char* end);
+  FoundLine found(const char* begin, const char* end) const {
+    return lineAt(lineEnd_, begin, end,
+                  bufferAt_ + static_cast<std::uint64_t>(begin - buffer_.data()));
+  }
 
   LogBytes& bytes_;
   char lineEnd_;
