@@ -87,12 +87,11 @@ constexpr std::array kMarginLayout{
     lastText(sjis::kSettlementDate, "settlement date", RowText::settlementDate),
 };
 
-constexpr std::size_t kSpotQuantityColumn = 9;
-static_assert(kSpotLayout[kSpotQuantityColumn - 1].heading == sjis::kQuantity);
+static_assert(kSpotLayout[factsOf(LogKind::spot).quantityColumn - 1].heading == sjis::kQuantity);
 static_assert(kSpotLayout[kTradeTypeColumn - 1].heading == sjis::kTradeType);
 static_assert(kMarginLayout[kTradeTypeColumn - 1].heading == sjis::kTradeType);
-constexpr std::size_t kMarginQuantityColumn = 10;
-static_assert(kMarginLayout[kMarginQuantityColumn - 1].heading == sjis::kQuantity);
+static_assert(kMarginLayout[factsOf(LogKind::margin).quantityColumn - 1].heading ==
+              sjis::kQuantity);
 constexpr std::size_t kSideColumn = 6;
 static_assert(kSpotLayout[kSideColumn - 1].heading == sjis::kSide);
 static_assert(kSpotLayout.back().heading == sjis::kSettlementDate);
@@ -101,12 +100,6 @@ static_assert(kMarginLayout.back().heading == sjis::kSettlementDate);
 std::span<const ColumnFormat> layoutOf(LogKind log) {
   if (log == LogKind::spot) return kSpotLayout;
   return kMarginLayout;
-}
-
-bool keeps(LogKind log, TradeKind kind) {
-  if (log == LogKind::spot) return kind == TradeKind::spotPurchase || kind == TradeKind::spotSale;
-  return kind == TradeKind::marginOpening || kind == TradeKind::marginClosing ||
-         kind == TradeKind::deliveryTake || kind == TradeKind::deliveryGive;
 }
 
 // A spot trade that is neither bought nor sold (入庫, a side mistyped) would otherwise pass
@@ -222,7 +215,7 @@ LineReading readLine(LogKind log, std::string_view line, TradeRow& row, ColumnSp
   if (failed != 0) return unreadable(problem, failed);
   row.kind = tradeKindOf(row.tradeType(), row.side());
   if (isSpotOfNeitherSide(log, row)) return unreadable(LineProblemKind::neitherSide, kSideColumn);
-  if (!keeps(log, row.kind)) return {LineVerdict::otherTradeType, {}};
+  if (!factsOf(log).keeps(row.kind)) return {LineVerdict::otherTradeType, {}};
   // A purchase of -100 shares would make a holding of -100, a sale of -50 grow one; so would
   // a delivery, which moves spot shares too. Margin closings keep their quantities: the
   // result comes from the row's own amounts.
