@@ -2,9 +2,9 @@
 
 #include <string_view>
 
-#include "records/log_kinds.hpp"
 #include "platform/files.hpp"
 #include "platform/output_file.hpp"
+#include "records/log_kinds.hpp"
 
 namespace tradepl {
 namespace {

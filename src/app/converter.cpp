@@ -10,11 +10,11 @@
 #include "app/arguments.hpp"
 #include "app/conversion.hpp"
 #include "app/plan.hpp"
-#include "records/log_kinds.hpp"
 #include "input/log_reader.hpp"
 #include "platform/console.hpp"
 #include "platform/files.hpp"
 #include "platform/text.hpp"
+#include "records/log_kinds.hpp"
 #include "words/reporter.hpp"
 #include "words/say.hpp"
 
