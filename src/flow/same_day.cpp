@@ -1,5 +1,6 @@
 #include "flow/same_day.hpp"
 
+#include <cstring>
 #include <type_traits>
 
 #include "ledger/tax_rules.hpp"
@@ -18,13 +19,21 @@ std::size_t textBytes(const TradeRow& row) {
   return size;
 }
 
-void appendTexts(std::string& out, const TradeRow& row) {
-  for (const Text text : row.texts) out += text.view();
+// One growth of `out` for the row's texts, `size` bytes in all, where appending them one by
+// one checked its room nine times (9 M of the 33 M of WaitingRows::add on 2 x 200,000 lines).
+void appendTexts(std::string& out, const TradeRow& row, std::size_t size) {
+  out.resize(out.size() + size);
+  char* at = out.data() + out.size() - size;
+  for (const Text text : row.texts) {
+    const std::string_view bytes = text.view();
+    if (!bytes.empty()) std::memcpy(at, bytes.data(), bytes.size());
+    at += bytes.size();
+  }
 }
 
 void appendRecord(std::string& out, const TradeRow& row) {
   out.append(reinterpret_cast<const char*>(&row), sizeof row);
-  appendTexts(out, row);
+  appendTexts(out, row, textBytes(row));
 }
 
 // Points the row's texts, whose sizes it kept, at the bytes that follow it.
@@ -53,7 +62,7 @@ void WaitingRows::add(const TradeRow& row) {
     fileFailed_ = true;
   }
   rows_.push_back(row);
-  appendTexts(texts_, row);
+  appendTexts(texts_, row, size - sizeof row);
 }
 
 void WaitingRows::spill() {
