@@ -127,8 +127,21 @@ bool WaitingRows::drainFile(const TakeRow& take) {
   return true;
 }
 
+namespace {
+
+// The day of `date` when it is `day`, a day the calendar has, without asking the calendar
+// again: a log's rows come a day's run at a time (5 M instructions on 2 x 200,000 lines).
+std::optional<Day> dayOf(const CalendarDate& date, const std::optional<Day>& day) {
+  if (day && date.year == day->year && date.month == day->month && date.day == day->day) {
+    return day;
+  }
+  return dayOf(date);
+}
+
+}  // namespace
+
 bool SameDayOrder::take(const TradeRow& row, const TakeRow& apply) {
-  const std::optional<Day> day = dayOf(row.executed.date);
+  const std::optional<Day> day = dayOf(row.executed.date, day_);
   bool read = true;
   if (!day || day != day_) read = endOfDay(apply);
   day_ = day;
