@@ -45,7 +45,10 @@ TEST(TradeValue, IsTheSharesTimesThePriceAsWrittenRoundedDown) {
         Case{-3, "100.1", -301}, Case{3, "-100.1", -301}, Case{1000, "156.5", 156500},
         Case{0, "1", 0}, Case{9000000000000000000, "1", 9000000000000000000},
         Case{9000000000000000000, "1.1", std::nullopt}, Case{123456789, "1.123456789", 138698367},
-        Case{1, "1.1234567890", std::nullopt}}) {
+        Case{1, "1.1234567890", std::nullopt},
+        // Either side of 32-bit shares and digits, where one product stops sufficing.
+        Case{4294967295, "4294967.295", 18446744065119617}, Case{4294967296, "1.5", 6442450944},
+        Case{-4294967296, "1.5", -6442450944}, Case{-4294967295, "1.5", -6442450943}}) {
     EXPECT_EQ(tradeValue(c.quantity, priceOf(c.price)), c.value) << c.quantity << " @" << c.price;
   }
 }

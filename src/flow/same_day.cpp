@@ -19,9 +19,21 @@ std::size_t textBytes(const TradeRow& row) {
   return size;
 }
 
+// One growth of `out` for the row's texts, `size` bytes in all, where appending them one by
+// one checked its room nine times (9 M of the 33 M of WaitingRows::add on 2 x 200,000 lines).
+void appendTexts(std::string& out, const TradeRow& row, std::size_t size) {
+  out.resize(out.size() + size);
+  char* at = out.data() + out.size() - size;
+  for (const Text text : row.texts) {
+    const std::string_view bytes = text.view();
+    if (!bytes.empty()) std::memcpy(at, bytes.data(), bytes.size());
+    at += bytes.size();
+  }
+}
+
 void appendRecord(std::string& out, const TradeRow& row) {
   out.append(reinterpret_cast<const char*>(&row), sizeof row);
-  for (const Text text : row.texts) out += text.view();
+  appendTexts(out, row, textBytes(row));
 }
 
 // Points the row's texts, whose sizes it kept, at the bytes that follow it.
@@ -37,7 +49,7 @@ void pointTextsAt(TradeRow& row, const char* bytes) {
 
 void WaitingRows::add(const TradeRow& row) {
   const std::size_t size = sizeof row + textBytes(row);
-  if (!spilling_ && !fileFailed_ && memory_.size() + size > memoryBound_) spill();
+  if (!spilling_ && !fileFailed_ && memoryBytes() + size > memoryBound_) spill();
   ++count_;
   if (spilling_ && !fileFailed_) {
     record_.clear();
@@ -49,26 +61,41 @@ void WaitingRows::add(const TradeRow& row) {
     // The rows written so far stay in the file; this one and those after it wait in memory.
     fileFailed_ = true;
   }
-  appendRecord(memory_, row);
+  rows_.push_back(row);
+  appendTexts(texts_, row, size - sizeof row);
 }
 
 void WaitingRows::spill() {
   if (!file_) file_.reset(platform::openTemporaryFile());
-  if (!file_ || !platform::seekTo(file_.get(), 0) ||
-      std::fwrite(memory_.data(), 1, memory_.size(), file_.get()) != memory_.size()) {
+  if (!file_ || !platform::seekTo(file_.get(), 0)) {
     fileFailed_ = true;
     return;
   }
+  fileBytes_ = 0;
+  const char* texts = texts_.data();
+  for (TradeRow& row : rows_) {
+    pointTextsAt(row, texts);
+    texts += textBytes(row);
+    record_.clear();
+    appendRecord(record_, row);
+    if (std::fwrite(record_.data(), 1, record_.size(), file_.get()) != record_.size()) {
+      fileFailed_ = true;
+      return;
+    }
+    fileBytes_ += record_.size();
+  }
   spilling_ = true;
-  fileBytes_ = memory_.size();
-  memory_.clear();
-  memory_.shrink_to_fit();
+  rows_.clear();
+  rows_.shrink_to_fit();
+  texts_.clear();
+  texts_.shrink_to_fit();
 }
 
 bool WaitingRows::drain(const TakeRow& take) {
   const bool read = !spilling_ || drainFile(take);
   drainMemory(take);
-  memory_.clear();
+  rows_.clear();
+  texts_.clear();
   spilling_ = false;
   fileFailed_ = false;
   fileBytes_ = 0;
@@ -77,11 +104,10 @@ bool WaitingRows::drain(const TakeRow& take) {
 }
 
 void WaitingRows::drainMemory(const TakeRow& take) {
-  for (std::size_t at = 0; at < memory_.size();) {
-    TradeRow row;
-    std::memcpy(&row, memory_.data() + at, sizeof row);
-    pointTextsAt(row, memory_.data() + at + sizeof row);
-    at += sizeof row + textBytes(row);
+  const char* texts = texts_.data();
+  for (TradeRow& row : rows_) {
+    pointTextsAt(row, texts);
+    texts += textBytes(row);
     take(row);
   }
 }
@@ -101,8 +127,21 @@ bool WaitingRows::drainFile(const TakeRow& take) {
   return true;
 }
 
+namespace {
+
+// The day of `date` when it is `day`, a day the calendar has, without asking the calendar
+// again: a log's rows come a day's run at a time (5 M instructions on 2 x 200,000 lines).
+std::optional<Day> dayOf(const CalendarDate& date, const std::optional<Day>& day) {
+  if (day && date.year == day->year && date.month == day->month && date.day == day->day) {
+    return day;
+  }
+  return dayOf(date);
+}
+
+}  // namespace
+
 bool SameDayOrder::take(const TradeRow& row, const TakeRow& apply) {
-  const std::optional<Day> day = dayOf(row.executed.date);
+  const std::optional<Day> day = dayOf(row.executed.date, day_);
   bool read = true;
   if (!day || day != day_) read = endOfDay(apply);
   day_ = day;

@@ -12,16 +12,34 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
+#include <vector>
 
 #include "records/records.hpp"
 
 namespace tradepl {
 
-using TakeRow = std::function<void(const TradeRow&)>;
+// What rows are handed to: a callable that outlives the call it is passed to. A pointer and
+// a plain function, where a std::function per row was built, copied and called through two
+// levels (24 M of 1,014 M instructions on 2 x 200,000 lines with --tax).
+class TakeRow {
+ public:
+  template <typename Take>
+  requires(!std::is_same_v<std::remove_cvref_t<Take>, TakeRow>) TakeRow(Take&& take)
+      : object_(const_cast<void*>(static_cast<const void*>(&take))),
+        call_([](void* object, const TradeRow& row) {
+          (*static_cast<std::remove_reference_t<Take>*>(object))(row);
+        }) {}
+
+  void operator()(const TradeRow& row) const { call_(object_, row); }
+
+ private:
+  void* object_;
+  void (*call_)(void*, const TradeRow&);
+};
 
 // Rows copied whole, texts and all, to be handed on later in the order they came.
 class WaitingRows {
@@ -46,14 +64,18 @@ class WaitingRows {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
 
+  std::size_t memoryBytes() const { return rows_.size() * sizeof(TradeRow) + texts_.size(); }
   void spill();
   void drainMemory(const TakeRow& take);
   bool drainFile(const TakeRow& take);
 
   std::size_t memoryBound_;
-  // The rows, each its TradeRow's bytes followed by its texts: those that came before the
-  // spill, or after a write to the file failed.
-  std::string memory_;
+  // The rows that came before the spill, or after a write to the file failed, and their texts
+  // one after the other. A row kept here copies once and is handed on in place: kept as
+  // bytes, like in the file, each waiting row copied twice more (memcpy 17.7 M of 1,014 M
+  // instructions on 2 x 200,000 lines with --tax).
+  std::vector<TradeRow> rows_;
+  std::string texts_;
   std::unique_ptr<std::FILE, CloseFile> file_;  // kept from day to day once made
   bool spilling_ = false;                       // the rows of this day go to the file
   bool fileFailed_ = false;  // the file could not be had, or a write to it failed

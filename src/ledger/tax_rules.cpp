@@ -34,17 +34,24 @@ bool isShortBoughtBack(const TradeRow& closing) {
 
 std::optional<std::int64_t> tradeValue(std::int64_t quantity, const ExactPrice& price) {
   if (!price.known || price.decimals >= std::size(kPowersOfTen)) return std::nullopt;
+  const std::uint64_t scale = kPowersOfTen[price.decimals];
+  const std::uint64_t shares = magnitudeOf(quantity);
+  const bool negative = (quantity < 0) != price.negative && price.digits != 0 && quantity != 0;
+  if (shares <= UINT32_MAX && price.digits <= UINT32_MAX) {
+    // Every real trade: q × digits fits in 64 bits, and one division does where the split
+    // below takes three (4 million values on 2 x 2,000,000 lines with --tax).
+    const std::uint64_t product = shares * price.digits;
+    const std::uint64_t magnitude = product / scale + (negative && product % scale != 0 ? 1 : 0);
+    return signedValue(negative, magnitude);
+  }
   // q × digits / scale, split so that no step needs more than 64 bits: with
   // digits = whole × scale + fraction and q = high × scale + low,
   // q × digits / scale = q × whole + high × fraction + low × fraction / scale.
-  const std::uint64_t scale = kPowersOfTen[price.decimals];
   const std::uint64_t whole = price.digits / scale;
   const std::uint64_t fraction = price.digits % scale;
-  const std::uint64_t shares = magnitudeOf(quantity);
   const std::uint64_t rest = shares % scale * fraction;  // below 10^18
   std::optional<std::uint64_t> magnitude =
       add(add(multiply(shares, whole), multiply(shares / scale, fraction)), rest / scale);
-  const bool negative = (quantity < 0) != price.negative && price.digits != 0 && quantity != 0;
   // Rounded down: toward minus infinity, for the rare negative correction row.
   if (negative && rest % scale != 0) magnitude = add(magnitude, 1);
   if (!magnitude) return std::nullopt;
