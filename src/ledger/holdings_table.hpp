@@ -124,8 +124,7 @@ class HoldingsTable {
   template <typename Drop>
   void removeIf(Drop&& drop) {
     std::erase_if(entries_, [&drop](const Entry& entry) { return drop(entry.holding); });
-    rebuild(slots_.size());
-    shrinkIfSparse();
+    if (!shrinkIfSparse()) rebuild(slots_.size());
   }
 
  private:
@@ -210,13 +209,15 @@ class HoldingsTable {
 
   // Gives back the room of holdings removed: a log of 500,000 codes, each bought and later
   // sold, would otherwise keep the room of its busiest day to the end of the run.
-  void shrinkIfSparse() {
+  // Returns whether it indexed the holdings anew.
+  bool shrinkIfSparse() {
     constexpr std::size_t kFewSlots = 1024;
-    if (slots_.size() <= kFewSlots || 8 * size() > slots_.size()) return;
+    if (slots_.size() <= kFewSlots || 8 * size() > slots_.size()) return false;
     std::size_t capacity = kFewSlots;
     while (capacity < 4 * size()) capacity *= 2;
     entries_.shrink_to_fit();
     rebuild(capacity);
+    return true;
   }
 
   std::size_t mask() const { return slots_.size() - 1; }
